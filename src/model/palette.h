@@ -1,0 +1,42 @@
+// The fifteen colours of the palette: BGI colour number, the RGB the canvas
+// shows (0x00BBGGRR, red in the low byte) and the BGI name.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace pasdraw {
+
+struct PaletteEntry {
+    int16_t index;
+    int32_t rgb;
+    const char* name;
+};
+
+inline constexpr std::array<PaletteEntry, 15> Palette{{
+    {1, 0x00C00000, "BLUE"},
+    {2, 0x00008000, "GREEN"},
+    {3, 0x00808000, "CYAN"},
+    {4, 0x000000C0, "RED"},
+    {5, 0x00800080, "MAGENTA"},
+    {6, 0x000040C0, "BROWN"},
+    {7, 0x00808080, "LIGHTGRAY"},
+    {8, 0x00404040, "DARKGRAY"},
+    {9, 0x00FF0000, "LIGHTBLUE"},
+    {10, 0x0000FF00, "LIGHTGREEN"},
+    {11, 0x00FFFF80, "LIGHTCYAN"},
+    {12, 0x008080FF, "LIGHTRED"},
+    {13, 0x00FF80FF, "LIGHTMAGENTA"},
+    {14, 0x0000FFFF, "YELLOW"},
+    {15, 0x00FFFFFF, "WHITE"},
+}};
+
+// red + 256 * green + 65536 * blue
+constexpr int32_t RGB(int red, int green, int blue) {
+    return static_cast<int32_t>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
+}
+
+inline constexpr int32_t Black = 0;
+inline constexpr int32_t White = RGB(255, 255, 255);
+
+}  // namespace pasdraw

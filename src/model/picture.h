@@ -1,0 +1,178 @@
+// The picture model: five fixed-size shape lists with 16-bit counters and the
+// editor state (tool, colours, mouse drag). Plain data, no Qt, no I/O.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace pasdraw {
+
+inline constexpr int CanvasWidth = 6400;   // twips
+inline constexpr int CanvasHeight = 4800;  // twips
+inline constexpr int MaxShapeIndex = 1000;
+inline constexpr int ListCapacity = MaxShapeIndex + 1;  // slots 0..1000
+
+// Shape kinds; the numbers are the tool numbers (0 is "no tool").
+enum class Kind : int16_t { Line = 1, Rectangle = 2, Ellipse = 3, Circle = 4, Fill = 5 };
+
+// Fields in their declared order and widths. X1 and X2 come before Y1 and Y2.
+struct LineRecord {
+    int16_t X1 = 0;
+    int16_t X2 = 0;
+    int16_t Y1 = 0;
+    int16_t Y2 = 0;
+    int16_t ColorIndex = 0;
+    int32_t ColorRGB = 0;
+    friend bool operator==(const LineRecord&, const LineRecord&) = default;
+};
+
+// Same layout as a line: two opposite corners as dragged, not sorted.
+struct RectangleRecord {
+    int16_t X1 = 0;
+    int16_t X2 = 0;
+    int16_t Y1 = 0;
+    int16_t Y2 = 0;
+    int16_t ColorIndex = 0;
+    int32_t ColorRGB = 0;
+    friend bool operator==(const RectangleRecord&, const RectangleRecord&) = default;
+};
+
+struct EllipseRecord {
+    int16_t X1 = 0;
+    int16_t X2 = 0;
+    int16_t Y1 = 0;
+    int16_t Y2 = 0;
+    int16_t ColorIndex = 0;
+    int32_t ColorRGB = 0;
+    int16_t StartAngle = 0;
+    int16_t EndAngle = 0;
+    friend bool operator==(const EllipseRecord&, const EllipseRecord&) = default;
+};
+
+struct CircleRecord {
+    int16_t X = 0;
+    int16_t Y = 0;
+    int16_t Radius = 0;
+    int16_t ColorIndex = 0;
+    int32_t ColorRGB = 0;
+    friend bool operator==(const CircleRecord&, const CircleRecord&) = default;
+};
+
+struct FillRecord {
+    int16_t X = 0;
+    int16_t Y = 0;
+    int16_t ColorIndex = 0;
+    int32_t ColorRGB = 0;
+    int16_t BorderIndex = 0;
+    int32_t BorderRGB = 0;
+    friend bool operator==(const FillRecord&, const FillRecord&) = default;
+};
+
+// A fixed array of 1001 slots and the counter of the records in use. The counter
+// is also the slot the next record goes to. Slots at or above the counter may
+// still hold records that undo dropped; records() never shows them.
+template <class Record>
+class ShapeList {
+public:
+    int16_t count() const { return count_; }
+    bool full() const { return count_ >= ListCapacity; }
+    std::span<const Record> records() const { return {slots_.data(), static_cast<std::size_t>(count_)}; }
+    const Record& operator[](int i) const { return slots_.at(static_cast<std::size_t>(i)); }
+
+    // Writes into slot count() and raises the counter. A full list refuses:
+    // nothing is written and false is returned.
+    bool append(const Record& record) {
+        if (full()) return false;
+        slots_[static_cast<std::size_t>(count_)] = record;
+        ++count_;
+        return true;
+    }
+
+    // Drops the newest record; an empty list stays empty.
+    bool dropLast() {
+        if (count_ <= 0) return false;
+        --count_;
+        return true;
+    }
+
+    // The raw slot, including dropped ones (tests look at what undo leaves behind).
+    const Record& slot(int i) const { return slots_.at(static_cast<std::size_t>(i)); }
+
+private:
+    std::array<Record, ListCapacity> slots_{};
+    int16_t count_ = 0;
+};
+
+struct EditorState {
+    int16_t Tool = 0;  // 0 none, else a Kind
+    int16_t CurrentColorIndex = 0;
+    int32_t CurrentColorRGB = 0;
+    int16_t LastColorIndex = 0;  // colour of the newest committed outline shape
+    int32_t LastColorRGB = 0;
+    int16_t MouseIsDown = 0;
+    float StartX = 0, StartY = 0;  // last press inside the canvas
+    float PrevX = 0, PrevY = 0;    // pointer at the last preview
+};
+
+// What a commit did. Refused means the list of that kind already holds 1001
+// records: nothing was written and the model is unchanged.
+enum class CommitResult { Committed, Refused };
+
+class Picture {
+public:
+    ShapeList<LineRecord> Lines;
+    ShapeList<RectangleRecord> Rectangles;
+    ShapeList<EllipseRecord> Ellipses;
+    ShapeList<CircleRecord> Circles;
+    ShapeList<FillRecord> Fills;
+    EditorState state;
+
+    int16_t LineCount() const { return Lines.count(); }
+    int16_t RectangleCount() const { return Rectangles.count(); }
+    int16_t EllipseCount() const { return Ellipses.count(); }
+    int16_t CircleCount() const { return Circles.count(); }
+    int16_t FillCount() const { return Fills.count(); }
+    int16_t count(Kind kind) const;
+    bool empty() const;
+
+    void selectTool(int16_t tool) { state.Tool = tool; }
+    void selectColour(int16_t index, int32_t rgb) {
+        state.CurrentColorIndex = index;
+        state.CurrentColorRGB = rgb;
+    }
+    void beginDrag(float x, float y) {
+        state.MouseIsDown = 1;
+        state.StartX = x;
+        state.StartY = y;
+    }
+    void notePreview(float x, float y) {
+        state.PrevX = x;
+        state.PrevY = y;
+    }
+
+    // Outline commits: append, clear MouseIsDown, and make the current colour the
+    // last outline colour. The record's colour fields are overwritten with the
+    // current colour. A refused commit changes nothing at all.
+    CommitResult commitLine(LineRecord record);
+    CommitResult commitRectangle(RectangleRecord record);
+    CommitResult commitEllipse(EllipseRecord record);
+    CommitResult commitCircle(CircleRecord record);
+    // The fill takes the current colour and the last outline colour as border;
+    // LastColor* stay as they are.
+    CommitResult commitFill(int16_t x, int16_t y);
+
+    // Drops the newest record of the current tool's kind; with Tool 0 nothing.
+    // Returns whether a record was dropped.
+    bool undo();
+
+private:
+    template <class Record>
+    CommitResult commitOutline(ShapeList<Record>& list, Record record);
+};
+
+// Names of the kinds as the user reads them ("line", "rectangle", ...).
+const char* kindName(Kind kind);
+bool isKind(int16_t tool);
+
+}  // namespace pasdraw
