@@ -1,0 +1,84 @@
+// A Surface drawn into our own persistent 32-bit image: aliased one-pixel pen
+// that overwrites pixels, hollow or solid boxes, conic outlines that are
+// 8-connected (so a 4-connected fill cannot slip through a diagonal step), and
+// a span flood fill bounded by pixels of exactly one colour.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "canvas/surface.h"
+
+namespace pasdraw {
+
+// Client area of the window in twips.
+inline constexpr int ClientWidthTwips = 9645;
+inline constexpr int ClientHeightTwips = 7965;
+
+class RasterSurface final : public Surface {
+public:
+    // The image covers the whole client area at device-pixel resolution.
+    RasterSurface(float twipsPerPixelX, float twipsPerPixelY);
+
+    void Line(float x1, float y1, float x2, float y2, int32_t colour) override;
+    void LineBox(float x1, float y1, float x2, float y2, int32_t colour) override;
+    void Circle(float x, float y, float radius, int32_t colour) override;
+    void Cls() override;
+    void Refresh() override;
+
+    void setForeColor(int32_t rgb) override { foreColor_ = rgb; }
+    void setFillColor(int32_t rgb) override { fillColor_ = rgb; }
+    void setFillStyle(int16_t style) override { fillStyle_ = style; }
+
+    void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void FloodFill(int32_t x, int32_t y, int32_t border) override;
+
+    float TwipsPerPixelX() const override { return twipsPerPixelX_; }
+    float TwipsPerPixelY() const override { return twipsPerPixelY_; }
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Pixels in 0x00BBGGRR, row by row; the top byte is always 0.
+    const uint32_t* bits() const { return pixels_.data(); }
+    uint32_t pixel(int x, int y) const;
+
+    int32_t foreColor() const { return foreColor_; }
+    int32_t fillColor() const { return fillColor_; }
+    int16_t fillStyle() const { return fillStyle_; }
+
+    // Called by Refresh so the window can schedule one repaint of its own.
+    void setRefreshHandler(std::function<void()> handler) { onRefresh_ = std::move(handler); }
+    // True when the image changed since the last call; the window uses it to
+    // schedule a single update after an event handler.
+    bool takeChanged();
+
+private:
+    // Pixel-space primitives; coordinates in 64 bits so that far-off values
+    // neither overflow nor cost time (everything is clipped first).
+    void plotSegment(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour);
+    void fillRect(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour);
+    void hspan(int64_t y, int64_t x0, int64_t x1, uint32_t colour);
+    void conicOutline(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t colour);
+    int64_t toPixelX(float twips) const;
+    int64_t toPixelY(float twips) const;
+
+    float twipsPerPixelX_;
+    float twipsPerPixelY_;
+    int width_;
+    int height_;
+    std::vector<uint32_t> pixels_;
+    // Flood fill bookkeeping: a pixel is visited in the current fill when its
+    // stamp equals fillGeneration_, so nothing has to be cleared between fills.
+    std::vector<uint32_t> visitStamp_;
+    uint32_t fillGeneration_ = 0;
+    std::vector<std::pair<int, int>> fillStack_;
+
+    int32_t foreColor_ = 0;
+    int32_t fillColor_ = 0;
+    int16_t fillStyle_ = FillTransparent;
+    bool changed_ = false;
+    std::function<void()> onRefresh_;
+};
+
+}  // namespace pasdraw

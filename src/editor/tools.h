@@ -1,0 +1,32 @@
+// What each kind of shape does with a drag: its rubber band, and its commit.
+// The mouse handlers look the current tool up here instead of switching on it.
+#pragma once
+
+#include <cstdint>
+
+#include "canvas/surface.h"
+#include "model/picture.h"
+
+namespace pasdraw {
+
+class ShapeTool {
+public:
+    virtual ~ShapeTool() = default;
+    virtual Kind kind() const = 0;
+    // Draws the preview of a drag from the press point to (x, y) in `colour`;
+    // drawing it again in black erases it. Returns false for tools without one.
+    virtual bool preview(Surface& surface, float startX, float startY, float x, float y,
+                         int32_t colour) const = 0;
+    // Stores the shape for a release at (x, y) and shows it on the canvas. A
+    // refused commit (full list) leaves model and canvas alone.
+    virtual CommitResult commit(Picture& picture, Surface& surface, float x, float y) const = 0;
+};
+
+// The tool for a `Tool` value, or nullptr for 0 (no tool) and anything unknown.
+const ShapeTool* toolFor(int16_t tool);
+
+// Distance from the press point: differences in single precision, squares,
+// sum and root in double precision.
+double dragRadius(float startX, float startY, float x, float y);
+
+}  // namespace pasdraw
