@@ -1,0 +1,224 @@
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QWindow>
+#include <memory>
+
+#include "model/palette.h"
+#include "ui/text_box.h"
+
+namespace pasdraw {
+namespace {
+
+struct ShownForm {
+    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+    ShownForm() {
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    QWindow* window() const { return form->windowHandle(); }
+    // Window coordinates in logical pixels for a point in twips.
+    QPoint at(float x, float y) const {
+        return QPoint(qRound(x / form->twipsPerLogicalPixelX()), qRound(y / form->twipsPerLogicalPixelY()));
+    }
+};
+
+TEST(Form1Window, ClientAreaCaptionAndScale) {
+    Form1 form;
+    ASSERT_FLOAT_EQ(form.twipsPerLogicalPixelX(), 15.0f) << "these checks assume a 96 dpi screen";
+    EXPECT_EQ(form.size(), QSize(643, 531));
+    EXPECT_EQ(form.windowTitle(), "pasdraw");
+    EXPECT_EQ(form.objectName(), "Form1");
+    EXPECT_EQ(form.surface().width(), 643);
+    EXPECT_EQ(form.surface().height(), 531);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());  // the layout is fixed
+}
+
+TEST(Form1Window, ControlsSitWhereTheLayoutPutsThem) {
+    Form1 form;
+    struct Case {
+        const char* name;
+        const char* caption;
+        QRect rect;  // at 15 twips per pixel
+    };
+    const Case cases[] = {
+        {"Command1", "Line", {432, 8, 105, 17}},
+        {"Text1", nullptr, {8, 328, 409, 193}},
+        {"Command2", "Rectangle", {432, 32, 105, 17}},
+        {"Command3", "Ellipse", {432, 56, 105, 17}},
+        {"Command4", "Circle", {432, 80, 105, 17}},
+        {"Command5", "Undo", {432, 152, 105, 17}},
+        {"Command7", "", {552, 8, 81, 17}},
+        {"Command21", "", {552, 344, 81, 17}},
+        {"Command22", "Generate", {552, 416, 81, 17}},
+        {"Command6", "Fill", {432, 104, 105, 21}},
+        {"Command23", "Save", {552, 440, 81, 17}},
+        {"Command24", "Value", {552, 392, 81, 17}},
+        {"Slider1", nullptr, {432, 472, 193, 17}},
+        {"Slider2", nullptr, {432, 504, 193, 17}},
+        {"Command25", "Text", {432, 128, 105, 17}},
+    };
+    for (const Case& c : cases) {
+        auto* w = form.findChild<QWidget*>(c.name);
+        ASSERT_NE(w, nullptr) << c.name;
+        EXPECT_EQ(w->geometry(), c.rect) << c.name;
+        if (c.caption != nullptr) {
+            EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), c.caption) << c.name;
+        }
+    }
+    EXPECT_EQ(form.Line1->geometry(), QRect(544, 8, 1, 361));
+    EXPECT_EQ(form.Line2->geometry(), QRect(544, 368, 97, 1));
+    EXPECT_EQ(form.Slider1->maximum(), 640);
+    EXPECT_EQ(form.Slider2->maximum(), 480);
+    for (QSlider* s : {form.Slider1, form.Slider2}) {
+        EXPECT_EQ(s->minimum(), 0);
+        EXPECT_EQ(s->singleStep(), 1);
+        EXPECT_EQ(s->pageStep(), 5);
+        EXPECT_EQ(s->value(), 0);
+    }
+    EXPECT_EQ(form.Text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(form.Text1->isReadOnly());
+    EXPECT_TRUE(form.Text1->text().isEmpty());
+}
+
+TEST(Form1Window, TabOrderFollowsTheLayout) {
+    Form1 form;
+    QStringList expected = {"Command1", "Text1", "Command2", "Command3", "Command4", "Command5"};
+    for (int k = 7; k <= 21; ++k) expected << QStringLiteral("Command%1").arg(k);
+    expected << "Command22"
+             << "Command6"
+             << "Command23"
+             << "Command24"
+             << "Slider1"
+             << "Slider2"
+             << "Command25";
+    QStringList actual;
+    QWidget* w = form.Command1;
+    for (int i = 0; i < expected.size(); ++i) {
+        actual << w->objectName();
+        do {
+            w = w->nextInFocusChain();
+        } while (w->objectName().isEmpty() || w->parentWidget() != &form);
+    }
+    EXPECT_EQ(actual, expected);
+}
+
+TEST(Form1Window, PaletteButtonsShowAndSelectTheirColour) {
+    Form1 form;
+    for (int n = 1; n <= 15; ++n) {
+        QPushButton* b = form.findChild<QPushButton*>(QStringLiteral("Command%1").arg(n + 6));
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->text().isEmpty());
+        const auto rgb = static_cast<uint32_t>(Palette[static_cast<std::size_t>(n - 1)].rgb);
+        const QString css = QStringLiteral("background-color: #%1%2%3")
+                                .arg(rgb & 0xFF, 2, 16, QLatin1Char('0'))
+                                .arg((rgb >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                                .arg((rgb >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+        EXPECT_TRUE(b->styleSheet().contains(css)) << b->styleSheet().toStdString();
+        EXPECT_EQ(b->toolTip(), Palette[static_cast<std::size_t>(n - 1)].name);
+        b->click();
+        EXPECT_EQ(form.picture().state.CurrentColorIndex, n);
+        EXPECT_EQ(form.picture().state.CurrentColorRGB, static_cast<int32_t>(rgb));
+    }
+    // The rendered button really is that colour in its middle: no gradient.
+    form.paletteButtons[7]->click();  // dark grey, index 8
+    const QImage shot = form.paletteButtons[3]->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(192, 0, 0));
+    EXPECT_EQ(form.picture().state.CurrentColorIndex, 8);
+    EXPECT_EQ(form.picture().state.CurrentColorRGB, 0x00404040);
+}
+
+TEST(Form1Window, StartUpToolsUndoAndTheTextButton) {
+    Form1 form;
+    EXPECT_EQ(form.picture().state.CurrentColorIndex, 1);
+    EXPECT_EQ(form.picture().state.CurrentColorRGB, 0x00C00000);
+    EXPECT_EQ(form.picture().state.Tool, 0);
+    EXPECT_EQ(form.surface().pixel(0, 0), 0x00FFFFFFu);
+    EXPECT_EQ(form.surface().pixel(427, 320), 0x00FFFFFFu);
+    EXPECT_EQ(form.surface().pixel(428, 321), 0u);
+    const std::pair<QPushButton*, int> tools[] = {
+        {form.Command1, 1}, {form.Command2, 2}, {form.Command3, 3}, {form.Command4, 4}, {form.Command6, 5}};
+    for (const auto& [button, tool] : tools) {
+        button->click();
+        EXPECT_EQ(form.picture().state.Tool, tool);
+        EXPECT_TRUE(button->isChecked());
+    }
+    form.Command25->click();
+    EXPECT_EQ(form.picture().state.Tool, 5);
+    EXPECT_TRUE(form.Text1->text().isEmpty());
+
+    form.picture().commitLine({});
+    form.picture().commitFill(30, 30);
+    form.Command5->click();  // fill tool: drops the fill only
+    EXPECT_EQ(form.picture().FillCount(), 0);
+    EXPECT_EQ(form.picture().LineCount(), 1);
+    form.Command5->click();
+    EXPECT_EQ(form.picture().FillCount(), 0);
+}
+
+// Real Qt mouse events, through the window as a user's would arrive.
+TEST(Form1Mouse, DragWithQtEventsStoresAndDrawsTheShape) {
+    ShownForm f;
+    f.form->Command2->click();
+    f.form->paletteButtons[3]->click();  // red
+    QTest::mousePress(f.window(), Qt::LeftButton, Qt::NoModifier, f.at(1500, 1500));
+    QTest::mouseMove(f.window(), f.at(2250, 2250));
+    QTest::mouseMove(f.window(), f.at(3000, 3000));
+    QTest::mouseRelease(f.window(), Qt::LeftButton, Qt::NoModifier, f.at(3000, 3000));
+    ASSERT_EQ(f.form->picture().RectangleCount(), 1);
+    EXPECT_EQ(f.form->picture().Rectangles[0], (RectangleRecord{1500, 3000, 1500, 3000, 4, 0x000000C0}));
+    EXPECT_EQ(f.form->surface().pixel(100, 150), 0x000000C0u);
+    EXPECT_EQ(f.form->surface().pixel(150, 150), 0u);
+
+    // What the window shows is the canvas image.
+    const QImage shown = f.form->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(100, 150), QColor(192, 0, 0));
+    EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 255, 255));
+}
+
+TEST(Form1Mouse, FractionalAndNegativePositionsReachTheEditor) {
+    ShownForm f;
+    f.form->Command1->click();
+    // A press inside, a drag captured beyond the top-left edge, a release there.
+    const auto send = [&](QEvent::Type type, QPointF p, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, p, f.form->mapToGlobal(p),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.form.get(), &e);
+    };
+    send(QEvent::MouseButtonPress, QPointF(100.5, 50.25), Qt::LeftButton);
+    send(QEvent::MouseMove, QPointF(-20.0, -30.5), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPointF(-20.0, -30.5), Qt::NoButton);
+    ASSERT_EQ(f.form->picture().LineCount(), 1);
+    // 100.5 * 15 = 1507.5 -> 1508 (half to even), 50.25 * 15 = 753.75 -> 754
+    EXPECT_EQ(f.form->picture().Lines[0], (LineRecord{1508, -300, 754, -458, 1, 0x00C00000}));
+}
+
+TEST(Form1Mouse, AFullListIsReportedWithoutADialogAndLeavesTheModel) {
+    ShownForm f;
+    for (int i = 0; i < ListCapacity; ++i) f.form->picture().commitCircle({});
+    f.form->Command4->click();
+    QTest::mousePress(f.window(), Qt::LeftButton, Qt::NoModifier, f.at(1500, 1500));
+    QTest::mouseRelease(f.window(), Qt::LeftButton, Qt::NoModifier, f.at(1800, 1500));
+    EXPECT_EQ(f.form->picture().CircleCount(), 1001);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(f.form->windowTitle().contains("1001 circles")) << f.form->windowTitle().toStdString();
+    EXPECT_TRUE(f.form->capacityNote().contains("Undo one")) << f.form->capacityNote().toStdString();
+    const QRect before = f.form->Command1->geometry();
+    f.form->Command5->click();  // undo frees a slot and clears the note
+    EXPECT_EQ(f.form->windowTitle(), "pasdraw");
+    EXPECT_EQ(f.form->Command1->geometry(), before);
+    QTest::mousePress(f.window(), Qt::LeftButton, Qt::NoModifier, f.at(1500, 1500));
+    QTest::mouseRelease(f.window(), Qt::LeftButton, Qt::NoModifier, f.at(1800, 1500));
+    EXPECT_EQ(f.form->picture().CircleCount(), 1001);
+    EXPECT_EQ(f.form->picture().Circles[1000].Radius, 300);
+}
+
+}  // namespace
+}  // namespace pasdraw
