@@ -1,0 +1,107 @@
+// Repaint and flood-fill cost on the largest pictures the editor can hold.
+#include <benchmark/benchmark.h>
+
+#include "canvas/raster_surface.h"
+#include "canvas/repaint.h"
+#include "editor/editor.h"
+#include "model/palette.h"
+
+namespace pasdraw {
+namespace {
+
+constexpr int32_t LightBlue = 0x00FF0000;
+
+// 1000 records of every kind: small light-blue boxes on a 40 x 25 grid, a
+// line, an ellipse and a circle of other colours in each box, and one fill
+// seeded inside each box, bounded by the boxes' colour.
+Picture fullPicture(int perKind = 1000) {
+    Picture p;
+    for (int i = 0; i < perKind; ++i) {
+        const int16_t x = static_cast<int16_t>(10 + (i % 40) * 159);
+        const int16_t y = static_cast<int16_t>(10 + (i / 40) * 190);
+        p.selectColour(4, 0x000000C0);
+        p.commitLine({x, static_cast<int16_t>(x + 60), static_cast<int16_t>(y + 20), static_cast<int16_t>(y + 40), 0, 0});
+        p.selectColour(14, 0x0000FFFF);
+        EllipseRecord e{};
+        e.X1 = static_cast<int16_t>(x + 70), e.X2 = static_cast<int16_t>(x + 130);
+        e.Y1 = static_cast<int16_t>(y + 20), e.Y2 = static_cast<int16_t>(y + 60);
+        p.commitEllipse(e);
+        p.selectColour(2, 0x00008000);
+        p.commitCircle({static_cast<int16_t>(x + 70), static_cast<int16_t>(y + 120), 30, 0, 0});
+        p.selectColour(9, LightBlue);
+        p.commitRectangle({x, static_cast<int16_t>(x + 150), y, static_cast<int16_t>(y + 180), 0, 0});
+    }
+    p.selectColour(12, 0x008080FF);
+    for (int i = 0; i < perKind; ++i) {
+        p.commitFill(static_cast<int16_t>(10 + (i % 40) * 159 + 120), static_cast<int16_t>(10 + (i / 40) * 190 + 150));
+    }
+    return p;
+}
+
+void BM_DrowobFullPicture(benchmark::State& state) {
+    const Picture p = fullPicture();
+    RasterSurface s(15, 15);
+    for (auto _ : state) {
+        drowob(p, s);
+        benchmark::DoNotOptimize(s.bits());
+    }
+    state.counters["records"] = 5000;
+}
+BENCHMARK(BM_DrowobFullPicture)->Unit(benchmark::kMillisecond);
+
+void BM_DrowobFullPictureAt10TwipsPerPixel(benchmark::State& state) {
+    const Picture p = fullPicture();
+    RasterSurface s(10, 10);
+    for (auto _ : state) {
+        drowob(p, s);
+        benchmark::DoNotOptimize(s.bits());
+    }
+}
+BENCHMARK(BM_DrowobFullPictureAt10TwipsPerPixel)->Unit(benchmark::kMillisecond);
+
+// The user's view of it: one more rectangle released onto a full picture.
+void BM_CommitOneMoreShape(benchmark::State& state) {
+    Picture p = fullPicture();
+    RasterSurface s(15, 15);
+    Editor editor(p, s);
+    editor.selectTool(2);
+    for (auto _ : state) {
+        editor.Form_MouseDown(1, 0, 100, 100);
+        editor.Form_MouseMove(1, 0, 300, 300);
+        editor.Form_MouseUp(1, 0, 400, 400);
+        state.PauseTiming();
+        editor.Command5_Click();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CommitOneMoreShape)->Unit(benchmark::kMillisecond);
+
+void BM_FloodFillWholeImage(benchmark::State& state) {
+    RasterSurface s(15, 15);
+    s.setFillStyle(FillSolid);
+    int32_t colour = 1;
+    for (auto _ : state) {
+        s.setFillColor(colour++);
+        s.FloodFill(300, 200, White);  // nothing white: the whole image
+        benchmark::DoNotOptimize(s.bits());
+    }
+    state.SetItemsProcessed(state.iterations() * s.width() * s.height());
+}
+BENCHMARK(BM_FloodFillWholeImage)->Unit(benchmark::kMicrosecond);
+
+void BM_RubberBandMove(benchmark::State& state) {
+    Picture p = fullPicture();
+    RasterSurface s(15, 15);
+    Editor editor(p, s);
+    editor.selectTool(static_cast<int16_t>(state.range(0)));
+    editor.Form_MouseDown(1, 0, 1000, 1000);
+    float x = 1500;
+    for (auto _ : state) {
+        editor.Form_MouseMove(1, 0, x, 2000);
+        x = x > 5000 ? 1500 : x + 15;
+    }
+}
+BENCHMARK(BM_RubberBandMove)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace pasdraw
