@@ -1,0 +1,232 @@
+#include "codegen/codegen.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+namespace pasdraw {
+
+namespace {
+
+// The three text forms differ only in how a point's coordinates are written
+// and in what is subtracted from them, so every statement layout below is
+// shared by all three.
+struct CoordinateStyle {
+    std::string_view xOpen;  // before an X value: "", "XK+" or "XK+("
+    std::string_view yOpen;  // before a Y value
+    std::string_view close;  // after either: "" or ")"
+    // 64-bit so that a slider position anywhere in the 32-bit range can be
+    // subtracted without overflow.
+    int64_t XK = 0;
+    int64_t YK = 0;
+    // Typical bytes per record, only to size the text up front.
+    std::size_t recordEstimate = 0;
+};
+
+// One text line is formatted into a fixed buffer and then appended in one go,
+// which keeps the per-piece work to a memcpy or a to_chars.
+class LineBuffer {
+public:
+    LineBuffer() = default;
+    // end_ points into buf_, so a copy would write into the original.
+    LineBuffer(const LineBuffer&) = delete;
+    LineBuffer& operator=(const LineBuffer&) = delete;
+
+    void text(std::string_view s) {
+        std::memcpy(end_, s.data(), s.size());
+        end_ += s.size();
+    }
+    // Literals get their own overload so the copy has a constant length and
+    // compiles to a few moves instead of a library call.
+    template <std::size_t N>
+    void text(const char (&literal)[N]) {
+        std::memcpy(end_, literal, N - 1);
+        end_ += N - 1;
+    }
+    void number(int64_t v) { end_ = std::to_chars(end_, buf_.data() + buf_.size(), v).ptr; }
+    std::string_view view() const { return {buf_.data(), static_cast<std::size_t>(end_ - buf_.data())}; }
+
+private:
+    // The longest line, an ellipse in the slider form, has 38 literal bytes
+    // and 7 numbers of at most 20 bytes each.
+    std::array<char, 256> buf_;
+    char* end_ = buf_.data();
+};
+
+void point(LineBuffer& out, const CoordinateStyle& style, int64_t x, int64_t y) {
+    out.text(style.xOpen);
+    out.number(x - style.XK);
+    out.text(style.close);
+    out.text(",");
+    out.text(style.yOpen);
+    out.number(y - style.YK);
+    out.text(style.close);
+}
+
+void outlineColour(LineBuffer& out, int16_t colorIndex) {
+    out.text("setcolor(");
+    out.number(colorIndex);
+    out.text(");");
+}
+
+// Lines and rectangles share a layout: corners in stored order, press point
+// first, never sorted.
+template <class TwoPointRecord>
+void twoPoint(LineBuffer& out, const CoordinateStyle& style, std::string_view call, const TwoPointRecord& r) {
+    outlineColour(out, r.ColorIndex);
+    out.text(call);
+    point(out, style, toScreen(r.X1), toScreen(r.Y1));
+    out.text(",");
+    point(out, style, toScreen(r.X2), toScreen(r.Y2));
+    out.text(");");
+}
+
+void write(LineBuffer& out, const CoordinateStyle& style, const LineRecord& r) {
+    twoPoint(out, style, "line(", r);
+}
+
+void write(LineBuffer& out, const CoordinateStyle& style, const RectangleRecord& r) {
+    twoPoint(out, style, "rectangle(", r);
+}
+
+void write(LineBuffer& out, const CoordinateStyle& style, const EllipseRecord& r) {
+    // The press corner is the base and the half difference truncates toward
+    // zero, so an odd width puts the centre half a pixel toward the press point.
+    const int x1 = toScreen(r.X1);
+    const int y1 = toScreen(r.Y1);
+    const int hx = (toScreen(r.X2) - x1) / 2;
+    const int hy = (toScreen(r.Y2) - y1) / 2;
+    outlineColour(out, r.ColorIndex);
+    out.text("ellipse(");
+    point(out, style, x1 + hx, y1 + hy);
+    out.text(",");
+    out.number(r.StartAngle);
+    out.text(",");
+    out.number(r.EndAngle);
+    out.text(",");
+    out.number(std::abs(hx));
+    out.text(",");
+    out.number(std::abs(hy));
+    out.text(");");
+}
+
+void write(LineBuffer& out, const CoordinateStyle& style, const CircleRecord& r) {
+    outlineColour(out, r.ColorIndex);
+    out.text("circle(");
+    point(out, style, toScreen(r.X), toScreen(r.Y));
+    out.text(",");
+    out.number(toScreen(r.Radius));  // a length: scaled, never shifted
+    out.text(");");
+}
+
+void write(LineBuffer& out, const CoordinateStyle& style, const FillRecord& r) {
+    out.text("setfillstyle(1,");
+    out.number(r.ColorIndex);
+    out.text(");floodfill(");
+    point(out, style, toScreen(r.X), toScreen(r.Y));
+    out.text(",");
+    out.number(r.BorderIndex);
+    out.text(");");
+}
+
+template <class Record>
+void appendList(std::string& text, const ShapeList<Record>& list, const CoordinateStyle& style) {
+    for (const Record& r : list.records()) {
+        LineBuffer line;
+        write(line, style, r);
+        line.text("\r\n");
+        text.append(line.view());
+    }
+}
+
+std::size_t recordCount(const Picture& p) {
+    return static_cast<std::size_t>(p.LineCount()) + static_cast<std::size_t>(p.RectangleCount()) +
+           static_cast<std::size_t>(p.EllipseCount()) + static_cast<std::size_t>(p.CircleCount()) +
+           static_cast<std::size_t>(p.FillCount());
+}
+
+// The origin line has no line break: the first record's colour prefix follows
+// on the same line.
+std::string generate(const Picture& picture, const CoordinateStyle& style, bool withOriginLine) {
+    std::string text;
+    text.reserve(32 + recordCount(picture) * style.recordEstimate);
+    if (withOriginLine) {
+        LineBuffer line;
+        line.text("XK:=");
+        line.number(style.XK);
+        line.text("; YK:=");
+        line.number(style.YK);
+        line.text(";");
+        text.append(line.view());
+    }
+    // Kind order is fixed; the model does not know which kind was drawn first.
+    appendList(text, picture.Lines, style);
+    appendList(text, picture.Rectangles, style);
+    appendList(text, picture.Ellipses, style);
+    appendList(text, picture.Circles, style);
+    appendList(text, picture.Fills, style);
+    return text;
+}
+
+}  // namespace
+
+std::string generateAbsolute(const Picture& picture) {
+    return generate(picture, CoordinateStyle{"", "", "", 0, 0, 44}, false);
+}
+
+Origin computeOrigin(const Picture& picture) {
+    // Starting at 10000 rather than at the largest int16 is deliberate: an empty
+    // picture (or one lying wholly beyond x or y 10000) gets the origin 1000.
+    struct Minimum {
+        int16_t x = 10000;
+        int16_t y = 10000;
+        void take(int16_t px, int16_t py) {
+            x = std::min(x, px);
+            y = std::min(y, py);
+        }
+    } m;
+    for (const LineRecord& r : picture.Lines.records()) {
+        m.take(r.X1, r.Y1);
+        m.take(r.X2, r.Y2);
+    }
+    for (const RectangleRecord& r : picture.Rectangles.records()) {
+        m.take(r.X1, r.Y1);
+        m.take(r.X2, r.Y2);
+    }
+    // Only the press corner of an ellipse takes part, so the origin may lie to
+    // the right of or below an ellipse dragged up or to the left.
+    for (const EllipseRecord& r : picture.Ellipses.records()) m.take(r.X1, r.Y1);
+    for (const CircleRecord& r : picture.Circles.records()) m.take(r.X, r.Y);
+    for (const FillRecord& r : picture.Fills.records()) m.take(r.X, r.Y);
+    // The minimum is taken over raw twips and only then scaled.
+    return Origin{toScreen(m.x), toScreen(m.y)};
+}
+
+std::string generateValueForm(const Picture& picture, Origin origin) {
+    return generate(picture, CoordinateStyle{"XK+", "YK+", "", origin.XK, origin.YK, 56}, true);
+}
+
+std::string generateSliderForm(const Picture& picture, std::optional<int32_t> XK, int16_t YK) {
+    return generate(picture, CoordinateStyle{"XK+(", "YK+(", ")", XK.value_or(0), YK, 64}, true);
+}
+
+std::string programFileBytes(std::string_view text1Bytes) {
+    static constexpr std::string_view header =
+        "uses graph,crt;\r\n"
+        "var XK,YK,i,m,d,err:integer;\r\n"
+        "begin\r\n"
+        "m:=detect; initgraph(m,d,''); err:=graphresult;\r\n"
+        "if (graphresult <> grOk) then halt;\r\n"
+        " ";
+    // Nothing goes between the text and the trailer: it starts a line of its
+    // own only when the text ends with CR LF.
+    static constexpr std::string_view trailer = "repeat until keypressed; end.\r\n";
+    std::string file;
+    file.reserve(header.size() + text1Bytes.size() + trailer.size());
+    file.append(header).append(text1Bytes).append(trailer);
+    return file;
+}
+
+}  // namespace pasdraw
