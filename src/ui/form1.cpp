@@ -138,6 +138,8 @@ void Form1::buildControls() {
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(120, 4920, 6135, 2895));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Program text reads best one statement to a line, so no wrapping.
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPixelSize(std::max(9, static_cast<int>(std::lround(180.0f / twipsPerLogicalY_))));
     Text1->setFont(mono);

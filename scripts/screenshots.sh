@@ -1,0 +1,47 @@
+#!/bin/sh
+# Takes the README's screenshots: the editor as it starts, and a small picture
+# drawn with every tool by xdotool, each under its own Xvfb at 96 dpi.
+# Usage: scripts/screenshots.sh [path/to/pasdraw]
+set -eu
+cd "$(dirname "$0")/.."
+exe=${1:-build/default/pasdraw}
+mkdir -p docs
+
+display=:$(( 90 + $$ % 100 ))
+while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=":$(( ${display#:} + 1 ))"; done
+Xvfb "$display" -screen 0 800x600x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display"
+app=""
+cleanup() { [ -n "$app" ] && kill "$app" 2>/dev/null; kill "$xvfb" 2>/dev/null; }
+trap cleanup EXIT
+sleep 1
+
+start() {
+    "$exe" >/dev/null 2>&1 &
+    app=$!
+    xdotool search --sync --name '^pasdraw$' >/dev/null
+    sleep 0.5
+}
+stop() { kill "$app"; wait "$app" 2>/dev/null || true; app=""; }
+shot() { sleep 0.3; xwd -root -silent | convert xwd:- -crop 643x531+0+0 +repage "$1"; }
+click() { xdotool mousemove "$1" "$2" click 1; }
+drag() { xdotool mousemove "$1" "$2" mousedown 1 mousemove "$3" "$4" mousemove "$5" "$6" mouseup 1; }
+
+start
+shot docs/window.png
+stop
+
+# Tool buttons and palette buttons, at their pixel centres (15 twips per pixel).
+line="484 16" rect="484 40" ellipse="484 64" circle="484 88" fill="484 114"
+red="592 88" yellow="592 328" lightblue="592 208" lightgreen="592 232" magenta="592 112" white="592 352"
+start
+click $rect; click $red; drag 40 40 120 100 200 150
+click $fill; click $yellow; click 100 100
+click $circle; click $lightblue; drag 320 110 350 140 370 150
+click $fill; click $magenta; click 320 110
+click $ellipse; click $white; drag 230 190 300 230 400 290
+click $line; click $lightgreen; drag 30 300 120 250 250 200
+click 592 400   # Value
+shot docs/picture.png
+stop
