@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "codegen/codegen.h"
+#include "model/numeric.h"
 #include "model/palette.h"
 #include "ui/text_box.h"
 
@@ -93,8 +94,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     surface_->setRefreshHandler([this] { update(); });
     editor_ = std::make_unique<Editor>(picture_, *surface_);
 
-    setFixedSize(QSize(static_cast<int>(std::lround(ClientWidthTwips / twipsPerLogicalX_)),
-                       static_cast<int>(std::lround(ClientHeightTwips / twipsPerLogicalY_))));
+    // Rounded like the canvas image, so at 1:1 the image covers the client area exactly.
+    setFixedSize(QSize(twipsToPixel(static_cast<float>(ClientWidthTwips), twipsPerLogicalX_),
+                       twipsToPixel(static_cast<float>(ClientHeightTwips), twipsPerLogicalY_)));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QPalette pal = palette();
@@ -247,6 +249,9 @@ void Form1::selectColour(QPushButton* button) {
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // At a fractional device pixel ratio the image can fall a fraction of a
+    // pixel short of the widget; that sliver stays black like the window.
+    painter.fillRect(rect(), Qt::black);
     // Wrap the canvas buffer as it is: no copy, no conversion. RGBX keeps the
     // unused top byte out of any alpha handling.
     QImage image(reinterpret_cast<const uchar*>(surface_->bits()), surface_->width(), surface_->height(),

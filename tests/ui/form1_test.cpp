@@ -222,3 +222,39 @@ TEST(Form1Mouse, AFullListIsReportedWithoutADialogAndLeavesTheModel) {
 
 }  // namespace
 }  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+// Run once as is (15 twips per pixel) and, from ctest, under scaled screens
+// where one device pixel is 10 twips (see tests/ui/CMakeLists.txt).
+TEST(Form1Scale, CanvasImageHasDevicePixelResolution) {
+    const QByteArray expected = qgetenv("PASDRAW_EXPECT_TWIPS_PER_DEVICE_PIXEL");
+    const float perDevicePixel = expected.isEmpty() ? 15.0f : expected.toFloat();
+    Form1 form;
+    form.show();
+    EXPECT_FLOAT_EQ(form.surface().TwipsPerPixelX(), perDevicePixel);
+    EXPECT_FLOAT_EQ(form.surface().TwipsPerPixelY(), perDevicePixel);
+    const int right = qRound(6400 / perDevicePixel), bottom = qRound(4800 / perDevicePixel);
+    EXPECT_EQ(form.surface().pixel(right, bottom), 0x00FFFFFFu);
+    EXPECT_EQ(form.surface().pixel(right + 1, bottom), 0u);
+    EXPECT_EQ(form.surface().pixel(right, bottom + 1), 0u);
+    // A drag still lands where the pointer is, in twips.
+    form.Command1->click();
+    const float tpl = form.twipsPerLogicalPixelX();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(100, 100), form.mapToGlobal(QPointF(100, 100)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(200, 50), form.mapToGlobal(QPointF(200, 50)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &press);
+    QCoreApplication::sendEvent(&form, &release);
+    ASSERT_EQ(form.picture().LineCount(), 1);
+    EXPECT_EQ(form.picture().Lines[0].X1, qRound(100 * tpl));
+    EXPECT_EQ(form.picture().Lines[0].Y2, qRound(50 * tpl));
+    // The image covers the whole window.
+    EXPECT_GE(form.surface().width() / form.devicePixelRatioF(), form.width() - 1);
+    EXPECT_GE(form.surface().height() / form.devicePixelRatioF(), form.height() - 1);
+}
+
+}  // namespace
+}  // namespace pasdraw
