@@ -1,0 +1,303 @@
+#!/usr/bin/env bash
+# End-to-end test of the real window: pasdraw runs under its own Xvfb at 96 dpi
+# (15 twips per pixel) and xdotool drives it like a user: tools, colours, drags,
+# a fill, Undo, Generate, Value, the sliders by keyboard, Save. What counts is
+# what a user gets: the bytes of test.pas and the pixels on the screen.
+#
+# Usage: run_e2e.sh path/to/pasdraw
+#
+# The executable is copied into a fresh temporary folder and started from
+# another folder, so test.pas must appear beside the copy (not in the working
+# directory, not in the build folder). Every wait has a timeout; only the
+# processes started here are ended. On failure the temporary folder is kept
+# (its path is printed) with the last screenshot and the program's output.
+set -euo pipefail
+
+readonly WAIT=10 # seconds for any one state to show up, or any one command to finish
+
+fail() {
+    echo "e2e FAILED: $*" >&2
+    failed=1
+    exit 1
+}
+note() { echo "e2e: $*"; }
+
+[[ $# -eq 1 ]] || {
+    echo "usage: $0 path/to/pasdraw" >&2
+    exit 2
+}
+exe=$1
+[[ -x $exe ]] || fail "no executable at $exe"
+for tool in Xvfb xdotool xwd od timeout; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh installs it)"
+done
+
+started=$(date +%s%N)
+work=$(mktemp -d "${TMPDIR:-/tmp}/pasdraw-e2e.XXXXXX")
+failed=0
+xvfb_pid=""
+app_pid=""
+
+stop_pid() { # stop_pid PID: TERM, up to 2 s grace, then KILL; only our own children
+    local pid=$1 i
+    [[ -n $pid ]] || return 0
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for ((i = 0; i < 20; i++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+cleanup() {
+    local rc=$?
+    stop_pid "$app_pid"
+    stop_pid "$xvfb_pid"
+    if [[ $rc -ne 0 || $failed -ne 0 ]]; then
+        echo "e2e: kept $work for inspection (app.log, xvfb.log, screen.xwd, test.pas)" >&2
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+trap 'fail "interrupted"' INT TERM
+
+mkdir -p "$work/bin" "$work/cwd" "$work/runtime"
+chmod 700 "$work/runtime"
+cp "$exe" "$work/bin/pasdraw"
+
+# ---- our own X server on a free display ----------------------------------
+# Xvfb refuses a display whose lock another server holds, so a collision with
+# anyone else's server just moves on to the next number. -displayfd tells us
+# when the server accepts connections.
+display=""
+base=$((200 + $$ % 400))
+for ((n = base; n < base + 30; n++)); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    : >"$work/displayfd"
+    Xvfb ":$n" -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp \
+        3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    deadline=$((SECONDS + WAIT))
+    while ((SECONDS < deadline)); do
+        [[ -s $work/displayfd ]] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    if [[ -s $work/displayfd ]]; then
+        display=":$n"
+        break
+    fi
+    stop_pid "$xvfb_pid"
+    xvfb_pid=""
+done
+[[ -n $display ]] || fail "could not start Xvfb on any display from :$base to :$((base + 29)) (see $work/xvfb.log)"
+export DISPLAY=$display
+note "Xvfb on $DISPLAY"
+
+x() { timeout "$WAIT" xdotool "$@" || fail "xdotool $* failed or timed out"; }
+
+# ---- the editor -----------------------------------------------------------
+# The ctest presets select Qt's offscreen platform for the widget tests; this
+# test needs the real X11 one, at scale 1.
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_ENABLE_HIGHDPI_SCALING
+cd "$work/cwd"
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" "$work/bin/pasdraw" >"$work/app.log" 2>&1 &
+app_pid=$!
+
+app_alive() { kill -0 "$app_pid" 2>/dev/null || fail "pasdraw exited early; its output: $(cat "$work/app.log")"; }
+
+window=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name '^pasdraw$' | head -n 1) || true
+app_alive
+[[ -n $window ]] || fail "no visible window named pasdraw within ${WAIT}s"
+geometry=$(timeout "$WAIT" xdotool getwindowgeometry --shell "$window") || fail "no geometry for window $window"
+eval "$geometry" # sets X, Y, WIDTH, HEIGHT
+win_x=$X win_y=$Y
+# 9645 x 7965 twips at 15 twips per pixel; anything else means the window is not
+# at 96 dpi and no pixel position below would be right.
+[[ "${WIDTH}x${HEIGHT}" == 643x531 ]] || fail "window is ${WIDTH}x${HEIGHT}, expected 643x531 at 96 dpi"
+note "window $window at ($win_x,$win_y)"
+
+# ---- input, in client pixels ------------------------------------------------
+click() { x mousemove "$((win_x + $1))" "$((win_y + $2))" click 1; }
+# drag X1 Y1 X2 Y2: press, several moves (the rubber band), release at X2 Y2.
+drag() {
+    local x1=$((win_x + $1)) y1=$((win_y + $2)) x2=$((win_x + $3)) y2=$((win_y + $4))
+    x mousemove "$x1" "$y1" mousedown 1 \
+        mousemove "$(((3 * x1 + x2) / 4))" "$(((3 * y1 + y2) / 4))" \
+        mousemove "$(((x1 + x2) / 2))" "$(((y1 + y2) / 2))" \
+        mousemove "$(((x1 + 3 * x2) / 4))" "$(((y1 + 3 * y2) / 4))" \
+        mousemove "$x2" "$y2" mouseup 1
+}
+
+# Button centres: twips from the window layout divided by 15.
+b_line=(484 16) b_rect=(484 40) b_circle=(484 88) b_fill=(484 114) b_undo=(484 160)
+b_value=(592 400) b_generate=(592 424) b_save=(592 448)
+c_red=(592 88) c_lightblue=(592 208) c_lightgreen=(592 232) c_yellow=(592 328) c_white=(592 352)
+
+# A pixel p is p*15 twips, and a statement coordinate is twips/10 truncated.
+q() { echo $(($1 * 15 / 10)); }
+
+# ---- the screen ---------------------------------------------------------------
+# pixel X Y: "R G B" of a client pixel in the last screenshot. The XWD header is
+# 25 big-endian 32-bit fields, then the colour map (12 bytes an entry), then the
+# rows.
+shot() {
+    timeout "$WAIT" xwd -root -silent >"$work/screen.xwd" || fail "xwd did not take a screenshot"
+    read -r -a hdr <<<"$(od -An -v -tu4 --endian=big -N 100 "$work/screen.xwd" | tr -s ' \n' '  ')"
+    # 0 header size, 7 byte order, 11 bits per pixel, 12 bytes per line,
+    # 14..16 colour masks, 19 colour map entries
+    [[ ${hdr[14]} == 16711680 && ${hdr[15]} == 65280 && ${hdr[16]} == 255 ]] ||
+        fail "screenshot is not 8-bit RGB (masks ${hdr[14]} ${hdr[15]} ${hdr[16]})"
+    [[ ${hdr[11]} == 24 || ${hdr[11]} == 32 ]] || fail "screenshot has ${hdr[11]} bits per pixel"
+    xwd_data=$((hdr[0] + hdr[19] * 12))
+    xwd_bpp=$((hdr[11] / 8))
+    xwd_line=${hdr[12]}
+    xwd_msb=${hdr[7]}
+}
+pixel() {
+    local off b
+    off=$((xwd_data + (win_y + $2) * xwd_line + (win_x + $1) * xwd_bpp))
+    read -r -a b <<<"$(od -An -v -tu1 -j "$off" -N "$xwd_bpp" "$work/screen.xwd")"
+    if [[ $xwd_msb == 1 ]]; then # most significant byte first: [pad] R G B
+        echo "${b[xwd_bpp - 3]} ${b[xwd_bpp - 2]} ${b[xwd_bpp - 1]}"
+    else # least significant first: B G R [pad]
+        echo "${b[2]} ${b[1]} ${b[0]}"
+    fi
+}
+# expect_screen WHAT  "X Y R G B" ...: waits until every listed pixel has its colour.
+expect_screen() {
+    local what=$1 deadline=$((SECONDS + WAIT)) spec px want got bad
+    shift
+    while ((SECONDS < deadline)); do
+        app_alive
+        shot
+        bad=""
+        for spec in "$@"; do
+            read -r -a px <<<"$spec"
+            want="${px[2]} ${px[3]} ${px[4]}"
+            got=$(pixel "${px[0]}" "${px[1]}")
+            [[ $got == "$want" ]] || bad+=" ($(printf '%s,%s' "${px[0]}" "${px[1]}")) is $got, not $want;"
+        done
+        [[ -z $bad ]] && return 0
+        sleep 0.2
+    done
+    fail "screen: $what:$bad"
+}
+
+# ---- the saved program -----------------------------------------------------
+saved=$work/bin/test.pas
+program() { # program LINE...: the whole file for a text box holding these lines
+    printf 'uses graph,crt;\r\nvar XK,YK,i,m,d,err:integer;\r\nbegin\r\n'
+    printf "m:=detect; initgraph(m,d,''); err:=graphresult;\r\n"
+    printf 'if (graphresult <> grOk) then halt;\r\n '
+    local line
+    for line in "$@"; do printf '%s\r\n' "$line"; done
+    printf 'repeat until keypressed; end.\r\n'
+}
+# expect_saved WHAT LINE...: waits until test.pas holds exactly that program.
+expect_saved() {
+    local what=$1 deadline=$((SECONDS + WAIT))
+    shift
+    program "$@" >"$work/expected.pas"
+    while ((SECONDS < deadline)); do
+        app_alive
+        if [[ -f $saved ]] && cmp -s "$saved" "$work/expected.pas"; then return 0; fi
+        sleep 0.1
+    done
+    if [[ -f $saved ]]; then
+        echo "--- expected / +++ test.pas (CR shown as ^M):" >&2
+        diff -u <(cat -A "$work/expected.pas") <(cat -A "$saved") >&2 || true
+        fail "test.pas after $what is not the expected program"
+    fi
+    fail "no test.pas beside the executable after $what"
+}
+
+black="0 0 0" white="255 255 255" red="192 0 0" yellow="255 255 0" lightblue="0 0 255" lightgreen="0 255 0"
+
+# ---- 1: start-up -------------------------------------------------------------
+# The frame 6400 x 4800 twips: right edge at 426.67 px, drawn at the nearest, 427.
+expect_screen "white frame on black after start-up" \
+    "0 100 $white" "427 100 $white" "100 0 $white" "100 320 $white" "100 100 $black" "428 100 $black"
+[[ ! -e $saved ]] || fail "test.pas exists before any Save"
+
+# ---- 2: a red rectangle, Generate, Save ----------------------------------------
+click "${b_rect[@]}"
+click "${c_red[@]}"
+drag 40 40 200 150
+expect_screen "red rectangle outline from (40,40) to (200,150), black inside" \
+    "40 95 $red" "200 95 $red" "120 40 $red" "120 150 $red" "40 40 $red" "200 150 $red" \
+    "120 95 $black" "41 41 $black" "199 149 $black" "39 95 $black" "201 95 $black"
+click "${b_generate[@]}"
+click "${b_save[@]}"
+rect="setcolor(4);rectangle($(q 40),$(q 40),$(q 200),$(q 150));"
+[[ $rect == "setcolor(4);rectangle(60,60,300,225);" ]] || fail "the script's own arithmetic is off: $rect"
+expect_saved "Generate and Save" "$rect"
+[[ ! -e $work/cwd/test.pas ]] || fail "test.pas was written into the working directory"
+note "rectangle saved"
+
+# ---- 3: a fill inside it, a line, two circles, Undo -----------------------------
+# The fill is bounded by the colour of the last outline, the red rectangle.
+click "${b_fill[@]}"
+click "${c_lightgreen[@]}"
+click 120 95
+expect_screen "light green fill inside the red rectangle only" \
+    "120 95 $lightgreen" "41 41 $lightgreen" "199 149 $lightgreen" "40 95 $red" "201 95 $black" "39 95 $black"
+click "${b_line[@]}"
+click "${c_yellow[@]}"
+drag 250 170 400 300
+click "${b_circle[@]}"
+click "${c_lightblue[@]}"
+drag 300 100 330 100 # centre (300,100), radius 30 px
+click "${c_white[@]}"
+drag 100 250 120 250 # centre (100,250), radius 20 px
+expect_screen "line, two circles and the fill after the repaints" \
+    "250 170 $yellow" "400 300 $yellow" "270 100 $lightblue" "330 100 $lightblue" "300 70 $lightblue" \
+    "300 130 $lightblue" "80 250 $white" "120 250 $white" "100 230 $white" "100 250 $black" \
+    "120 95 $lightgreen" "40 95 $red"
+# Undo with the circle tool takes back the newest circle only.
+click "${b_undo[@]}"
+expect_screen "Undo removed the white circle and kept the rest" \
+    "80 250 $black" "120 250 $black" "100 230 $black" "270 100 $lightblue" "330 100 $lightblue" \
+    "250 170 $yellow" "120 95 $lightgreen" "40 95 $red"
+
+# ---- 4: Value, Save --------------------------------------------------------------
+# Origin: the smallest X and Y over the line's ends, the rectangle's corners, the
+# circle's centre and the fill's point; all pixel positions are positive, so
+# the truncated minimum is the minimum of the truncated values.
+min() {
+    local m=$1 v
+    for v in "$@"; do ((v < m)) && m=$v; done
+    echo "$m"
+}
+XK=$(q "$(min 250 400 40 200 300 120)")
+YK=$(q "$(min 170 300 40 150 100 95)")
+[[ "$XK $YK" == "60 60" ]] || fail "the script's own origin is off: $XK $YK"
+click "${b_value[@]}"
+click "${b_save[@]}"
+r() { echo $(($(q "$1") - $2)); } # offset from the origin
+expect_saved "Value and Save" \
+    "XK:=$XK; YK:=$YK;setcolor(14);line(XK+$(r 250 XK),YK+$(r 170 YK),XK+$(r 400 XK),YK+$(r 300 YK));" \
+    "setcolor(4);rectangle(XK+$(r 40 XK),YK+$(r 40 YK),XK+$(r 200 XK),YK+$(r 150 YK));" \
+    "setcolor(9);circle(XK+$(r 300 XK),YK+$(r 100 YK),$(q 30));" \
+    "setfillstyle(1,10);floodfill(XK+$(r 120 XK),YK+$(r 95 YK),4);"
+note "Value form saved"
+
+# ---- 5: the sliders by keyboard, Save ------------------------------------------
+# "Value" again puts Slider1 at XK and Slider2 at YK and takes the keyboard
+# focus; the next two controls in tab order are the sliders, one step per
+# arrow key.
+click "${b_value[@]}"
+x key Tab Right Right Right Tab Left Left
+XK=$((XK + 3)) YK=$((YK - 2))
+click "${b_save[@]}"
+expect_saved "moving the sliders and Save" \
+    "XK:=$XK; YK:=$YK;setcolor(14);line(XK+($(r 250 XK)),YK+($(r 170 YK)),XK+($(r 400 XK)),YK+($(r 300 YK)));" \
+    "setcolor(4);rectangle(XK+($(r 40 XK)),YK+($(r 40 YK)),XK+($(r 200 XK)),YK+($(r 150 YK)));" \
+    "setcolor(9);circle(XK+($(r 300 XK)),YK+($(r 100 YK)),$(q 30));" \
+    "setfillstyle(1,10);floodfill(XK+($(r 120 XK)),YK+($(r 95 YK)),4);"
+[[ ! -e $work/cwd/test.pas ]] || fail "test.pas was written into the working directory"
+app_alive
+
+elapsed=$((($(date +%s%N) - started) / 1000000))
+note "passed in ${elapsed} ms"
