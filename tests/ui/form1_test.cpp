@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 #include <memory>
 
 #include "model/palette.h"
+#include "qt_print.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -254,6 +257,37 @@ TEST(Form1Scale, CanvasImageHasDevicePixelResolution) {
     // The image covers the whole window.
     EXPECT_GE(form.surface().width() / form.devicePixelRatioF(), form.width() - 1);
     EXPECT_GE(form.surface().height() / form.devicePixelRatioF(), form.height() - 1);
+}
+
+}  // namespace
+}  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+TEST(Form1Keys, ShortcutsReachUndoGenerateAndSave) {
+    ShownForm f;
+    f.form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.form.get()));
+    QTemporaryDir dir;
+    f.form->setApplicationDirectory(dir.path());
+    f.form->Command1->click();
+    f.form->Command1->setFocus();
+    f.form->picture().commitLine({100, 200, 300, 400, 0, 0});
+    f.form->picture().commitLine({10, 20, 30, 40, 0, 0});
+
+    QTest::keyClick(f.form.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.form->picture().LineCount(), 1);
+    QTest::keyClick(f.form.get(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(f.form->Text1->text(), "setcolor(1);line(10,30,20,40);\r\n");
+    QTest::keyClick(f.form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(dir.path() + "/test.pas"));
+
+    // Inside the text box Ctrl+Z undoes typing, not a shape.
+    f.form->Text1->setFocus();
+    QTest::keyClicks(f.form->Text1, "x");
+    QTest::keyClick(f.form->Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.form->picture().LineCount(), 1);
 }
 
 }  // namespace

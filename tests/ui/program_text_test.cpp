@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "qt_print.h"
 #include "ui/form1.h"
 #include "ui/text_box.h"
 
