@@ -4,7 +4,7 @@
 set -eu
 
 packages="g++ make cmake pkgconf libgtest-dev libgmock-dev libbenchmark-dev
-qt6-base-dev fonts-dejavu-core fp-compiler fp-units-gfx fp-units-fcl xvfb xauth xdotool x11-apps"
+qt6-base-dev libxcb1-dev fonts-dejavu-core fp-compiler fp-units-gfx fp-units-fcl xvfb xauth xdotool x11-apps time"
 
 missing=""
 for p in $packages; do
