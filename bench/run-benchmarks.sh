@@ -241,11 +241,12 @@ editor holds, 5005 lines of program text.
   first paint gives it ("painted": client pixel (0, 100), the white canvas frame; white for the bare
   window). The pixel is polled every millisecond. Two warm-up start-ups are not counted, so shared
   libraries come from the page cache. There is no window manager. The processor time is what the
-  program used in all its threads until it was ended just after the paint; start-up is bound by it,
-  so on a loaded machine the elapsed time grows while the processor time stays. pasdraw uses
-  $(awk -v a="$paint_cpu" -v b="$bare_cpu" 'BEGIN { printf "%.0f", a - b }') ms more of it than the bare window.
+  program used in all its threads until it was ended just after the paint: start-up is the
+  program's own work more than waiting (${paint} ms elapsed against ${paint_cpu} ms of processor
+  time), and pasdraw uses $(awk -v a="$paint_cpu" -v b="$bare_cpu" 'BEGIN { printf "%.0f", a - b }') ms more of it than the bare window. Both grow when other
+  processes compete for the two cores.
 - **Peak memory** (GNU \`/usr/bin/time -v\`, maximum resident set size): the editor under the same
-  Xvfb, driven by xdotool through five shapes, a fill, "Generate", "Value" and both sliders, then
+  Xvfb, driven by xdotool through four shapes, a fill, "Generate", "Value" and both sliders, then
   ended; and the \`slider_bench\` process, which holds a full picture and its 5005-line text in the
   text box (it also holds the benchmark library). The 50 MB target is read as 50,000,000 bytes.
 
