@@ -167,14 +167,14 @@ pixel() {
 }
 # expect_screen WHAT  "X Y R G B" ...: waits until every listed pixel has its colour.
 expect_screen() {
-    local what=$1 deadline=$((SECONDS + WAIT)) spec px want got bad
+    local what=$1 deadline=$((SECONDS + WAIT)) item px want got bad
     shift
     while ((SECONDS < deadline)); do
         app_alive
         shot
         bad=""
-        for spec in "$@"; do
-            read -r -a px <<<"$spec"
+        for item in "$@"; do
+            read -r -a px <<<"$item"
             want="${px[2]} ${px[3]} ${px[4]}"
             got=$(pixel "${px[0]}" "${px[1]}")
             [[ $got == "$want" ]] || bad+=" ($(printf '%s,%s' "${px[0]}" "${px[1]}")) is $got, not $want;"
