@@ -25,6 +25,7 @@
 #include "codegen/codegen.h"
 #include "model/numeric.h"
 #include "model/palette.h"
+#include "ui/colour_button.h"
 #include "ui/text_box.h"
 
 // The canvas buffer holds 0x00BBGGRR words, which is QImage::Format_RGBX8888
@@ -34,22 +35,6 @@ static_assert(std::endian::native == std::endian::little, "the canvas image layo
 namespace pasdraw {
 
 namespace {
-
-QString cssColour(int32_t rgb) {
-    const auto u = static_cast<uint32_t>(rgb);
-    return QStringLiteral("#%1%2%3")
-        .arg(u & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg((u >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg((u >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
-}
-
-QString paletteStyle(int32_t rgb, bool current) {
-    // A flat fill of exactly the colour; the current colour gets a double
-    // white frame, visible on every palette colour thanks to the dark gap.
-    return QStringLiteral("QPushButton { background-color: %1; border: %2; padding: 0px; }")
-        .arg(cssColour(rgb),
-             current ? QStringLiteral("3px double #ffffff") : QStringLiteral("1px solid #303030"));
-}
 
 const char* plural(Kind kind) {
     switch (kind) {
@@ -151,12 +136,11 @@ void Form1::buildControls() {
     Command5 = addButton("Command5", QStringLiteral("Undo"), 6480, 2280, 1575, 255);
     for (std::size_t i = 0; i < paletteButtons.size(); ++i) {
         const QByteArray name = "Command" + QByteArray::number(static_cast<int>(i) + 7);
-        QPushButton* b =
-            addButton(name.constData(), QString(), 8280, 120 + 360 * static_cast<int>(i), 1215, 255);
-        b->setProperty("BackColor", Palette[i].rgb);
-        b->setProperty("ColorIndex", static_cast<int>(Palette[i].index));
+        auto* b = new ColourButton(Palette[i].index, Palette[i].rgb, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(twipsRect(8280, 120 + 360 * static_cast<int>(i), 1215, 255));
+        b->setAutoDefault(false);
         b->setToolTip(QString::fromLatin1(Palette[i].name));
-        b->setStyleSheet(paletteStyle(Palette[i].rgb, false));
         connect(b, &QPushButton::clicked, this, [this, b] { selectColour(b); });
         paletteButtons[i] = b;
     }
@@ -182,7 +166,10 @@ void Form1::buildControls() {
         auto* l = new QFrame(this);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(r);
-        l->setStyleSheet(QStringLiteral("background-color: #808080;"));
+        QPalette linePalette = l->palette();
+        linePalette.setColor(QPalette::Window, QColor(128, 128, 128));
+        l->setPalette(linePalette);
+        l->setAutoFillBackground(true);
         return l;
     };
     const QRect corner = twipsRect(8160, 5520, 0, 0);
@@ -238,13 +225,9 @@ void Form1::buildControls() {
 
 void Form1::selectTool(int16_t tool) { editor_->selectTool(tool); }
 
-void Form1::selectColour(QPushButton* button) {
-    const auto rgb = static_cast<int32_t>(button->property("BackColor").toInt());
-    const auto index = static_cast<int16_t>(button->property("ColorIndex").toInt());
-    editor_->selectColour(index, rgb);
-    for (QPushButton* b : paletteButtons) {
-        b->setStyleSheet(paletteStyle(b->property("BackColor").toInt(), b == button));
-    }
+void Form1::selectColour(ColourButton* button) {
+    editor_->selectColour(button->colorIndex(), button->BackColor());
+    for (ColourButton* b : paletteButtons) b->setCurrent(b == button);
 }
 
 void Form1::paintEvent(QPaintEvent*) {

@@ -21,6 +21,7 @@ class QSlider;
 
 namespace pasdraw {
 
+class ColourButton;
 class TextBox;
 
 class Form1 : public QWidget {
@@ -51,17 +52,17 @@ public:
     const QString& capacityNote() const { return capacityNote_; }
 
     // Controls, by their given names.
-    QPushButton* Command1 = nullptr;                // Line
-    QPushButton* Command2 = nullptr;                // Rectangle
-    QPushButton* Command3 = nullptr;                // Ellipse
-    QPushButton* Command4 = nullptr;                // Circle
-    QPushButton* Command5 = nullptr;                // Undo
-    QPushButton* Command6 = nullptr;                // Fill
-    std::array<QPushButton*, 15> paletteButtons{};  // Command7..Command21
-    QPushButton* Command22 = nullptr;               // Generate
-    QPushButton* Command23 = nullptr;               // Save
-    QPushButton* Command24 = nullptr;               // Value
-    QPushButton* Command25 = nullptr;               // Text
+    QPushButton* Command1 = nullptr;                 // Line
+    QPushButton* Command2 = nullptr;                 // Rectangle
+    QPushButton* Command3 = nullptr;                 // Ellipse
+    QPushButton* Command4 = nullptr;                 // Circle
+    QPushButton* Command5 = nullptr;                 // Undo
+    QPushButton* Command6 = nullptr;                 // Fill
+    std::array<ColourButton*, 15> paletteButtons{};  // Command7..Command21
+    QPushButton* Command22 = nullptr;                // Generate
+    QPushButton* Command23 = nullptr;                // Save
+    QPushButton* Command24 = nullptr;                // Value
+    QPushButton* Command25 = nullptr;                // Text
     TextBox* Text1 = nullptr;
     QSlider* Slider1 = nullptr;
     QSlider* Slider2 = nullptr;
@@ -88,7 +89,7 @@ private:
     QPushButton* addButton(const char* name, const QString& caption, int left, int top, int width,
                            int height);
     void selectTool(int16_t tool);
-    void selectColour(QPushButton* button);
+    void selectColour(ColourButton* button);
     void sliderChanged(bool x);
     void afterCanvasEvent();
     void tellListFull(Kind kind);

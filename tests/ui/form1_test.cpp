@@ -15,6 +15,7 @@
 
 #include "model/palette.h"
 #include "qt_print.h"
+#include "ui/colour_button.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -120,22 +121,33 @@ TEST(Form1Window, PaletteButtonsShowAndSelectTheirColour) {
         ASSERT_NE(b, nullptr);
         EXPECT_TRUE(b->text().isEmpty());
         const auto rgb = static_cast<uint32_t>(Palette[static_cast<std::size_t>(n - 1)].rgb);
-        const QString css = QStringLiteral("background-color: #%1%2%3")
-                                .arg(rgb & 0xFF, 2, 16, QLatin1Char('0'))
-                                .arg((rgb >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-                                .arg((rgb >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
-        EXPECT_TRUE(b->styleSheet().contains(css)) << b->styleSheet().toStdString();
+        const QColor colour(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                            static_cast<int>((rgb >> 16) & 0xFF));
+        // Every pixel inside the thin border is exactly the colour: no
+        // gradient, no tint, whatever the widget style.
+        const QImage shot = b->grab().toImage();
+        int wrong = 0;
+        for (int y = 4; y < shot.height() - 4; ++y) {
+            for (int x = 5; x < shot.width() - 5; ++x) wrong += shot.pixelColor(x, y) != colour;
+        }
+        EXPECT_EQ(wrong, 0) << "button " << n;
         EXPECT_EQ(b->toolTip(), Palette[static_cast<std::size_t>(n - 1)].name);
         b->click();
         EXPECT_EQ(form.picture().state.CurrentColorIndex, n);
         EXPECT_EQ(form.picture().state.CurrentColorRGB, static_cast<int32_t>(rgb));
     }
-    // The rendered button really is that colour in its middle: no gradient.
-    form.paletteButtons[7]->click();  // dark grey, index 8
-    const QImage shot = form.paletteButtons[3]->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(192, 0, 0));
-    EXPECT_EQ(form.picture().state.CurrentColorIndex, 8);
-    EXPECT_EQ(form.picture().state.CurrentColorRGB, 0x00404040);
+}
+
+TEST(Form1Window, TheCurrentColourIsFramed) {
+    Form1 form;
+    // At start colour 1 is current; the frame is white on its outer edge.
+    EXPECT_EQ(form.paletteButtons[0]->grab().toImage().pixelColor(0, 8), QColor(255, 255, 255));
+    EXPECT_NE(form.paletteButtons[7]->grab().toImage().pixelColor(0, 8), QColor(255, 255, 255));
+    form.paletteButtons[14]->click();  // white: the frame still shows by its dark gap
+    const QImage white = form.paletteButtons[14]->grab().toImage();
+    EXPECT_EQ(white.pixelColor(1, 8), QColor(0, 0, 0));
+    EXPECT_EQ(white.pixelColor(white.width() / 2, 8), QColor(255, 255, 255));
+    EXPECT_NE(form.paletteButtons[0]->grab().toImage().pixelColor(0, 8), QColor(255, 255, 255));
 }
 
 TEST(Form1Window, StartUpToolsUndoAndTheTextButton) {
