@@ -4,99 +4,23 @@
 // A missing compiler or unit is a failure, not a skip: without them nothing
 // here is checked.
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "codegen/codegen.h"
 #include "picture_builder.h"
+#include "support/free_pascal.h"
 
 namespace pasdraw {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::optional<fs::path> findOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return std::nullopt;
-    std::string dirs = path;
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
-        if (end > start && ::access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return std::nullopt;
-}
-
-struct CompileResult {
-    int exitCode = -1;
-    std::string output;
-};
-
-// A private folder per program: fpc writes its object and script files next to
-// the source, and ctest may run cases side by side.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "pasdraw-fpc-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path_.empty()) fs::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string quoted(const fs::path& p) {
-    std::string q = "'";
-    for (char c : p.string()) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-CompileResult compile(const fs::path& fpc, const std::string& programBytes) {
-    ScratchDir dir;
-    if (dir.path().empty()) return {-1, "could not create a temporary folder"};
-    const fs::path source = dir.path() / "test.pas";
-    {
-        std::ofstream out(source, std::ios::binary);
-        out.write(programBytes.data(), static_cast<std::streamsize>(programBytes.size()));
-        if (!out) return {-1, "could not write " + source.string()};
-    }
-    const std::string command = "cd " + quoted(dir.path()) + " && " + quoted(fpc) + " -s test.pas 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return {-1, "could not run: " + command};
-    CompileResult result;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        result.output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-// The saved file, with the BGI units swapped for their Linux names.
-std::string forFreePascal(const std::string& text) {
-    std::string program = programFileBytes(text);
-    const std::string uses = "uses graph,crt;";
-    if (program.starts_with(uses)) program.replace(0, uses.size(), "uses ptcgraph,ptccrt;");
-    return program;
-}
+using testing::compile;
+using testing::CompileResult;
+using testing::findOnPath;
+using testing::forFreePascal;
 
 class FreePascal : public ::testing::Test {
 protected:

@@ -1,0 +1,850 @@
+// Long random sessions of what a user can do to the editor: tools (and a few
+// values no button sets), colours, presses, moves and releases anywhere from
+// the middle of the canvas to far beyond the 16-bit range, Undo, "Generate",
+// "Value" and slider moves, with phases that push one list to its 1001 records
+// and past. After every event the model is compared with an expectation kept
+// beside it, and every text produced is read back against the model. The
+// repaints run on a real RasterSurface, so the sanitizer build checks their
+// memory accesses along the way.
+//
+// PASDRAW_FUZZ_EVENTS: events over all cases together (default 200000).
+// PASDRAW_FUZZ_SEED: the first seed (default 1); a failure names the seed and
+// the event number, and lists the events that led to it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "canvas/raster_surface.h"
+#include "canvas/repaint.h"
+#include "codegen/codegen.h"
+#include "editor/editor.h"
+#include "editor/tools.h"
+#include "fuzz/program_text_check.h"
+#include "model/palette.h"
+
+namespace pasdraw {
+namespace {
+
+using fuzz::TextForm;
+using fuzz::TextOrigin;
+
+// A refused commit must leave every byte of the model as it was, so the model
+// is compared as raw bytes.
+static_assert(std::is_trivially_copyable_v<Picture>);
+
+std::optional<long> envCount(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr || *text == '\0') return fallback;
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (*end != '\0' || n < 0) return std::nullopt;
+    return n;
+}
+
+// Nearest integer, halves to even, saturated to 16 bits. Written out here
+// instead of calling the program's own conversion, so that the expectation does
+// not share the code it checks.
+int16_t expectStored(double v) {
+    if (v >= 32767.0) return 32767;
+    if (v <= -32768.0) return -32768;
+    const double below = std::floor(v);
+    const double fraction = v - below;
+    const bool up = fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0);
+    return static_cast<int16_t>(up ? below + 1.0 : below);
+}
+
+// The circle's radius: differences in single precision, the rest in double.
+double expectRadius(float sx, float sy, float x, float y) {
+    const float dx = sx - x;
+    const float dy = sy - y;
+    return std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) +
+                     static_cast<double>(dy) * static_cast<double>(dy));
+}
+
+bool onCanvas(float x, float y) {
+    return !(x > static_cast<float>(CanvasWidth)) && !(y > static_cast<float>(CanvasHeight));
+}
+
+bool sameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+std::string show(float v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(v));
+    return buffer;
+}
+
+// The records the model should hold, kind by kind, and the state it should be in.
+struct Expectation {
+    std::tuple<std::vector<LineRecord>, std::vector<RectangleRecord>, std::vector<EllipseRecord>,
+               std::vector<CircleRecord>, std::vector<FillRecord>>
+        lists;
+    EditorState state;
+
+    template <class Record>
+    std::vector<Record>& list() {
+        return std::get<std::vector<Record>>(lists);
+    }
+    std::size_t total() const {
+        return std::get<0>(lists).size() + std::get<1>(lists).size() + std::get<2>(lists).size() +
+               std::get<3>(lists).size() + std::get<4>(lists).size();
+    }
+};
+
+template <class Record>
+const ShapeList<Record>& listOf(const Picture& p) {
+    if constexpr (std::is_same_v<Record, LineRecord>) return p.Lines;
+    if constexpr (std::is_same_v<Record, RectangleRecord>) return p.Rectangles;
+    if constexpr (std::is_same_v<Record, EllipseRecord>) return p.Ellipses;
+    if constexpr (std::is_same_v<Record, CircleRecord>) return p.Circles;
+    if constexpr (std::is_same_v<Record, FillRecord>) return p.Fills;
+}
+
+template <class Record>
+struct Tag {
+    using type = Record;
+};
+
+// Calls f(Tag<Record>{}) for the record type of a kind.
+template <class F>
+void withKind(Kind kind, F&& f) {
+    switch (kind) {
+        case Kind::Line: f(Tag<LineRecord>{}); return;
+        case Kind::Rectangle: f(Tag<RectangleRecord>{}); return;
+        case Kind::Ellipse: f(Tag<EllipseRecord>{}); return;
+        case Kind::Circle: f(Tag<CircleRecord>{}); return;
+        case Kind::Fill: f(Tag<FillRecord>{}); return;
+    }
+}
+
+constexpr std::array<Kind, 5> AllKinds{Kind::Line, Kind::Rectangle, Kind::Ellipse, Kind::Circle, Kind::Fill};
+
+// Values no tool button sets; the editor must treat them like "no tool".
+constexpr std::array<int16_t, 7> InvalidTools{-1, 6, 7, 64, 255, -32768, 32767};
+
+// Far-off pointer positions: a pointer captured beyond the window's edges, past
+// the 16-bit range and far beyond it, and halves on both sides of the limits.
+constexpr std::array<float, 16> FarCoordinates{40000.0f, -40000.0f, 1e7f,     -1e7f,     1e30f,     -1e30f,
+                                               32767.5f, 32766.5f,  32768.0f, -32768.5f, -32767.5f, -32769.0f,
+                                               65536.0f, -65536.0f, 9645.0f,  -0.5f};
+
+struct Stats {
+    long events = 0;
+    long commits = 0;
+    long refusals = 0;
+    long undos = 0;
+    long bulkCommits = 0;
+    long texts = 0;
+    long textLines = 0;
+    long repaintComparisons = 0;
+    long capacityPhases = 0;
+    long windows = 0;
+    std::array<long, 5> committedByKind{};
+};
+
+struct Scale {
+    float x, y;
+};
+
+// One run of random events against a sequence of fresh windows.
+class Session {
+public:
+    // `reproduce` tells, in a failure message, how to run the same session again.
+    Session(Scale scale, uint64_t seed, std::string reproduce)
+        : scale_(scale), rng_(seed), reproduce_(std::move(reproduce)) {
+        surface_ = std::make_unique<RasterSurface>(scale.x, scale.y);
+        reference_ = std::make_unique<RasterSurface>(scale.x, scale.y);
+        firstPhaseKind_ = uniform(0, 4);
+        openWindow();
+    }
+
+    // Runs until `events` events have happened or an invariant broke; returns
+    // the first broken invariant with its context, or an empty string.
+    std::string run(long events) {
+        // Capacity phases spread over the run, at least five so that every
+        // kind gets one, and one every 8000 events in long runs.
+        phaseSpacing_ = std::clamp(events / 6, 1L, 8000L);
+        nextPhaseAt_ = phaseSpacing_;
+        while (stats_.events < events && failure_.empty()) {
+            if (stats_.events >= nextPhaseAt_) {
+                nextPhaseAt_ = stats_.events + phaseSpacing_;
+                capacityPhase();
+            } else {
+                step();
+            }
+        }
+        if (failure_.empty()) checkAllRecords();
+        if (failure_.empty()) checkPixels();
+        return failure_;
+    }
+
+    const Stats& stats() const { return stats_; }
+
+private:
+    // --- randomness -------------------------------------------------------
+
+    int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(rng_); }
+
+    float coordinate(int limit) {
+        const float l = static_cast<float>(limit);
+        const int r = uniform(0, 99);
+        if (r < 62) {
+            // On the canvas; whole twips, halves (to exercise halves-to-even)
+            // or any fraction.
+            const int whole = uniform(0, limit);
+            switch (uniform(0, 2)) {
+                case 0: return static_cast<float>(whole);
+                case 1: return static_cast<float>(whole) - 0.5f;
+                default: return std::uniform_real_distribution<float>(0.0f, l)(rng_);
+            }
+        }
+        if (r < 72) {
+            const std::array<float, 8> edges{l, l - 0.5f, l + 0.5f, l + 1.0f, 0.0f, 0.5f, -0.5f, l - 1.0f};
+            return edges[static_cast<std::size_t>(uniform(0, static_cast<int>(edges.size()) - 1))];
+        }
+        if (r < 80) return static_cast<float>(uniform(limit + 1, 9645));  // right of or below the canvas
+        if (r < 90) return static_cast<float>(-uniform(1, 5000));         // pointer captured left or above
+        return FarCoordinates[static_cast<std::size_t>(
+            uniform(0, static_cast<int>(FarCoordinates.size()) - 1))];
+    }
+    float randomX() { return coordinate(CanvasWidth); }
+    float randomY() { return coordinate(CanvasHeight); }
+
+    // --- the window ---------------------------------------------------------
+
+    void openWindow() {
+        // A new window over the same image buffer, wiped and with the
+        // attributes a new window has: allocating a new image each time costs
+        // more than the events it would serve.
+        picture_ = std::make_unique<Picture>();
+        surface_->Cls();
+        surface_->setForeColor(Black);
+        surface_->setFillColor(Black);
+        surface_->setFillStyle(FillTransparent);
+        editor_ = std::make_unique<Editor>(*picture_, *surface_);
+        expect_ = Expectation{};
+        XK_.reset();
+        YK_ = 0;
+        lastValueOrigin_.reset();
+        editor_->Form_Load();
+        expect_.state.CurrentColorIndex = Palette[0].index;
+        expect_.state.CurrentColorRGB = Palette[0].rgb;
+        ++stats_.windows;
+        begin("new window");
+        check();
+    }
+
+    // --- events ---------------------------------------------------------------
+
+    // Most events are pointer moves and presses, which are cheap; commits and
+    // undos repaint the whole picture, which under the sanitizers costs
+    // milliseconds, so they are kept to a few in a hundred.
+    void step() {
+        // Every fill is flooded again by every later repaint, so this user
+        // takes fills out again soon; otherwise the floods would be most of
+        // the run's time.
+        if (!inCapacityPhase_ && expectedCount(Kind::Fill) > 0 && chance(0.04)) return removeFill();
+        const int r = uniform(0, 9999);
+        if (r < 5000) return move(randomX(), randomY());
+        if (r < 6500) return press(randomX(), randomY());
+        if (r < 7700) return wander();
+        if (r < 8100) return release(randomX(), randomY());
+        if (r < 8250) return gesture();
+        if (r < 8850) return chooseTool();
+        if (r < 9350) return chooseColour();
+        if (r < 9430) return undo();
+        if (r < 9530) return generate();
+        if (r < 9630) return value();
+        if (r < 9880) return slider();
+        if (r < 9990) return dragOffAndBack();
+        if (inCapacityPhase_) return move(randomX(), randomY());
+        return openWindow();
+    }
+
+    // A drag from a point on the canvas, as a user makes most shapes. With
+    // `leftOfImage` it ends left of the window, where a fill's seed lies off
+    // the image and costs no flood in later repaints.
+    void gesture(bool leftOfImage = false) {
+        press(static_cast<float>(uniform(0, CanvasWidth)), static_cast<float>(uniform(0, CanvasHeight)));
+        for (int n = uniform(0, 4); n > 0 && failure_.empty(); --n) move(randomX(), randomY());
+        const float x = leftOfImage ? static_cast<float>(-uniform(100, 40000)) : randomX();
+        if (failure_.empty()) release(x, randomY());
+    }
+
+    void removeFill() {
+        begin("tool 5");
+        editor_->selectTool(5);
+        expect_.state.Tool = 5;
+        check();
+        if (failure_.empty()) undo();
+    }
+
+    // A drag released off the canvas stays alive: nothing is stored, and the
+    // rubber band keeps following the pointer back over the canvas.
+    void dragOffAndBack() {
+        press(static_cast<float>(uniform(0, CanvasWidth)), static_cast<float>(uniform(0, CanvasHeight)));
+        const float offX = static_cast<float>(CanvasWidth + uniform(1, 3000));
+        const float offY = static_cast<float>(uniform(0, CanvasHeight + 3000));
+        if (failure_.empty()) move(offX, offY);
+        if (failure_.empty()) release(offX, offY);
+        for (int n = uniform(1, 3); n > 0 && failure_.empty(); --n) {
+            move(static_cast<float>(uniform(0, CanvasWidth)), static_cast<float>(uniform(0, CanvasHeight)));
+        }
+    }
+
+    // Moves with no button held, the rubber band following while a drag that
+    // ended off the canvas is still alive.
+    void wander() {
+        for (int n = uniform(1, 6); n > 0 && failure_.empty(); --n) move(randomX(), randomY());
+    }
+
+    void press(float x, float y) {
+        begin("press " + show(x) + "," + show(y));
+        editor_->Form_MouseDown(uniform(1, 4), uniform(0, 7), x, y);
+        if (onCanvas(x, y)) {
+            expect_.state.MouseIsDown = 1;
+            expect_.state.StartX = x;
+            expect_.state.StartY = y;
+        }
+        check();
+    }
+
+    void move(float x, float y) {
+        begin("move " + show(x) + "," + show(y));
+        editor_->Form_MouseMove(uniform(0, 4), uniform(0, 7), x, y);
+        const int16_t tool = expect_.state.Tool;
+        // Only the tools with a rubber band note where it was drawn.
+        if (onCanvas(x, y) && expect_.state.MouseIsDown == 1 && tool >= 1 && tool <= 4) {
+            expect_.state.PrevX = x;
+            expect_.state.PrevY = y;
+        }
+        check();
+    }
+
+    void release(float x, float y) {
+        begin("release " + show(x) + "," + show(y));
+        const int16_t tool = expect_.state.Tool;
+        const bool commits = onCanvas(x, y) && isKind(tool);
+        const bool full = commits && expectedCount(static_cast<Kind>(tool)) == ListCapacity;
+        std::vector<unsigned char> before;
+        if (!commits || full) before = modelBytes();
+
+        const ReleaseResult result = editor_->Form_MouseUp(uniform(1, 4), uniform(0, 7), x, y);
+
+        if (!commits || full) {
+            if (before != modelBytes()) {
+                return fail(full ? "a refused commit changed the model"
+                                 : "a release that commits nothing changed the model");
+            }
+            if (result.committed) return fail("the release reports a commit that could not happen");
+            if (full) {
+                ++stats_.refusals;
+                if (result.refused != static_cast<Kind>(tool))
+                    return fail("a refused commit is not reported");
+                if (chance(0.5)) compareWithFreshRepaint();
+            } else if (result.refused.has_value()) {
+                return fail("a release that commits nothing reports a refusal");
+            }
+            return check();
+        }
+        if (!result.committed || result.refused.has_value())
+            return fail("a commit into a list with room failed");
+        expectCommit(static_cast<Kind>(tool), x, y);
+        ++stats_.commits;
+        ++stats_.committedByKind[static_cast<std::size_t>(tool - 1)];
+        check();
+        // A fill is painted onto the current image; every other commit ends in
+        // a repaint that must depend on the model alone.
+        if (failure_.empty() && tool != 5 && chance(0.1)) compareWithFreshRepaint();
+    }
+
+    void expectCommit(Kind kind, float x, float y) {
+        EditorState& s = expect_.state;
+        s.MouseIsDown = 0;
+        switch (kind) {
+            case Kind::Line:
+                expect_.list<LineRecord>().push_back({expectStored(s.StartX), expectStored(x),
+                                                      expectStored(s.StartY), expectStored(y),
+                                                      s.CurrentColorIndex, s.CurrentColorRGB});
+                break;
+            case Kind::Rectangle:
+                expect_.list<RectangleRecord>().push_back({expectStored(s.StartX), expectStored(x),
+                                                           expectStored(s.StartY), expectStored(y),
+                                                           s.CurrentColorIndex, s.CurrentColorRGB});
+                break;
+            case Kind::Ellipse:
+                expect_.list<EllipseRecord>().push_back({expectStored(s.StartX), expectStored(x),
+                                                         expectStored(s.StartY), expectStored(y),
+                                                         s.CurrentColorIndex, s.CurrentColorRGB, 0, 360});
+                break;
+            case Kind::Circle:
+                expect_.list<CircleRecord>().push_back({expectStored(s.StartX), expectStored(s.StartY),
+                                                        expectStored(expectRadius(s.StartX, s.StartY, x, y)),
+                                                        s.CurrentColorIndex, s.CurrentColorRGB});
+                break;
+            case Kind::Fill:
+                expect_.list<FillRecord>().push_back({expectStored(x), expectStored(y), s.CurrentColorIndex,
+                                                      s.CurrentColorRGB, s.LastColorIndex, s.LastColorRGB});
+                return;  // a fill leaves the last outline colour alone
+        }
+        s.LastColorIndex = s.CurrentColorIndex;
+        s.LastColorRGB = s.CurrentColorRGB;
+    }
+
+    void chooseTool() {
+        // Mostly the buttons' values; sometimes a value no button sets, which
+        // reaches the model only through Picture::selectTool.
+        if (chance(0.1)) {
+            const int16_t t =
+                InvalidTools[static_cast<std::size_t>(uniform(0, static_cast<int>(InvalidTools.size()) - 1))];
+            begin("invalid tool " + std::to_string(t));
+            if (toolFor(t) != nullptr) return fail("toolFor accepts a tool value no button sets");
+            picture_->selectTool(t);
+            expect_.state.Tool = t;
+        } else {
+            // Fill is picked less often than the outline tools: see step().
+            constexpr std::array<int16_t, 14> weighted{0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5};
+            const int16_t t = weighted[static_cast<std::size_t>(uniform(0, 13))];
+            begin("tool " + std::to_string(t));
+            editor_->selectTool(t);
+            expect_.state.Tool = t;
+        }
+        check();
+    }
+
+    void chooseColour() {
+        const PaletteEntry& e =
+            Palette[static_cast<std::size_t>(uniform(0, static_cast<int>(Palette.size()) - 1))];
+        begin(std::string("colour ") + e.name);
+        editor_->selectColour(e.index, e.rgb);
+        expect_.state.CurrentColorIndex = e.index;
+        expect_.state.CurrentColorRGB = e.rgb;
+        check();
+    }
+
+    void undo() {
+        begin("undo");
+        const int16_t tool = expect_.state.Tool;
+        std::vector<unsigned char> before;
+        const bool drops = isKind(tool) && expectedCount(static_cast<Kind>(tool)) > 0;
+        if (!drops) before = modelBytes();
+        editor_->Command5_Click();
+        if (drops) {
+            withKind(static_cast<Kind>(tool), [&](auto tag) {
+                using Record = typename decltype(tag)::type;
+                std::vector<Record>& list = expect_.list<Record>();
+                // The dropped record stays in its slot; only the counter moves.
+                if (listOf<Record>(*picture_).slot(static_cast<int>(list.size()) - 1) != list.back()) {
+                    fail("undo did not leave the dropped record in its slot");
+                }
+                list.pop_back();
+            });
+            ++stats_.undos;
+        } else if (before != modelBytes()) {
+            return fail("an undo with nothing to drop changed the model");
+        }
+        check();
+        if (failure_.empty() && chance(0.1)) compareWithFreshRepaint();
+    }
+
+    void generate() {
+        begin("Generate");
+        checkText(TextForm::Absolute, {}, generateAbsolute(*picture_));
+    }
+
+    void value() {
+        begin("Value");
+        const Origin origin = computeOrigin(*picture_);
+        const TextOrigin want = fuzz::expectedValueOrigin(*picture_);
+        if (origin.XK != want.XK || origin.YK != want.YK) {
+            return fail("Value found the origin " + std::to_string(origin.XK) + "," +
+                        std::to_string(origin.YK) + " instead of " + std::to_string(want.XK) + "," +
+                        std::to_string(want.YK));
+        }
+        XK_ = origin.XK;
+        YK_ = origin.YK;
+        lastValueOrigin_ = origin;
+        checkText(TextForm::Value, {origin.XK, origin.YK}, generateValueForm(*picture_, origin));
+    }
+
+    void slider() {
+        if (chance(0.5)) {
+            // Slider1 across its range, or back to where "Value" put it.
+            int32_t p = uniform(0, 640);
+            if (lastValueOrigin_ && chance(0.3)) p = lastValueOrigin_->XK;
+            if (chance(0.1)) p = chance(0.5) ? 0 : 640;
+            begin("Slider1 " + std::to_string(p));
+            XK_ = p;
+        } else {
+            const auto p = static_cast<int16_t>(chance(0.1) ? 480 * uniform(0, 1) : uniform(0, 480));
+            begin("Slider2 " + std::to_string(p));
+            YK_ = p;
+        }
+        // An XK no slider or "Value" has set is written and subtracted as 0.
+        checkText(TextForm::Slider, {XK_.value_or(0), YK_}, generateSliderForm(*picture_, XK_, YK_));
+    }
+
+    // --- one list to its capacity and past -----------------------------------
+
+    void capacityPhase() {
+        // The kinds take turns, so that a few phases cover all five lists.
+        const Kind kind =
+            AllKinds[static_cast<std::size_t>(stats_.capacityPhases + firstPhaseKind_) % AllKinds.size()];
+        ++stats_.capacityPhases;
+        inCapacityPhase_ = true;
+        // Quick commits straight into the model, as a long session would have
+        // made them, leaving the last few slots for the editor to fill.
+        const int room = uniform(0, 3);
+        begin(std::string("quick commits of ") + kindName(kind) + " up to " +
+              std::to_string(ListCapacity - room));
+        while (expectedCount(kind) < ListCapacity - room && failure_.empty()) quickCommit(kind);
+        check();
+
+        // Through the editor: drags that fill the last slots, then drags that
+        // must be refused.
+        if (failure_.empty()) {
+            begin(std::string("tool ") + std::to_string(static_cast<int>(kind)));
+            editor_->selectTool(static_cast<int16_t>(kind));
+            expect_.state.Tool = static_cast<int16_t>(kind);
+            check();
+        }
+        for (int n = room + uniform(1, 3); n > 0 && failure_.empty(); --n) gesture(kind == Kind::Fill);
+        if (failure_.empty() && expectedCount(kind) != ListCapacity) {
+            // A gesture may end off the canvas; finish the list on it.
+            while (expectedCount(kind) < ListCapacity && failure_.empty()) {
+                press(100.0f, 100.0f);
+                if (failure_.empty()) release(200.0f, 300.0f);
+            }
+        }
+        if (failure_.empty()) release(3000.0f, 2000.0f);  // at 1001 already: refused
+
+        // Ordinary use with one list full: other kinds still commit, the texts
+        // hold 1001 lines of that kind.
+        for (int n = uniform(5, 30); n > 0 && failure_.empty(); --n) step();
+        if (failure_.empty()) generate();
+        if (failure_.empty()) value();
+        if (failure_.empty()) slider();
+
+        // Undo makes room again.
+        if (failure_.empty()) {
+            begin(std::string("tool ") + std::to_string(static_cast<int>(kind)));
+            editor_->selectTool(static_cast<int16_t>(kind));
+            expect_.state.Tool = static_cast<int16_t>(kind);
+            check();
+        }
+        for (int n = uniform(1, 3); n > 0 && failure_.empty(); --n) undo();
+        if (failure_.empty()) gesture(kind == Kind::Fill);
+
+        // Shrink the list again so the following repaints stay cheap.
+        const int keep = uniform(0, 20);
+        if (failure_.empty())
+            begin("quick undo of " + std::string(kindName(kind)) + " down to " + std::to_string(keep));
+        while (failure_.empty() && expectedCount(kind) > keep) {
+            picture_->undo();
+            withKind(kind, [&](auto tag) { expect_.list<typename decltype(tag)::type>().pop_back(); });
+        }
+        if (failure_.empty()) check();
+        if (failure_.empty()) checkAllRecords();
+        inCapacityPhase_ = false;
+    }
+
+    // One record committed through the model without the editor's repaint.
+    // Fill seeds lie left of the image, so that the repaints of a full list
+    // do not have to run a thousand floods.
+    void quickCommit(Kind kind) {
+        const PaletteEntry& e =
+            Palette[static_cast<std::size_t>(uniform(0, static_cast<int>(Palette.size()) - 1))];
+        picture_->selectColour(e.index, e.rgb);
+        expect_.state.CurrentColorIndex = e.index;
+        expect_.state.CurrentColorRGB = e.rgb;
+        const auto x = [&] { return static_cast<int16_t>(uniform(-500, CanvasWidth)); };
+        const auto y = [&] { return static_cast<int16_t>(uniform(-500, CanvasHeight)); };
+        CommitResult result = CommitResult::Refused;
+        const EditorState s = expect_.state;
+        const int16_t i = s.CurrentColorIndex;
+        const int32_t rgb = s.CurrentColorRGB;
+        switch (kind) {
+            case Kind::Line: {
+                const LineRecord r{x(), x(), y(), y(), i, rgb};
+                result = picture_->commitLine(r);
+                expect_.list<LineRecord>().push_back(r);
+                break;
+            }
+            case Kind::Rectangle: {
+                const RectangleRecord r{x(), x(), y(), y(), i, rgb};
+                result = picture_->commitRectangle(r);
+                expect_.list<RectangleRecord>().push_back(r);
+                break;
+            }
+            case Kind::Ellipse: {
+                const EllipseRecord r{x(), x(), y(), y(), i, rgb, 0, 360};
+                result = picture_->commitEllipse(r);
+                expect_.list<EllipseRecord>().push_back(r);
+                break;
+            }
+            case Kind::Circle: {
+                const CircleRecord r{x(), y(), static_cast<int16_t>(uniform(0, 3000)), i, rgb};
+                result = picture_->commitCircle(r);
+                expect_.list<CircleRecord>().push_back(r);
+                break;
+            }
+            case Kind::Fill: {
+                const auto fx = static_cast<int16_t>(uniform(-32768, -8));
+                const int16_t fy = y();
+                result = picture_->commitFill(fx, fy);
+                expect_.list<FillRecord>().push_back({fx, fy, i, rgb, s.LastColorIndex, s.LastColorRGB});
+                break;
+            }
+        }
+        expect_.state.MouseIsDown = 0;
+        if (kind != Kind::Fill) {
+            expect_.state.LastColorIndex = i;
+            expect_.state.LastColorRGB = rgb;
+        }
+        ++stats_.bulkCommits;
+        if (result != CommitResult::Committed) fail("a quick commit into a list with room was refused");
+    }
+
+    // --- invariants -------------------------------------------------------------
+
+    int expectedCount(Kind kind) {
+        int n = 0;
+        withKind(kind, [&](auto tag) {
+            n = static_cast<int>(expect_.list<typename decltype(tag)::type>().size());
+        });
+        return n;
+    }
+
+    std::vector<unsigned char> modelBytes() const {
+        const auto* p = reinterpret_cast<const unsigned char*>(picture_.get());
+        return {p, p + sizeof(Picture)};
+    }
+
+    // After every event: the counters, the state, and the newest record of
+    // each kind are what the events imply.
+    void check() {
+        if (!failure_.empty()) return;
+        const Picture& p = *picture_;
+        for (Kind kind : AllKinds) {
+            const int16_t count = p.count(kind);
+            if (count < 0 || count > ListCapacity) {
+                return fail(std::string(kindName(kind)) + " counter " + std::to_string(count) +
+                            " outside 0..1001");
+            }
+            if (count != expectedCount(kind)) {
+                return fail(std::string(kindName(kind)) + " counter is " + std::to_string(count) +
+                            ", expected " + std::to_string(expectedCount(kind)));
+            }
+        }
+        checkNewest<LineRecord>();
+        checkNewest<RectangleRecord>();
+        checkNewest<EllipseRecord>();
+        checkNewest<CircleRecord>();
+        checkNewest<FillRecord>();
+        if (!failure_.empty()) return;
+
+        const EditorState& s = p.state;
+        const EditorState& e = expect_.state;
+        if (s.MouseIsDown != 0 && s.MouseIsDown != 1) {
+            return fail("MouseIsDown is " + std::to_string(s.MouseIsDown));
+        }
+        if (s.MouseIsDown != e.MouseIsDown) return fail("MouseIsDown is " + std::to_string(s.MouseIsDown));
+        // Only a tool choice changes Tool; a value no button sets stays as
+        // chosen (release() checks that it commits nothing).
+        if (s.Tool != e.Tool)
+            return fail("Tool is " + std::to_string(s.Tool) + ", chosen was " + std::to_string(e.Tool));
+        if (s.CurrentColorIndex != e.CurrentColorIndex || s.CurrentColorRGB != e.CurrentColorRGB) {
+            return fail("the current colour changed by itself");
+        }
+        if (s.LastColorIndex != e.LastColorIndex || s.LastColorRGB != e.LastColorRGB) {
+            return fail("the last outline colour is " + std::to_string(s.LastColorIndex) + ", expected " +
+                        std::to_string(e.LastColorIndex));
+        }
+        if (!sameFloat(s.StartX, e.StartX) || !sameFloat(s.StartY, e.StartY)) {
+            return fail("the press point is " + show(s.StartX) + "," + show(s.StartY) + ", expected " +
+                        show(e.StartX) + "," + show(e.StartY));
+        }
+        if (!sameFloat(s.PrevX, e.PrevX) || !sameFloat(s.PrevY, e.PrevY)) {
+            return fail("the preview point is " + show(s.PrevX) + "," + show(s.PrevY) + ", expected " +
+                        show(e.PrevX) + "," + show(e.PrevY));
+        }
+        if (surface_->fillStyle() != FillTransparent) return fail("the fill style was left solid");
+    }
+
+    template <class Record>
+    void checkNewest() {
+        if (!failure_.empty()) return;
+        const std::vector<Record>& want = expect_.list<Record>();
+        if (want.empty()) return;
+        const auto& got = listOf<Record>(*picture_).records();
+        if (got.back() != want.back()) {
+            fail("the newest " + kindNameOf<Record>() + " (slot " + std::to_string(want.size() - 1) +
+                 ") is not the record the events imply");
+        }
+    }
+
+    template <class Record>
+    static std::string kindNameOf() {
+        if constexpr (std::is_same_v<Record, LineRecord>) return "line";
+        if constexpr (std::is_same_v<Record, RectangleRecord>) return "rectangle";
+        if constexpr (std::is_same_v<Record, EllipseRecord>) return "ellipse";
+        if constexpr (std::is_same_v<Record, CircleRecord>) return "circle";
+        return "fill";
+    }
+
+    // Every record, not only the newest, at the points where a whole list may
+    // have been rewritten unnoticed.
+    void checkAllRecords() {
+        const auto all = [&](auto tag) {
+            using Record = typename decltype(tag)::type;
+            const std::vector<Record>& want = expect_.list<Record>();
+            const auto got = listOf<Record>(*picture_).records();
+            for (std::size_t i = 0; i < want.size() && failure_.empty(); ++i) {
+                if (got[i] != want[i]) fail(kindNameOf<Record>() + " slot " + std::to_string(i) + " changed");
+            }
+        };
+        for (Kind kind : AllKinds) withKind(kind, all);
+    }
+
+    void checkText(TextForm form, TextOrigin origin, const std::string& text) {
+        ++stats_.texts;
+        stats_.textLines += static_cast<long>(expect_.total());
+        const std::string fault = fuzz::checkProgramText(*picture_, form, origin, text);
+        if (!fault.empty()) return fail(fault);
+        check();
+        if (failure_.empty() && chance(0.1)) checkAllRecords();
+    }
+
+    // The repaint depends on the model and the scale alone: the editor's image
+    // right after one must equal a repaint of the same model elsewhere.
+    void compareWithFreshRepaint() {
+        ++stats_.repaintComparisons;
+        drowob(*picture_, *reference_);
+        const auto size =
+            static_cast<std::size_t>(surface_->width()) * static_cast<std::size_t>(surface_->height());
+        const uint32_t* a = surface_->bits();
+        const uint32_t* b = reference_->bits();
+        for (std::size_t i = 0; i < size; ++i) {
+            if (a[i] != b[i]) {
+                const std::size_t w = static_cast<std::size_t>(surface_->width());
+                return fail("after the repaint pixel " + std::to_string(i % w) + "," + std::to_string(i / w) +
+                            " differs from a repaint of the same model");
+            }
+        }
+    }
+
+    void checkPixels() {
+        const auto size =
+            static_cast<std::size_t>(surface_->width()) * static_cast<std::size_t>(surface_->height());
+        for (std::size_t i = 0; i < size; ++i) {
+            if ((surface_->bits()[i] & 0xFF000000u) != 0) return fail("a pixel has its top byte set");
+        }
+    }
+
+    // --- reporting -----------------------------------------------------------
+
+    void begin(std::string what) {
+        ++stats_.events;
+        recent_[static_cast<std::size_t>(stats_.events) % recent_.size()] =
+            "#" + std::to_string(stats_.events) + " " + std::move(what);
+    }
+
+    void fail(const std::string& what) {
+        if (!failure_.empty()) return;
+        failure_ = "event #" + std::to_string(stats_.events) + ": " + what + "\n(again with " + reproduce_ +
+                   ")\nlast events:\n";
+        for (std::size_t k = 1; k <= recent_.size(); ++k) {
+            const std::string& line =
+                recent_[static_cast<std::size_t>(stats_.events + static_cast<long>(k)) % recent_.size()];
+            if (!line.empty()) failure_ += "  " + line + "\n";
+        }
+    }
+
+    Scale scale_;
+    std::mt19937_64 rng_;
+    std::string reproduce_;
+    std::unique_ptr<Picture> picture_;
+    std::unique_ptr<RasterSurface> surface_;
+    std::unique_ptr<RasterSurface> reference_;
+    std::unique_ptr<Editor> editor_;
+    Expectation expect_;
+    // The window's origin fields: XK unset until "Value" or Slider1.
+    std::optional<int32_t> XK_;
+    int16_t YK_ = 0;
+    std::optional<Origin> lastValueOrigin_;
+    bool inCapacityPhase_ = false;
+    long firstPhaseKind_ = 0;
+    long phaseSpacing_ = 1;
+    long nextPhaseAt_ = 0;
+    std::array<std::string, 40> recent_;
+    std::string failure_;
+    Stats stats_;
+};
+
+constexpr std::array<Scale, 5> Scales{
+    {{15.0f, 15.0f}, {10.0f, 10.0f}, {12.0f, 12.0f}, {7.5f, 7.5f}, {15.0f, 12.0f}}};
+
+class EditorFuzz : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(EditorFuzz, RandomSessionsKeepTheInvariants) {
+    const std::optional<long> total = envCount("PASDRAW_FUZZ_EVENTS", 200000);
+    const std::optional<long> firstSeed = envCount("PASDRAW_FUZZ_SEED", 1);
+    ASSERT_TRUE(total.has_value()) << "PASDRAW_FUZZ_EVENTS must be a non-negative number";
+    ASSERT_TRUE(firstSeed.has_value()) << "PASDRAW_FUZZ_SEED must be a non-negative number";
+    const std::size_t index = GetParam();
+    const Scale scale = Scales[index];
+    const long events = *total / static_cast<long>(Scales.size());
+    const auto start = std::chrono::steady_clock::now();
+    const uint64_t seed = static_cast<uint64_t>(*firstSeed) + index;
+    Session session(scale, seed,
+                    "PASDRAW_FUZZ_EVENTS=" + std::to_string(*total) +
+                        " PASDRAW_FUZZ_SEED=" + std::to_string(*firstSeed) + " --gtest_filter='*" +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + "'");
+    const std::string failure = session.run(events);
+    const Stats& all = session.stats();
+    ASSERT_TRUE(failure.empty()) << failure;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf(
+        "scale %gx%g: %ld events in %ld windows (%.1f s): %ld commits (line %ld, rectangle %ld, ellipse %ld, "
+        "circle %ld, fill %ld), %ld quick commits, %ld refused, %ld undone, %ld capacity phases, %ld texts "
+        "with %ld lines, %ld repaint comparisons\n",
+        static_cast<double>(scale.x), static_cast<double>(scale.y), all.events, all.windows, seconds,
+        all.commits, all.committedByKind[0], all.committedByKind[1], all.committedByKind[2],
+        all.committedByKind[3], all.committedByKind[4], all.bulkCommits, all.refusals, all.undos,
+        all.capacityPhases, all.texts, all.textLines, all.repaintComparisons);
+    RecordProperty("events", static_cast<int>(all.events));
+    // Guards against a driver that silently stops exercising a path: every
+    // phase ends in at least one refused commit.
+    if (events >= 6) {
+        EXPECT_GE(all.capacityPhases, 5);
+        EXPECT_GE(all.refusals, 5);
+    }
+    if (events >= 20000) {
+        for (long n : all.committedByKind) EXPECT_GT(n, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorFuzz, ::testing::Range<std::size_t>(0, Scales.size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& param) {
+                             const Scale s = Scales[param.param];
+                             std::string name = "TwipsPerPixel" + show(s.x) + "x" + show(s.y);
+                             for (char& c : name) c = c == '.' ? '_' : c;
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace pasdraw
