@@ -1,7 +1,7 @@
 #!/bin/sh
 # Takes the README's screenshots: the editor as it starts, and a small picture
 # drawn with every tool by xdotool, each under its own Xvfb at 96 dpi.
-# Usage: scripts/screenshots.sh [path/to/pasdraw]
+# Usage: scripts/screenshots.sh [path/to/pasdraw]   (needs xwd, xdotool, Xvfb and ImageMagick)
 set -eu
 cd "$(dirname "$0")/.."
 exe=${1:-build/default/pasdraw}
