@@ -29,8 +29,7 @@ RasterSurface::RasterSurface(float twipsPerPixelX, float twipsPerPixelY)
     width_ = std::max(1, twipsToPixel(static_cast<float>(ClientWidthTwips), twipsPerPixelX));
     height_ = std::max(1, twipsToPixel(static_cast<float>(ClientHeightTwips), twipsPerPixelY));
     const auto size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-    pixels_.assign(size, 0u);
-    visitStamp_.assign(size, 0u);
+    pixels_ = PixelBuffer(size);
 }
 
 uint32_t RasterSurface::pixel(int x, int y) const {
@@ -218,6 +217,7 @@ void RasterSurface::FloodFill(int32_t x, int32_t y, int32_t border) {
     const auto w = static_cast<std::size_t>(width_);
     if (pixels_[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)] == borderColour) return;
 
+    if (visitStamp_.empty()) visitStamp_ = PixelBuffer(pixels_.size());
     if (++fillGeneration_ == 0) {
         std::fill(visitStamp_.begin(), visitStamp_.end(), 0u);
         fillGeneration_ = 1;

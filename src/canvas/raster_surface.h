@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "canvas/pixel_buffer.h"
 #include "canvas/surface.h"
 
 namespace pasdraw {
@@ -67,10 +68,11 @@ private:
     float twipsPerPixelY_;
     int width_;
     int height_;
-    std::vector<uint32_t> pixels_;
+    PixelBuffer pixels_;
     // Flood fill bookkeeping: a pixel is visited in the current fill when its
     // stamp equals fillGeneration_, so nothing has to be cleared between fills.
-    std::vector<uint32_t> visitStamp_;
+    // Made at the first fill: a window that never fills never pays for it.
+    PixelBuffer visitStamp_;
     uint32_t fillGeneration_ = 0;
     std::vector<std::pair<int, int>> fillStack_;
 
