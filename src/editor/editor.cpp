@@ -28,7 +28,7 @@ void Editor::Form_MouseMove(int, int, float x, float y) {
     // Erase the previous band by drawing it again in black, then the new one.
     if (!tool->preview(surface_, s.StartX, s.StartY, s.PrevX, s.PrevY, Black)) return;
     tool->preview(surface_, s.StartX, s.StartY, x, y, s.CurrentColorRGB);
-    if (tool->kind() == Kind::Ellipse) surface_.Refresh();
+    if (tool->refreshAfterPreview()) surface_.Refresh();
     picture_.notePreview(x, y);
 }
 

@@ -65,6 +65,7 @@ public:
         s.Ellipse(pxX(s, x), pxY(s, y), pxX(s, sx), pxY(s, sy));
         return true;
     }
+    bool refreshAfterPreview() const override { return true; }
     CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
         return repaintIfCommitted(p.commitEllipse(twoCornerRecord<EllipseRecord>(p, x, y)), p, s);
     }

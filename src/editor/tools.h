@@ -17,6 +17,8 @@ public:
     // drawing it again in black erases it. Returns false for tools without one.
     virtual bool preview(Surface& surface, float startX, float startY, float x, float y,
                          int32_t colour) const = 0;
+    // Previews drawn through the device context show only at a Refresh.
+    virtual bool refreshAfterPreview() const { return false; }
     // Stores the shape for a release at (x, y) and shows it on the canvas. A
     // refused commit (full list) leaves model and canvas alone.
     virtual CommitResult commit(Picture& picture, Surface& surface, float x, float y) const = 0;
