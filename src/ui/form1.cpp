@@ -256,8 +256,11 @@ void Form1::mousePressEvent(QMouseEvent* event) {
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    editor_->Form_MouseMove(mouseButton(event->button()), shiftState(event->modifiers()), toTwipsX(p.x()),
-                            toTwipsY(p.y()));
+    const float x = toTwipsX(p.x()), y = toTwipsY(p.y());
+    editor_->Form_MouseMove(mouseButton(event->button()), shiftState(event->modifiers()), x, y);
+    // A cross-hair where a press would draw, the usual arrow elsewhere.
+    const Qt::CursorShape shape = Editor::outsideCanvas(x, y) ? Qt::ArrowCursor : Qt::CrossCursor;
+    if (cursor().shape() != shape) setCursor(shape);
     afterCanvasEvent();
 }
 

@@ -215,6 +215,18 @@ TEST(Form1Mouse, FractionalAndNegativePositionsReachTheEditor) {
     EXPECT_EQ(f.form->picture().Lines[0], (LineRecord{1508, -300, 754, -458, 1, 0x00C00000}));
 }
 
+TEST(Form1Mouse, PointerIsACrossHairOverTheCanvasOnly) {
+    ShownForm f;
+    QTest::mouseMove(f.window(), f.at(6390, 4790));  // pixel (426, 319): the last inside
+    EXPECT_EQ(f.form->cursor().shape(), Qt::CrossCursor);
+    QTest::mouseMove(f.window(), f.at(6480, 100));  // right of the canvas
+    EXPECT_EQ(f.form->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseMove(f.window(), f.at(100, 4830));  // below it
+    EXPECT_EQ(f.form->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseMove(f.window(), f.at(3000, 3000));
+    EXPECT_EQ(f.form->cursor().shape(), Qt::CrossCursor);
+}
+
 TEST(Form1Mouse, AFullListIsReportedWithoutADialogAndLeavesTheModel) {
     ShownForm f;
     for (int i = 0; i < ListCapacity; ++i) f.form->picture().commitCircle({});
