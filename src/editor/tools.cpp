@@ -32,33 +32,35 @@ CommitResult repaintIfCommitted(CommitResult result, const Picture& picture, Sur
     return result;
 }
 
-class LineTool final : public ShapeTool {
+// Lines, rectangles and ellipses store both corners as dragged and repaint.
+template <class Record, Kind K, CommitResult (Picture::*Commit)(Record)>
+class TwoCornerTool : public ShapeTool {
 public:
-    Kind kind() const override { return Kind::Line; }
+    Kind kind() const override { return K; }
+    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
+        return repaintIfCommitted((p.*Commit)(twoCornerRecord<Record>(p, x, y)), p, s);
+    }
+};
+
+class LineTool final : public TwoCornerTool<LineRecord, Kind::Line, &Picture::commitLine> {
+public:
     bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) const override {
         s.Line(sx, sy, x, y, colour);
         return true;
     }
-    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
-        return repaintIfCommitted(p.commitLine(twoCornerRecord<LineRecord>(p, x, y)), p, s);
-    }
 };
 
-class RectangleTool final : public ShapeTool {
+class RectangleTool final
+    : public TwoCornerTool<RectangleRecord, Kind::Rectangle, &Picture::commitRectangle> {
 public:
-    Kind kind() const override { return Kind::Rectangle; }
     bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) const override {
         s.LineBox(sx, sy, x, y, colour);
         return true;
     }
-    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
-        return repaintIfCommitted(p.commitRectangle(twoCornerRecord<RectangleRecord>(p, x, y)), p, s);
-    }
 };
 
-class EllipseTool final : public ShapeTool {
+class EllipseTool final : public TwoCornerTool<EllipseRecord, Kind::Ellipse, &Picture::commitEllipse> {
 public:
-    Kind kind() const override { return Kind::Ellipse; }
     bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) const override {
         // Through the device context: pointer corner first, press corner second.
         s.setForeColor(colour);
@@ -66,9 +68,6 @@ public:
         return true;
     }
     bool refreshAfterPreview() const override { return true; }
-    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
-        return repaintIfCommitted(p.commitEllipse(twoCornerRecord<EllipseRecord>(p, x, y)), p, s);
-    }
 };
 
 class CircleTool final : public ShapeTool {

@@ -35,6 +35,7 @@
 #include "editor/tools.h"
 #include "fuzz/program_text_check.h"
 #include "model/palette.h"
+#include "support/env_count.h"
 
 namespace pasdraw {
 namespace {
@@ -46,14 +47,7 @@ using fuzz::TextOrigin;
 // is compared as raw bytes.
 static_assert(std::is_trivially_copyable_v<Picture>);
 
-std::optional<long> envCount(const char* name, long fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') return fallback;
-    char* end = nullptr;
-    const long n = std::strtol(text, &end, 10);
-    if (*end != '\0' || n < 0) return std::nullopt;
-    return n;
-}
+using testing::envCount;
 
 // Nearest integer, halves to even, saturated to 16 bits. Written out here
 // instead of calling the program's own conversion, so that the expectation does

@@ -22,6 +22,7 @@
 #include "codegen/codegen.h"
 #include "fuzz/program_text_check.h"
 #include "model/palette.h"
+#include "support/env_count.h"
 #include "support/free_pascal.h"
 
 namespace pasdraw {
@@ -31,14 +32,7 @@ namespace fs = std::filesystem;
 using fuzz::TextForm;
 using fuzz::TextOrigin;
 
-std::optional<long> envCount(const char* name, long fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') return fallback;
-    char* end = nullptr;
-    const long n = std::strtol(text, &end, 10);
-    if (*end != '\0' || n < 0) return std::nullopt;
-    return n;
-}
+using testing::envCount;
 
 class PictureMaker {
 public:
