@@ -170,6 +170,9 @@ gen=$(median slider_bench BM_GenerateClick_Painted)
 genh=$(median slider_bench BM_GenerateClick_Handler)
 valc=$(median slider_bench BM_ValueClick_Painted)
 valch=$(median slider_bench BM_ValueClick_Handler)
+box_pp200=$(median slider_bench BM_TextBoxPieceByPiece/200)
+box_pp500=$(median slider_bench BM_TextBoxPieceByPiece/500)
+box_once500=$(median slider_bench BM_TextBoxSetOnce/500)
 paint=$(probe startup paint_ms 1) paint_min=$(probe startup paint_ms 2) paint_max=$(probe startup paint_ms 3)
 map=$(probe startup map_ms 1) paint_cpu=$(probe startup cpu_ms 1)
 bare_paint=$(probe bare paint_ms 1) bare_map=$(probe bare map_ms 1) bare_cpu=$(probe bare cpu_ms 1)
@@ -213,6 +216,7 @@ editor holds, 5005 lines of program text.
 | Slider2 change, full picture, text box updated and painted | $(ms "$s2") | under 16 ms | $(verdict "$s2" 1.6e7) |
 | "Generate" click, full picture, text box updated and painted | $(ms "$gen") (handler alone: $(ms "$genh")) | | |
 | "Value" click, full picture, text box updated and painted | $(ms "$valc") (handler alone: $(ms "$valch")) | | |
+| Text box filled piece by piece (read, append, set back): 200 / 500 pieces | $(ms "$box_pp200") / $(ms "$box_pp500") (500 pieces set once: $(ms "$box_once500")) | | |
 | Start-up to the first painted window under Xvfb | ${paint} ms (${paint_min} to ${paint_max}; window mapped at ${map} ms; processor time ${paint_cpu} ms) | under 100 ms | $(verdict "$paint" 100) |
 | The same for a bare Qt window of the same size, for comparison | ${bare_paint} ms (mapped at ${bare_map} ms; processor time ${bare_cpu} ms) | | |
 | The same for that window holding stock buttons, a text box and two sliders like the editor's | ${controls_paint} ms (mapped at ${controls_map} ms; processor time ${controls_cpu} ms) | | |

@@ -12,9 +12,11 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTextDocument>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -152,6 +154,41 @@ BENCHMARK(BM_GenerateClick_Handler)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateClick_Painted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueClick_Handler)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueClick_Painted)->Unit(benchmark::kMillisecond);
+
+// The way a text box was once filled: for every piece (a colour prefix or a
+// statement), read the box's whole text, add the piece and set it back. Each
+// round trip re-lays out the whole box, so the cost grows with the square of
+// the length; compare the set-once figures above for 5005 lines.
+void BM_TextBoxPieceByPiece(benchmark::State& state) {
+    const auto pieces = static_cast<int>(state.range(0));
+    QPlainTextEdit box;
+    box.show();  // a visible box lays out its text as the user's does
+    for (auto _ : state) {
+        box.setPlainText(QString());
+        for (int i = 0; i < pieces; ++i) {
+            box.setPlainText(box.toPlainText() + (i % 2 == 0 ? QStringLiteral("setcolor(4);")
+                                                             : QStringLiteral("line(100,50,200,150);\r\n")));
+        }
+    }
+    if (box.document()->blockCount() != pieces / 2 + 1) state.SkipWithError("the box lost pieces");
+}
+BENCHMARK(BM_TextBoxPieceByPiece)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The same pieces joined first and set once.
+void BM_TextBoxSetOnce(benchmark::State& state) {
+    const auto pieces = static_cast<int>(state.range(0));
+    QPlainTextEdit box;
+    box.show();
+    for (auto _ : state) {
+        QString text;
+        for (int i = 0; i < pieces; ++i) {
+            text += i % 2 == 0 ? QStringLiteral("setcolor(4);") : QStringLiteral("line(100,50,200,150);\r\n");
+        }
+        box.setPlainText(text);
+    }
+    if (box.document()->blockCount() != pieces / 2 + 1) state.SkipWithError("the box lost pieces");
+}
+BENCHMARK(BM_TextBoxSetOnce)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pasdraw
