@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "model/palette.h"
+#include "support/colours.h"
 
 namespace pasdraw {
 namespace {
 
-constexpr int32_t Red = 0x000000C0;
-constexpr int32_t Blue = 0x00C00000;
-constexpr int32_t Yellow = 0x0000FFFF;
+using testing::Blue;
+using testing::LightBlue;
+using testing::Red;
+using testing::Yellow;
 
 std::vector<uint32_t> image(const RasterSurface& s) {
     return {s.bits(), s.bits() + static_cast<std::ptrdiff_t>(s.width()) * s.height()};

@@ -6,17 +6,19 @@
 #include <vector>
 
 #include "canvas/raster_surface.h"
+#include "support/colours.h"
 #include "support/recording_surface.h"
 
 namespace pasdraw {
 namespace {
 
+using testing::Blue;
+using testing::LightBlue;
+using testing::Red;
+using testing::Yellow;
+
 using testing::RecordingSurface;
 using Calls = std::vector<std::string>;
-
-constexpr int32_t Red = 0x000000C0;
-constexpr int32_t LightBlue = 0x00FF0000;
-constexpr int32_t Yellow = 0x0000FFFF;
 
 const Calls emptyRepaint = {"FillColor 0", "Cls", "Box 0 0 6400 4800 FFFFFF"};
 

@@ -8,18 +8,19 @@
 
 #include "canvas/raster_surface.h"
 #include "model/palette.h"
+#include "support/colours.h"
 #include "support/recording_surface.h"
 
 namespace pasdraw {
 namespace {
 
+using testing::Blue;
+using testing::LightBlue;
+using testing::Red;
+using testing::Yellow;
+
 using testing::RecordingSurface;
 using Calls = std::vector<std::string>;
-
-constexpr int32_t Red = 0x000000C0;
-constexpr int32_t LightBlue = 0x00FF0000;
-constexpr int32_t Yellow = 0x0000FFFF;
-constexpr int32_t Blue = 0x00C00000;
 
 // One editor over a picture and a surface of the test's choice.
 template <class S>
