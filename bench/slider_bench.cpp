@@ -25,6 +25,7 @@
 #include "canvas/repaint.h"
 #include "model/picture.h"
 #include "ui/form1.h"
+#include "ui/program_text.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -112,11 +113,12 @@ void moveSlider(benchmark::State& state, QSlider* slider, bool paint) {
         eventLoopTurn(state, paint);
     }
     const bool x = slider == form->Slider1;
-    if ((x ? form->XK().value_or(-1) : form->YK()) != value) {
+    if ((x ? form->programText().XK().value_or(-1) : form->programText().YK()) != value) {
         state.SkipWithError("the origin did not follow the slider");
         return;
     }
-    const QString originLine = QStringLiteral("XK:=%1; YK:=%2;").arg(*form->XK()).arg(form->YK());
+    const QString originLine =
+        QStringLiteral("XK:=%1; YK:=%2;").arg(*form->programText().XK()).arg(form->programText().YK());
     if (!form->Text1->text().startsWith(originLine)) {
         state.SkipWithError("the text does not start with the slider's origin");
         return;

@@ -4,31 +4,22 @@ namespace pasdraw {
 
 bool isKind(int16_t tool) { return tool >= 1 && tool <= 5; }
 
-const char* kindName(Kind kind) {
-    switch (kind) {
-        case Kind::Line: return "line";
-        case Kind::Rectangle: return "rectangle";
-        case Kind::Ellipse: return "ellipse";
-        case Kind::Circle: return "circle";
-        case Kind::Fill: return "fill";
+const KindInfo& kindInfo(Kind kind) {
+    for (const KindInfo& info : Kinds) {
+        if (info.kind == kind) return info;
     }
-    return "shape";
+    return Kinds.back();  // unreachable for a valid Kind
 }
 
 int16_t Picture::count(Kind kind) const {
-    switch (kind) {
-        case Kind::Line: return LineCount();
-        case Kind::Rectangle: return RectangleCount();
-        case Kind::Ellipse: return EllipseCount();
-        case Kind::Circle: return CircleCount();
-        case Kind::Fill: return FillCount();
-    }
-    return 0;
+    return withList(kind, [](const auto& list) { return list.count(); });
 }
 
 bool Picture::empty() const {
-    return LineCount() == 0 && RectangleCount() == 0 && EllipseCount() == 0 && CircleCount() == 0 &&
-           FillCount() == 0;
+    for (const KindInfo& info : Kinds) {
+        if (count(info.kind) != 0) return false;
+    }
+    return true;
 }
 
 template <class Record>
@@ -66,14 +57,7 @@ CommitResult Picture::commitFill(int16_t x, int16_t y) {
 
 bool Picture::undo() {
     if (!isKind(state.Tool)) return false;
-    switch (static_cast<Kind>(state.Tool)) {
-        case Kind::Line: return Lines.dropLast();
-        case Kind::Rectangle: return Rectangles.dropLast();
-        case Kind::Ellipse: return Ellipses.dropLast();
-        case Kind::Circle: return Circles.dropLast();
-        case Kind::Fill: return Fills.dropLast();
-    }
-    return false;
+    return withList(static_cast<Kind>(state.Tool), [](auto& list) { return list.dropLast(); });
 }
 
 }  // namespace pasdraw

@@ -166,13 +166,47 @@ public:
     // Returns whether a record was dropped.
     bool undo();
 
+    // Calls f with the list of one kind, so per-kind operations need no switch.
+    template <class F>
+    decltype(auto) withList(Kind kind, F&& f) {
+        switch (kind) {
+            case Kind::Line: return f(Lines);
+            case Kind::Rectangle: return f(Rectangles);
+            case Kind::Ellipse: return f(Ellipses);
+            case Kind::Circle: return f(Circles);
+            case Kind::Fill: break;
+        }
+        return f(Fills);
+    }
+    template <class F>
+    decltype(auto) withList(Kind kind, F&& f) const {
+        return const_cast<Picture*>(this)->withList(
+            kind, [&f](const auto& list) -> decltype(auto) { return f(list); });
+    }
+
 private:
     template <class Record>
     CommitResult commitOutline(ShapeList<Record>& list, Record record);
 };
 
-// Names of the kinds as the user reads them ("line", "rectangle", ...).
-const char* kindName(Kind kind);
+// The kinds in the order every reader walks them, with their names as the
+// user reads them.
+struct KindInfo {
+    Kind kind;
+    const char* name;    // "line"
+    const char* plural;  // "lines"
+};
+inline constexpr std::array<KindInfo, 5> Kinds{{
+    {Kind::Line, "line", "lines"},
+    {Kind::Rectangle, "rectangle", "rectangles"},
+    {Kind::Ellipse, "ellipse", "ellipses"},
+    {Kind::Circle, "circle", "circles"},
+    {Kind::Fill, "fill", "fills"},
+}};
+
 bool isKind(int16_t tool);
+const KindInfo& kindInfo(Kind kind);
+inline const char* kindName(Kind kind) { return kindInfo(kind).name; }
+inline const char* kindPlural(Kind kind) { return kindInfo(kind).plural; }
 
 }  // namespace pasdraw

@@ -13,9 +13,12 @@
 #include <QWindow>
 #include <memory>
 
+#include "canvas/raster_surface.h"
 #include "model/palette.h"
 #include "qt_print.h"
+#include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
+#include "ui/program_text.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -205,7 +208,7 @@ TEST(Form1Mouse, FractionalAndNegativePositionsReachTheEditor) {
     const auto send = [&](QEvent::Type type, QPointF p, Qt::MouseButtons buttons) {
         QMouseEvent e(type, p, f.form->mapToGlobal(p),
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(f.form.get(), &e);
+        QCoreApplication::sendEvent(&f.form->canvas(), &e);
     };
     send(QEvent::MouseButtonPress, QPointF(100.5, 50.25), Qt::LeftButton);
     send(QEvent::MouseMove, QPointF(-20.0, -30.5), Qt::LeftButton);
@@ -218,13 +221,13 @@ TEST(Form1Mouse, FractionalAndNegativePositionsReachTheEditor) {
 TEST(Form1Mouse, PointerIsACrossHairOverTheCanvasOnly) {
     ShownForm f;
     QTest::mouseMove(f.window(), f.at(6390, 4790));  // pixel (426, 319): the last inside
-    EXPECT_EQ(f.form->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(f.form->canvas().cursor().shape(), Qt::CrossCursor);
     QTest::mouseMove(f.window(), f.at(6480, 100));  // right of the canvas
-    EXPECT_EQ(f.form->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(f.form->canvas().cursor().shape(), Qt::ArrowCursor);
     QTest::mouseMove(f.window(), f.at(100, 4830));  // below it
-    EXPECT_EQ(f.form->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(f.form->canvas().cursor().shape(), Qt::ArrowCursor);
     QTest::mouseMove(f.window(), f.at(3000, 3000));
-    EXPECT_EQ(f.form->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(f.form->canvas().cursor().shape(), Qt::CrossCursor);
 }
 
 TEST(Form1Mouse, AFullListIsReportedWithoutADialogAndLeavesTheModel) {
@@ -236,7 +239,8 @@ TEST(Form1Mouse, AFullListIsReportedWithoutADialogAndLeavesTheModel) {
     EXPECT_EQ(f.form->picture().CircleCount(), 1001);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(f.form->windowTitle().contains("1001 circles")) << f.form->windowTitle().toStdString();
-    EXPECT_TRUE(f.form->capacityNote().contains("Undo one")) << f.form->capacityNote().toStdString();
+    EXPECT_TRUE(f.form->canvas().capacityNote().contains("Undo one"))
+        << f.form->canvas().capacityNote().toStdString();
     const QRect before = f.form->Command1->geometry();
     f.form->Command5->click();  // undo frees a slot and clears the note
     EXPECT_EQ(f.form->windowTitle(), "pasdraw");
@@ -273,8 +277,8 @@ TEST(Form1Scale, CanvasImageHasDevicePixelResolution) {
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(200, 50), form.mapToGlobal(QPointF(200, 50)),
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&form, &press);
-    QCoreApplication::sendEvent(&form, &release);
+    QCoreApplication::sendEvent(&form.canvas(), &press);
+    QCoreApplication::sendEvent(&form.canvas(), &release);
     ASSERT_EQ(form.picture().LineCount(), 1);
     EXPECT_EQ(form.picture().Lines[0].X1, qRound(100 * tpl));
     EXPECT_EQ(form.picture().Lines[0].Y2, qRound(50 * tpl));
@@ -294,7 +298,7 @@ TEST(Form1Keys, ShortcutsReachUndoGenerateAndSave) {
     f.form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(f.form.get()));
     QTemporaryDir dir;
-    f.form->setApplicationDirectory(dir.path());
+    f.form->programText().setApplicationDirectory(dir.path());
     f.form->Command1->click();
     f.form->Command1->setFocus();
     f.form->picture().commitLine({100, 200, 300, 400, 0, 0});

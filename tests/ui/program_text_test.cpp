@@ -1,4 +1,6 @@
 // "Generate", "Value", the sliders and "Save" as the user reaches them.
+#include "ui/program_text.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,8 +56,8 @@ struct Rig {
     Form1 form;
     QStringList errors;
     Rig() {
-        form.setApplicationDirectory(dir.path());
-        form.setErrorReporter([this](const QString& m) { errors << m; });
+        form.programText().setApplicationDirectory(dir.path());
+        form.programText().setErrorReporter([this](const QString& m) { errors << m; });
     }
     QString file() const { return dir.path() + "/test.pas"; }
 };
@@ -80,8 +82,8 @@ TEST(ProgramText, GenerateValueSliderAndSaveGiveTheExpectedBytes) {
         "setcolor(1);circle(XK+300,YK+150,75);\r\n"
         "setfillstyle(1,4);floodfill(XK+20,YK+20,2);\r\n";
     EXPECT_EQ(rig.form.Text1->text(), value);
-    EXPECT_EQ(rig.form.XK(), 100);
-    EXPECT_EQ(rig.form.YK(), 50);
+    EXPECT_EQ(rig.form.programText().XK(), 100);
+    EXPECT_EQ(rig.form.programText().YK(), 50);
     // The sliders moved to the origin without rewriting the text.
     EXPECT_EQ(rig.form.Slider1->value(), 100);
     EXPECT_EQ(rig.form.Slider2->value(), 50);
@@ -92,8 +94,8 @@ TEST(ProgramText, GenerateValueSliderAndSaveGiveTheExpectedBytes) {
 
     // A user's slider move: origin X only; the origin is not recomputed.
     rig.form.Slider1->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(rig.form.XK(), 99);
-    EXPECT_EQ(rig.form.YK(), 50);
+    EXPECT_EQ(rig.form.programText().XK(), 99);
+    EXPECT_EQ(rig.form.programText().YK(), 50);
     EXPECT_TRUE(rig.form.Text1->text().startsWith(
         "XK:=99; YK:=50;setcolor(4);line(XK+(1),YK+(0),XK+(101),YK+(100));\r\n"));
     rig.form.Slider2->setValue(20);
@@ -109,8 +111,8 @@ TEST(ProgramText, ValueOnAnEmptyPictureKeepsTheOriginTheSliderCannotShow) {
     rig.form.Text1->setText("old text");
     rig.form.Command24->click();
     EXPECT_EQ(rig.form.Text1->text(), "XK:=1000; YK:=1000;");
-    EXPECT_EQ(rig.form.XK(), 1000);
-    EXPECT_EQ(rig.form.YK(), 1000);
+    EXPECT_EQ(rig.form.programText().XK(), 1000);
+    EXPECT_EQ(rig.form.programText().YK(), 1000);
     EXPECT_EQ(rig.form.Slider1->value(), 640);  // clamped by the slider, not by the origin
     EXPECT_EQ(rig.form.Slider2->value(), 480);
     rig.form.Command23->click();
@@ -122,7 +124,7 @@ TEST(ProgramText, SliderBeforeAnyValueWritesXKAsZero) {
     rig.form.picture().selectColour(4, 0);
     rig.form.picture().commitLine({1000, 2005, 500, 1500, 0, 0});
     rig.form.Slider2->setValue(20);
-    EXPECT_FALSE(rig.form.XK().has_value());
+    EXPECT_FALSE(rig.form.programText().XK().has_value());
     EXPECT_EQ(rig.form.Text1->text(),
               "XK:=0; YK:=20;setcolor(4);line(XK+(100),YK+(30),XK+(200),YK+(130));\r\n");
 }
@@ -156,7 +158,7 @@ TEST(ProgramText, SaveFailureIsReportedAndChangesNothing) {
     EXPECT_TRUE(rig.errors[0].contains(rig.file())) << rig.errors[0].toStdString();
     EXPECT_TRUE(QFileInfo(rig.file()).isDir());
     EXPECT_EQ(rig.form.Text1->text(), text);
-    EXPECT_EQ(rig.form.XK(), 100);
+    EXPECT_EQ(rig.form.programText().XK(), 100);
     EXPECT_EQ(rig.form.picture().LineCount(), 1);
     EXPECT_EQ(QDir(rig.dir.path()).entryList(QDir::Files), QStringList());  // no temporary left behind
 }
@@ -189,12 +191,45 @@ TEST(ProgramText, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
 
 TEST(ProgramText, FilePathHasNoDoubledSeparator) {
     Form1 form;
-    form.setApplicationDirectory("/some/dir/");
-    EXPECT_EQ(form.programFilePath(), "/some/dir/test.pas");
-    form.setApplicationDirectory("/some/dir");
-    EXPECT_EQ(form.programFilePath(), "/some/dir/test.pas");
-    form.setApplicationDirectory("/");
-    EXPECT_EQ(form.programFilePath(), "/test.pas");
+    form.programText().setApplicationDirectory("/some/dir/");
+    EXPECT_EQ(form.programText().programFilePath(), "/some/dir/test.pas");
+    form.programText().setApplicationDirectory("/some/dir");
+    EXPECT_EQ(form.programText().programFilePath(), "/some/dir/test.pas");
+    form.programText().setApplicationDirectory("/");
+    EXPECT_EQ(form.programText().programFilePath(), "/test.pas");
+}
+
+// The program-text part on bare widgets, with no window around it: the
+// slider handlers are connected by hand as the window would connect them.
+TEST(ProgramText, WorksOnItsOwnWidgetsAndSaysWhetherItSaved) {
+    Picture picture;
+    drawExample(picture);
+    TextBox text;
+    QSlider x, y;
+    x.setRange(0, 640);
+    y.setRange(0, 480);
+    ProgramText part(picture, &text, &x, &y);
+    QObject::connect(&x, &QSlider::valueChanged, &part, [&] { part.sliderChanged(true); });
+    QObject::connect(&y, &QSlider::valueChanged, &part, [&] { part.sliderChanged(false); });
+    QStringList errors;
+    part.setErrorReporter([&](const QString& m) { errors << m; });
+
+    part.value();
+    EXPECT_EQ(x.value(), 100);
+    EXPECT_EQ(y.value(), 50);
+    EXPECT_TRUE(text.text().startsWith("XK:=100; YK:=50;setcolor(4);line(XK+0,"));
+    y.setValue(60);
+    EXPECT_EQ(part.YK(), 60);
+    EXPECT_TRUE(text.text().startsWith("XK:=100; YK:=60;setcolor(4);line(XK+(0),YK+(-10),"));
+
+    QTemporaryDir dir;
+    part.setApplicationDirectory(dir.path());
+    EXPECT_TRUE(part.save());
+    EXPECT_EQ(readFile(dir.path() + "/test.pas"), header + " " + text.text().toLatin1() + trailer);
+    ASSERT_TRUE(QFile::remove(dir.path() + "/test.pas"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("test.pas"));
+    EXPECT_FALSE(part.save());
+    EXPECT_EQ(errors.size(), 1);
 }
 
 }  // namespace

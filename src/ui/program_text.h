@@ -1,0 +1,57 @@
+// The program text of the window: the origin XK, YK, "Generate", "Value", the
+// sliders' rewrite and "Save". It works on the picture, the text box and the
+// two sliders it is given, so it can be tested without the window's layout.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "model/picture.h"
+
+class QSlider;
+
+namespace pasdraw {
+
+class TextBox;
+
+class ProgramText : public QObject {
+    Q_OBJECT
+public:
+    ProgramText(const Picture& picture, TextBox* text, QSlider* sliderX, QSlider* sliderY,
+                QObject* parent = nullptr);
+
+    // The origin: XK has no value until "Value" or the X slider sets it.
+    const std::optional<int32_t>& XK() const { return XK_; }
+    int16_t YK() const { return YK_; }
+
+    void generate();  // "Generate": absolute statements
+    void value();     // "Value": origin of the picture, relative statements, sliders moved there
+    // A slider moved: that coordinate of the origin changes, the text follows.
+    void sliderChanged(bool x);
+    // "Save": header, text and trailer into test.pas. Returns whether it was written.
+    bool save();
+
+    // Where "Save" writes test.pas; the executable's folder unless a test
+    // points it elsewhere.
+    void setApplicationDirectory(const QString& dir) { appDir_ = dir; }
+    QString programFilePath() const;
+    // How failures reach the user.
+    void setErrorReporter(std::function<void(const QString&)> reporter) {
+        reportError_ = std::move(reporter);
+    }
+
+private:
+    const Picture& picture_;
+    TextBox* text_;
+    QSlider* sliderX_;
+    QSlider* sliderY_;
+    std::optional<int32_t> XK_;
+    int16_t YK_ = 0;
+    QString appDir_;
+    std::function<void(const QString&)> reportError_;
+};
+
+}  // namespace pasdraw
