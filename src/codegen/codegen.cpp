@@ -172,6 +172,12 @@ std::string generate(const Picture& picture, const CoordinateStyle& style, bool 
 
 }  // namespace
 
+std::string statementFor(const ShapeRecord& record) {
+    LineBuffer line;
+    std::visit([&line](const auto& r) { write(line, CoordinateStyle{"", "", "", 0, 0, 0}, r); }, record);
+    return std::string(line.view());
+}
+
 std::string generateAbsolute(const Picture& picture) {
     return generate(picture, CoordinateStyle{"", "", "", 0, 0, 44}, false);
 }

@@ -26,6 +26,10 @@ constexpr int16_t toScreen(int16_t v) { return static_cast<int16_t>(v / 10); }
 // An empty picture gives the empty text.
 std::string generateAbsolute(const Picture& picture);
 
+// The line "Generate" writes for one record (colour prefix and statement,
+// without the line break).
+std::string statementFor(const ShapeRecord& record);
+
 // The origin "Value" finds: the smallest X and the smallest Y over the points
 // that take part (an ellipse's release corner and a circle's radius do not),
 // divided by 10. The minimum starts at 10000, so an empty picture gives 1000/1000.

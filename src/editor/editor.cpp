@@ -49,4 +49,26 @@ void Editor::Command5_Click() {
     drowob(picture_, surface_);
 }
 
+bool Editor::redo() {
+    if (!picture_.redo()) return false;
+    drowob(picture_, surface_);
+    return true;
+}
+
+std::optional<ShapeRecord> Editor::pendingRecord(float x, float y) const {
+    if (picture_.state.MouseIsDown != 1 || outsideCanvas(x, y)) return std::nullopt;
+    const ShapeTool* tool = toolFor(picture_.state.Tool);
+    if (tool == nullptr) return std::nullopt;
+    std::optional<ShapeRecord> record = tool->record(picture_, x, y);
+    if (record) {
+        std::visit(
+            [this](auto& r) {
+                r.ColorIndex = picture_.state.CurrentColorIndex;
+                r.ColorRGB = picture_.state.CurrentColorRGB;
+            },
+            *record);
+    }
+    return record;
+}
+
 }  // namespace pasdraw

@@ -39,6 +39,13 @@ public:
     void selectColour(int16_t index, int32_t rgb) { picture_.selectColour(index, rgb); }
     // Undo: drop the newest record of the current tool's kind, then repaint.
     void Command5_Click();
+    // Redo: bring back what undo dropped from the current tool's kind, then
+    // repaint. Returns whether there was anything to bring back.
+    bool redo();
+
+    // The record a release at (x, y) would store for the drag under way, if
+    // one of an outline tool is.
+    std::optional<ShapeRecord> pendingRecord(float x, float y) const;
 
     Picture& picture() { return picture_; }
     Surface& surface() { return surface_; }

@@ -1,6 +1,7 @@
 #include "editor/tools.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "canvas/repaint.h"
 #include "model/numeric.h"
@@ -24,6 +25,10 @@ Record twoCornerRecord(const Picture& picture, float x, float y) {
     r.X2 = toStored(x);
     r.Y1 = toStored(picture.state.StartY);
     r.Y2 = toStored(y);
+    if constexpr (std::is_same_v<Record, EllipseRecord>) {
+        r.StartAngle = 0;  // the ellipse tool always draws the full outline
+        r.EndAngle = 360;
+    }
     return r;
 }
 
@@ -37,6 +42,9 @@ template <class Record, Kind K, CommitResult (Picture::*Commit)(Record)>
 class TwoCornerTool : public ShapeTool {
 public:
     Kind kind() const override { return K; }
+    std::optional<ShapeRecord> record(const Picture& p, float x, float y) const override {
+        return twoCornerRecord<Record>(p, x, y);
+    }
     CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
         return repaintIfCommitted((p.*Commit)(twoCornerRecord<Record>(p, x, y)), p, s);
     }
@@ -77,12 +85,20 @@ public:
         s.Circle(sx, sy, static_cast<float>(dragRadius(sx, sy, x, y)), colour);
         return true;
     }
+    std::optional<ShapeRecord> record(const Picture& p, float x, float y) const override {
+        return circleRecord(p, x, y);
+    }
     CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
+        return repaintIfCommitted(p.commitCircle(circleRecord(p, x, y)), p, s);
+    }
+
+private:
+    static CircleRecord circleRecord(const Picture& p, float x, float y) {
         CircleRecord r{};
         r.X = toStored(p.state.StartX);
         r.Y = toStored(p.state.StartY);
         r.Radius = toStored(dragRadius(p.state.StartX, p.state.StartY, x, y));
-        return repaintIfCommitted(p.commitCircle(r), p, s);
+        return r;
     }
 };
 
@@ -90,6 +106,7 @@ class FillTool final : public ShapeTool {
 public:
     Kind kind() const override { return Kind::Fill; }
     bool preview(Surface&, float, float, float, float, int32_t) const override { return false; }
+    std::optional<ShapeRecord> record(const Picture&, float, float) const override { return std::nullopt; }
     CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
         // The seed is the release point, and the fill goes straight onto the
         // current image: no repaint from the model.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "canvas/surface.h"
 #include "model/picture.h"
@@ -19,6 +20,9 @@ public:
                          int32_t colour) const = 0;
     // Previews drawn through the device context show only at a Refresh.
     virtual bool refreshAfterPreview() const { return false; }
+    // The record a release at (x, y) stores, before its colour is set; none
+    // for the fill, which is a click rather than a drag.
+    virtual std::optional<ShapeRecord> record(const Picture& picture, float x, float y) const = 0;
     // Stores the shape for a release at (x, y) and shows it on the canvas. A
     // refused commit (full list) leaves model and canvas alone.
     virtual CommitResult commit(Picture& picture, Surface& surface, float x, float y) const = 0;

@@ -60,4 +60,9 @@ bool Picture::undo() {
     return withList(static_cast<Kind>(state.Tool), [](auto& list) { return list.dropLast(); });
 }
 
+bool Picture::redo() {
+    if (!isKind(state.Tool)) return false;
+    return withList(static_cast<Kind>(state.Tool), [](auto& list) { return list.restoreDropped(); });
+}
+
 }  // namespace pasdraw

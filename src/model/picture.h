@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <variant>
 
 namespace pasdraw {
 
@@ -81,20 +82,34 @@ public:
     const Record& operator[](int i) const { return slots_.at(static_cast<std::size_t>(i)); }
 
     // Writes into slot count() and raises the counter. A full list refuses:
-    // nothing is written and false is returned.
+    // nothing is written and false is returned. A new record ends what redo
+    // could bring back.
     bool append(const Record& record) {
         if (full()) return false;
         slots_[static_cast<std::size_t>(count_)] = record;
         ++count_;
+        redoable_ = 0;
         return true;
     }
 
-    // Drops the newest record; an empty list stays empty.
+    // Drops the newest record; an empty list stays empty. The record stays in
+    // its slot, so redo can bring it back.
     bool dropLast() {
         if (count_ <= 0) return false;
         --count_;
+        ++redoable_;
         return true;
     }
+
+    // Brings back the newest record dropLast dropped, as long as nothing was
+    // appended since.
+    bool restoreDropped() {
+        if (redoable_ <= 0) return false;
+        ++count_;
+        --redoable_;
+        return true;
+    }
+    int16_t redoable() const { return redoable_; }
 
     // The raw slot, including dropped ones (tests look at what undo leaves behind).
     const Record& slot(int i) const { return slots_.at(static_cast<std::size_t>(i)); }
@@ -102,6 +117,7 @@ public:
 private:
     std::array<Record, ListCapacity> slots_{};
     int16_t count_ = 0;
+    int16_t redoable_ = 0;  // dropped records above count_ that redo may restore
 };
 
 struct EditorState {
@@ -114,6 +130,9 @@ struct EditorState {
     float StartX = 0, StartY = 0;  // last press inside the canvas
     float PrevX = 0, PrevY = 0;    // pointer at the last preview
 };
+
+// Any one record, e.g. the one a drag would store if released now.
+using ShapeRecord = std::variant<LineRecord, RectangleRecord, EllipseRecord, CircleRecord, FillRecord>;
 
 // What a commit did. Refused means the list of that kind already holds 1001
 // records: nothing was written and the model is unchanged.
@@ -165,6 +184,9 @@ public:
     // Drops the newest record of the current tool's kind; with Tool 0 nothing.
     // Returns whether a record was dropped.
     bool undo();
+    // Brings back the newest record that undo dropped from the current tool's
+    // kind, unless a record of that kind was stored since. Returns whether one was.
+    bool redo();
 
     // Calls f with the list of one kind, so per-kind operations need no switch.
     template <class F>

@@ -81,7 +81,10 @@ void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
     const Qt::CursorShape shape = Editor::outsideCanvas(x, y) ? Qt::ArrowCursor : Qt::CrossCursor;
     if (cursor().shape() != shape) setCursor(shape);
     afterCanvasEvent();
+    emit pointerMoved(x, y);
 }
+
+void CanvasWidget::leaveEvent(QEvent*) { emit pointerLeft(); }
 
 void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF p = event->position();
@@ -93,6 +96,7 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
         clearCapacityNote();
     }
     afterCanvasEvent();
+    emit dragEnded();
     if (result.committed) emit pictureChanged();
 }
 
@@ -101,6 +105,13 @@ void CanvasWidget::undo() {
     clearCapacityNote();
     afterCanvasEvent();
     emit pictureChanged();
+}
+
+bool CanvasWidget::redo() {
+    if (!editor_->redo()) return false;
+    afterCanvasEvent();
+    emit pictureChanged();
+    return true;
 }
 
 void CanvasWidget::tellListFull(Kind kind) {

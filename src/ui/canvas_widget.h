@@ -26,6 +26,8 @@ public:
 
     // Undo of the current tool's kind, then the repaint the editor asked for.
     void undo();
+    // Redo of the current tool's kind; returns whether anything came back.
+    bool redo();
 
     // The note shown when a list is full; empty when there is none.
     const QString& capacityNote() const { return capacityNote_; }
@@ -33,12 +35,17 @@ public:
 signals:
     // A shape was stored or dropped: the picture differs from before.
     void pictureChanged();
+    // The pointer in twips after the editor has seen the move; the drag ended.
+    void pointerMoved(float x, float y);
+    void pointerLeft();
+    void dragEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void afterCanvasEvent();

@@ -1,6 +1,8 @@
 #include "ui/form1.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QKeySequence>
@@ -15,6 +17,7 @@
 #include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
 #include "ui/program_text.h"
+#include "ui/readout.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -88,10 +91,18 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
     buildControls();
     programText_ = new ProgramText(picture_, Text1, Slider1, Slider2, this);
-    programText_->setErrorReporter(
-        [this](const QString& message) { QMessageBox::warning(this, QStringLiteral("pasdraw"), message); });
+    programText_->setFailureHandler(
+        [this](const QString& message, bool offerElsewhere) { return saveFailed(message, offerElsewhere); });
+    askBeforeClosing_ = [this] {
+        return static_cast<int>(QMessageBox::question(
+            this, QStringLiteral("pasdraw"),
+            QStringLiteral("The picture or the program text has changed since it was last saved. "
+                           "Save the program before closing?"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
+    };
     connectControls();
     canvas_->editor().Form_Load();
+    showPictureState();
 }
 
 Form1::~Form1() = default;
@@ -186,6 +197,13 @@ void Form1::buildControls() {
     const int right = twipsRect(9600, 0, 0, 0).x();
     Line1 = makeLine("Line1", QRect(corner.x(), top, 1, corner.y() - top + 1));
     Line2 = makeLine("Line2", QRect(corner.x(), corner.y(), right - corner.x() + 1, 1));
+
+    // The readout fills the free black area under the tool buttons.
+    readout_ = new Readout(this);
+    QFont small = font();
+    small.setPixelSize(std::max(8, static_cast<int>(std::lround(150.0f / twipsPerLogicalY_))));
+    readout_->setFont(small);
+    readout_->setGeometry(twipsRect(6480, 2640, 1575, 3480));
 }
 
 void Form1::connectControls() {
@@ -215,11 +233,35 @@ void Form1::connectControls() {
     connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
     connect(Slider2, &QSlider::valueChanged, this, &Form1::Slider2_Change);
 
+    connect(canvas_, &CanvasWidget::pictureChanged, this, &Form1::pictureChanged);
+    connect(canvas_, &CanvasWidget::pointerMoved, this, [this](float x, float y) {
+        const bool over = !Editor::outsideCanvas(x, y) && x >= 0.0f && y >= 0.0f;
+        readout_->setPointer(over ? std::optional(std::pair(x, y)) : std::nullopt);
+        readout_->setDrag(canvas_->editor().pendingRecord(x, y));
+    });
+    connect(canvas_, &CanvasWidget::pointerLeft, this, [this] { readout_->setPointer(std::nullopt); });
+    connect(canvas_, &CanvasWidget::dragEnded, this, [this] { readout_->setDrag(std::nullopt); });
+    connect(programText_, &ProgramText::originChanged, this, [this] {
+        readout_->setOrigin(programText_->XK(), programText_->YK());
+        showPictureState();
+    });
+    connect(programText_, &ProgramText::textGenerated, this, &Form1::textGenerated);
+    connect(programText_, &ProgramText::saved, this, &Form1::saved);
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command6}) {
+        connect(b, &QPushButton::clicked, this, &Form1::showPictureState);
+    }
+
     // Shortcuts; inside the text box its own editing keys take precedence.
     connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, &Form1::Command5_Click);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this), &QShortcut::activated, this,
             &Form1::Command22_Click);
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &Form1::Command23_Click);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &Form1::redo);
+    }
+    Command5->setToolTip(
+        QStringLiteral("Undo the newest shape of the chosen tool (Ctrl+Z); Ctrl+Y brings it back"));
 
     selectColour(paletteButtons[0]);
 }
@@ -230,10 +272,73 @@ void Form1::selectColour(ColourButton* button) {
 }
 
 void Form1::Command5_Click() { canvas_->undo(); }
+void Form1::redo() { canvas_->redo(); }
 void Form1::Command22_Click() { programText_->generate(); }
 void Form1::Command23_Click() { programText_->save(); }
 void Form1::Command24_Click() { programText_->value(); }
 void Form1::Slider1_Change() { programText_->sliderChanged(true); }
 void Form1::Slider2_Change() { programText_->sliderChanged(false); }
+
+void Form1::showPictureState() { readout_->showPicture(picture_); }
+
+void Form1::pictureChanged() {
+    ++pictureVersion_;
+    readout_->setTextStale(pictureVersion_ != generatedVersion_);
+    showPictureState();
+}
+
+void Form1::textGenerated() {
+    generatedVersion_ = pictureVersion_;
+    readout_->setTextStale(false);
+}
+
+void Form1::saved() {
+    savedVersion_ = pictureVersion_;
+    savedText_ = Text1->text();
+    readout_->setSaved(programText_->savedPath());
+}
+
+bool Form1::hasUnsavedWork() {
+    if (!savedVersion_) return !picture_.empty() || !Text1->text().isEmpty();
+    return *savedVersion_ != pictureVersion_ || Text1->text() != savedText_;
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!hasUnsavedWork()) {
+        event->accept();
+        return;
+    }
+    switch (askBeforeClosing_()) {
+        case QMessageBox::Save:
+            // A failed save has said why; the window stays open with the work.
+            if (programText_->save()) {
+                event->accept();
+            } else {
+                event->ignore();
+            }
+            return;
+        case QMessageBox::Discard: event->accept(); return;
+        default: event->ignore(); return;
+    }
+}
+
+std::optional<QString> Form1::saveFailed(const QString& message, bool offerElsewhere) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("pasdraw"), message, QMessageBox::NoButton, this);
+    QPushButton* elsewhere = nullptr;
+    if (offerElsewhere) {
+        elsewhere = box.addButton(QStringLiteral("Save elsewhere\u2026"), QMessageBox::AcceptRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(elsewhere);
+    } else {
+        box.addButton(QMessageBox::Ok);
+    }
+    box.exec();
+    if (elsewhere == nullptr || box.clickedButton() != elsewhere) return std::nullopt;
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save the program elsewhere"), QDir::home().filePath(QStringLiteral("test.pas")),
+        QStringLiteral("Pascal programs (*.pas);;All files (*)"));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
 
 }  // namespace pasdraw

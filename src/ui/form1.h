@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "model/picture.h"
@@ -20,6 +21,7 @@ namespace pasdraw {
 class CanvasWidget;
 class ColourButton;
 class ProgramText;
+class Readout;
 class RasterSurface;
 class TextBox;
 
@@ -38,6 +40,15 @@ public:
     CanvasWidget& canvas() { return *canvas_; }
     RasterSurface& surface();
     ProgramText& programText() { return *programText_; }
+    Readout& readout() { return *readout_; }
+
+    // Whether closing would lose work: the picture or the text changed since
+    // the last save, or nothing was saved yet and either holds something.
+    bool hasUnsavedWork();
+    // How closing asks about unsaved work: Save, Discard or Cancel. A message
+    // box unless replaced (tests).
+    using CloseQuestion = std::function<int()>;
+    void setCloseQuestion(CloseQuestion question) { askBeforeClosing_ = std::move(question); }
 
     // Controls, by their given names.
     QPushButton* Command1 = nullptr;                 // Line
@@ -64,18 +75,34 @@ public:
     void Command24_Click();  // Value
     void Slider1_Change();
     void Slider2_Change();
+    void redo();  // Ctrl+Y, Ctrl+Shift+Z
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void connectControls();
     QRect twipsRect(int left, int top, int width, int height) const;
     void selectColour(ColourButton* button);
+    void showPictureState();
+    void pictureChanged();
+    void textGenerated();
+    void saved();
+    std::optional<QString> saveFailed(const QString& message, bool offerElsewhere);
 
     float twipsPerLogicalX_ = 15.0f;
     float twipsPerLogicalY_ = 15.0f;
     Picture picture_;
     CanvasWidget* canvas_ = nullptr;
     ProgramText* programText_ = nullptr;
+    Readout* readout_ = nullptr;
+    CloseQuestion askBeforeClosing_;
+    // Versions of the picture: one more at every stored or dropped shape.
+    uint64_t pictureVersion_ = 0;
+    uint64_t generatedVersion_ = 0;  // the picture the text was generated from
+    std::optional<uint64_t> savedVersion_;
+    QString savedText_;
 };
 
 }  // namespace pasdraw

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStringEncoder>
 #include <string_view>
 
 #include "codegen/codegen.h"
@@ -28,9 +29,12 @@ ProgramText::ProgramText(const Picture& picture, TextBox* text, QSlider* sliderX
       sliderX_(sliderX),
       sliderY_(sliderY),
       appDir_(QCoreApplication::applicationDirPath()),
-      reportError_([](const QString&) {}) {}
+      onFailure_([](const QString&, bool) { return std::nullopt; }) {}
 
-void ProgramText::generate() { text_->setText(fromAscii(generateAbsolute(picture_))); }
+void ProgramText::generate() {
+    text_->setText(fromAscii(generateAbsolute(picture_)));
+    emit textGenerated();
+}
 
 void ProgramText::value() {
     const Origin origin = computeOrigin(picture_);
@@ -44,6 +48,8 @@ void ProgramText::value() {
     const QSignalBlocker blockY(sliderY_);
     sliderX_->setValue(origin.XK);
     sliderY_->setValue(origin.YK);
+    emit originChanged();
+    emit textGenerated();
 }
 
 void ProgramText::sliderChanged(bool x) {
@@ -53,6 +59,8 @@ void ProgramText::sliderChanged(bool x) {
         YK_ = static_cast<int16_t>(sliderY_->value());  // 0..480 fits
     }
     text_->setText(fromAscii(generateSliderForm(picture_, XK_, YK_)));
+    emit originChanged();
+    emit textGenerated();
 }
 
 QString ProgramText::programFilePath() const {
@@ -61,29 +69,79 @@ QString ProgramText::programFilePath() const {
     return dir + QStringLiteral("test.pas");
 }
 
-bool ProgramText::save() {
-    const QString path = programFilePath();
-    const QByteArray text = text_->text().toLocal8Bit();
-    const std::string bytes =
-        programFileBytes(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-    // QSaveFile writes a temporary file and renames it over the old one, so a
-    // failure never leaves a truncated test.pas behind.
+namespace {
+
+// The text in UTF-8, or where it cannot be encoded (a lone surrogate from a
+// paste) a message naming the place: no character is dropped or replaced.
+std::optional<QByteArray> encodeText(const QString& text, QString& problem) {
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    QByteArray bytes = utf8.encode(text);
+    if (!utf8.hasError()) return bytes;
+    int line = 1, column = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool paired = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (c.isSurrogate() && !paired) break;
+        if (paired) ++i;
+        if (c == QLatin1Char('\n')) {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    problem = QStringLiteral(
+                  "The text holds a broken character at line %1, column %2 that no file "
+                  "encoding can store. Delete it and save again.")
+                  .arg(line)
+                  .arg(column);
+    return std::nullopt;
+}
+
+// Writes the file and returns an empty string, or the reason it failed. The
+// old file is replaced atomically where the folder lets us create the
+// temporary file; where it does not but the file itself is writable, the file
+// is written in place, as opening it for output would.
+QString writeFile(const QString& path, const std::string& bytes) {
     QSaveFile file(path);
-    const auto fail = [&](const QString& reason) {
-        reportError_(
-            QStringLiteral("The program could not be saved to %1.\n\n%2\n\nYour picture and text are "
-                           "unchanged, and any earlier test.pas is as it was.")
-                .arg(QDir::toNativeSeparators(path), reason));
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return fail(reason);
+        return reason;
     }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+}  // namespace
+
+bool ProgramText::save() {
+    QString problem;
+    const std::optional<QByteArray> text = encodeText(text_->text(), problem);
+    const std::string bytes =
+        text ? programFileBytes(std::string_view(text->constData(), static_cast<std::size_t>(text->size())))
+             : std::string();
+    QString path = programFilePath();
+    for (;;) {
+        if (text) {
+            problem = writeFile(path, bytes);
+            if (problem.isEmpty()) {
+                savedPath_ = path;
+                emit saved(path);
+                return true;
+            }
+            problem = QStringLiteral("The program could not be saved to %1.\n\n%2")
+                          .arg(QDir::toNativeSeparators(path), problem);
+        }
+        const std::optional<QString> elsewhere =
+            onFailure_(problem + QStringLiteral("\n\nYour picture and text are unchanged, and any earlier "
+                                                "test.pas is as it was."),
+                       text.has_value());
+        if (!elsewhere || !text) return false;
+        path = *elsewhere;
+    }
 }
 
 }  // namespace pasdraw

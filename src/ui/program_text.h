@@ -31,17 +31,29 @@ public:
     void value();     // "Value": origin of the picture, relative statements, sliders moved there
     // A slider moved: that coordinate of the origin changes, the text follows.
     void sliderChanged(bool x);
-    // "Save": header, text and trailer into test.pas. Returns whether it was written.
+    // "Save": header, text and trailer into test.pas, in UTF-8. When that
+    // fails, the failure handler may name another file to try. Returns
+    // whether a file was written.
     bool save();
+    // The file the last successful save wrote; empty before any.
+    const QString& savedPath() const { return savedPath_; }
 
     // Where "Save" writes test.pas; the executable's folder unless a test
     // points it elsewhere.
     void setApplicationDirectory(const QString& dir) { appDir_ = dir; }
     QString programFilePath() const;
-    // How failures reach the user.
-    void setErrorReporter(std::function<void(const QString&)> reporter) {
-        reportError_ = std::move(reporter);
-    }
+    // How a failed save reaches the user: given the message, it returns
+    // another path to save to ("Save elsewhere"), or nothing to give up. When
+    // another place cannot help (the text itself cannot be stored),
+    // offerElsewhere is false and the answer is ignored.
+    using FailureHandler = std::function<std::optional<QString>(const QString& message, bool offerElsewhere)>;
+    void setFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+
+signals:
+    void originChanged();
+    // Generate, Value or a slider rebuilt the text from the picture.
+    void textGenerated();
+    void saved(const QString& path);
 
 private:
     const Picture& picture_;
@@ -51,7 +63,8 @@ private:
     std::optional<int32_t> XK_;
     int16_t YK_ = 0;
     QString appDir_;
-    std::function<void(const QString&)> reportError_;
+    QString savedPath_;
+    FailureHandler onFailure_;
 };
 
 }  // namespace pasdraw

@@ -1,22 +1,39 @@
 #include "ui/text_box.h"
 
+#include <QAction>
 #include <QChar>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTextDocument>
 
 namespace pasdraw {
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!settingText_) edited_ = true;
+        if (settingText_) return;
+        edited_ = true;
+        // New typing starts a new history; what a restore took away stays away.
+        replacement_.reset();
     });
 }
 
-void TextBox::setText(const QString& text) {
+void TextBox::setExact(const QString& text, bool edited) {
     exact_ = text;
     settingText_ = true;
+    // setPlainText also clears the document's own undo history, which is what
+    // keeps repeated replacements from piling up copies of the text.
     setPlainText(text);
     settingText_ = false;
-    edited_ = false;
+    edited_ = edited;
+}
+
+void TextBox::setText(const QString& text) {
+    // Typed text that is about to go is kept as one undo step. Text that only
+    // a generator wrote is never kept: it can be generated again.
+    if (edited_) handEdits_ = this->text();
+    replacement_.reset();
+    setExact(text, false);
 }
 
 QString TextBox::text() const {
@@ -35,6 +52,67 @@ QString TextBox::text() const {
         }
     }
     return out;
+}
+
+bool TextBox::restoreHandEdits() {
+    // The document's own history comes first: typing after the replacement is
+    // undone before the replacement itself.
+    if (!handEdits_ || document()->isUndoAvailable()) return false;
+    replacement_ = text();
+    const QString edits = *handEdits_;
+    handEdits_.reset();
+    setExact(edits, true);
+    return true;
+}
+
+bool TextBox::reapplyReplacement() {
+    if (!replacement_ || document()->isRedoAvailable()) return false;
+    handEdits_ = text();
+    const QString generated = *replacement_;
+    replacement_.reset();
+    setExact(generated, false);
+    return true;
+}
+
+bool TextBox::event(QEvent* event) {
+    // Claim the undo and redo keys before the window's shortcuts (Undo of a
+    // shape) when they have a replacement to cross.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->matches(QKeySequence::Undo) && handEdits_ && !document()->isUndoAvailable()) ||
+            (key->matches(QKeySequence::Redo) && replacement_ && !document()->isRedoAvailable())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo) && restoreHandEdits()) return;
+    if (event->matches(QKeySequence::Redo) && reapplyReplacement()) return;
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // The standard Undo and Redo entries know only the document's history;
+    // make them cross a replacement too.
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-undo") && handEdits_ &&
+            !document()->isUndoAvailable()) {
+            action->setEnabled(true);
+            disconnect(action, nullptr, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this] { restoreHandEdits(); });
+        } else if (action->objectName() == QLatin1String("edit-redo") && replacement_ &&
+                   !document()->isRedoAvailable()) {
+            action->setEnabled(true);
+            disconnect(action, nullptr, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this] { reapplyReplacement(); });
+        }
+    }
+    menu->exec(event->globalPos());
+    delete menu;
 }
 
 }  // namespace pasdraw

@@ -2,10 +2,16 @@
 // QPlainTextEdit splits text into blocks and drops the CR of CR LF, so the box
 // keeps the text it was given and hands it back unchanged; once the user edits,
 // the text is rebuilt from the document with every line break as CR LF.
+//
+// The generators rebuild the whole text. When that replaces text the user
+// typed, the typed text is kept, and the box's own undo (Ctrl+Z, or Undo in
+// its context menu) brings it back as one step; redo goes forward again.
+// Replacing generated text keeps no copy, so a slider drag costs no memory.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <optional>
 
 namespace pasdraw {
 
@@ -17,11 +23,25 @@ public:
     QString text() const;
     void setText(const QString& text);
     bool editedByUser() const { return edited_; }
+    // Whether Ctrl+Z would bring back hand edits that a setText replaced.
+    bool canRestoreHandEdits() const { return handEdits_.has_value(); }
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Undo and redo across a replacement; false when there is none to cross.
+    bool restoreHandEdits();
+    bool reapplyReplacement();
+    void setExact(const QString& text, bool edited);
+
     QString exact_;
     bool edited_ = false;
     bool settingText_ = false;
+    std::optional<QString> handEdits_;    // what the last replacement of typed text removed
+    std::optional<QString> replacement_;  // what a restore took away again, for redo
 };
 
 }  // namespace pasdraw

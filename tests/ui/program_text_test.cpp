@@ -57,7 +57,10 @@ struct Rig {
     QStringList errors;
     Rig() {
         form.programText().setApplicationDirectory(dir.path());
-        form.programText().setErrorReporter([this](const QString& m) { errors << m; });
+        form.programText().setFailureHandler([this](const QString& m, bool) {
+            errors << m;
+            return std::optional<QString>();
+        });
     }
     QString file() const { return dir.path() + "/test.pas"; }
 };
@@ -212,7 +215,10 @@ TEST(ProgramText, WorksOnItsOwnWidgetsAndSaysWhetherItSaved) {
     QObject::connect(&x, &QSlider::valueChanged, &part, [&] { part.sliderChanged(true); });
     QObject::connect(&y, &QSlider::valueChanged, &part, [&] { part.sliderChanged(false); });
     QStringList errors;
-    part.setErrorReporter([&](const QString& m) { errors << m; });
+    part.setFailureHandler([&](const QString& m, bool) {
+        errors << m;
+        return std::optional<QString>();
+    });
 
     part.value();
     EXPECT_EQ(x.value(), 100);
