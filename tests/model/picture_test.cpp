@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <vector>
 
 #include "model/palette.h"
 
@@ -120,6 +121,62 @@ TEST(PictureModel, UndoTouchesOnlyTheCurrentToolsKindAndNeverGoesNegative) {
         const Kind kinds[] = {Kind::Line, Kind::Rectangle, Kind::Ellipse, Kind::Circle, Kind::Fill};
         for (int k = 0; k < 5; ++k)
             EXPECT_EQ(p.count(kinds[k]), c.expected[k]) << "tool " << c.tool << " kind " << k;
+    }
+}
+
+// Redo walks back up through what undo dropped, per kind, until a commit of
+// that kind ends it. Each row: a script of steps and the line count and
+// redo results it must give.
+TEST(PictureModel, RedoBringsBackWhatUndoDroppedUntilACommit) {
+    struct Step {
+        char op;  // c commit a line, u undo, r redo, t switch tool to rectangle, l to line
+        int lines;
+        bool result;  // what undo or redo returned; ignored for other ops
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"redo on an empty kind", {{'r', 0, false}}},
+        {"undo then redo", {{'c', 1, true}, {'c', 2, true}, {'u', 1, true}, {'r', 2, true}, {'r', 2, false}}},
+        {"two undos, two redos in order",
+         {{'c', 1, true},
+          {'c', 2, true},
+          {'u', 1, true},
+          {'u', 0, true},
+          {'r', 1, true},
+          {'r', 2, true},
+          {'r', 2, false}}},
+        {"a commit in between ends redo",
+         {{'c', 1, true}, {'c', 2, true}, {'u', 1, true}, {'c', 2, true}, {'r', 2, false}}},
+        {"undo on an empty list gives nothing to redo", {{'u', 0, false}, {'r', 0, false}}},
+        {"redo is per kind: another tool sees nothing",
+         {{'c', 1, true}, {'u', 0, true}, {'t', 0, true}, {'r', 0, false}, {'l', 0, true}, {'r', 1, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Picture p;
+        p.selectTool(static_cast<int16_t>(Kind::Line));
+        int16_t x = 0;
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            const Step& step = c.steps[i];
+            SCOPED_TRACE(i);
+            bool result = true;
+            switch (step.op) {
+                case 'c': result = p.commitLine({++x, 0, 0, 0, 0, 0}) == CommitResult::Committed; break;
+                case 'u': result = p.undo(); break;
+                case 'r': result = p.redo(); break;
+                case 't': p.selectTool(static_cast<int16_t>(Kind::Rectangle)); break;
+                case 'l': p.selectTool(static_cast<int16_t>(Kind::Line)); break;
+            }
+            EXPECT_EQ(result, step.result);
+            EXPECT_EQ(p.LineCount(), step.lines);
+        }
+        // What came back is what was stored: every commit had a larger X1.
+        for (int slot = 0; slot < p.LineCount(); ++slot) {
+            EXPECT_GT(p.Lines[slot].X1, slot == 0 ? 0 : p.Lines[slot - 1].X1) << "slot " << slot;
+        }
     }
 }
 
