@@ -62,7 +62,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'fail "interrupted"' INT TERM
 
-mkdir -p "$work/bin" "$work/cwd" "$work/runtime"
+mkdir -p "$work/bin" "$work/cwd" "$work/runtime" "$work/home"
 chmod 700 "$work/runtime"
 cp "$exe" "$work/bin/pasdraw"
 
@@ -102,7 +102,7 @@ x() { timeout "$WAIT" xdotool "$@" || fail "xdotool $* failed or timed out"; }
 # test needs the real X11 one, at scale 1.
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_ENABLE_HIGHDPI_SCALING
 cd "$work/cwd"
-QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" "$work/bin/pasdraw" >"$work/app.log" 2>&1 &
+HOME="$work/home" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" "$work/bin/pasdraw" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 app_alive() { kill -0 "$app_pid" 2>/dev/null || fail "pasdraw exited early; its output: $(cat "$work/app.log")"; }
@@ -261,6 +261,12 @@ expect_screen "Undo removed the white circle and kept the rest" \
     "80 250 $black" "120 250 $black" "100 230 $black" "270 100 $lightblue" "330 100 $lightblue" \
     "250 170 $yellow" "120 95 $lightgreen" "40 95 $red"
 
+# Redo (Ctrl+Y) brings the white circle back; Undo takes it away again.
+x key ctrl+y
+expect_screen "Redo brought the white circle back" "80 250 $white" "120 250 $white" "270 100 $lightblue"
+click "${b_undo[@]}"
+expect_screen "Undo after Redo removed it again" "80 250 $black" "120 250 $black" "270 100 $lightblue"
+
 # ---- 4: Value, Save --------------------------------------------------------------
 # Origin: the smallest X and Y over the line's ends, the rectangle's corners, the
 # circle's centre and the fill's point; all pixel positions are positive, so
@@ -297,6 +303,29 @@ expect_saved "moving the sliders and Save" \
     "setcolor(9);circle(XK+($(r 300 XK)),YK+($(r 100 YK)),$(q 30));" \
     "setfillstyle(1,10);floodfill(XK+($(r 120 XK)),YK+($(r 95 YK)),4);"
 [[ ! -e $work/cwd/test.pas ]] || fail "test.pas was written into the working directory"
+app_alive
+
+# ---- 6: a save that fails offers "Save elsewhere..." -----------------------
+# A folder named test.pas stands where the file would go, so even root cannot
+# save there. The message's default button is "Save elsewhere..."; the file
+# dialog takes a full path.
+saved_before=$(cat "$saved")
+rm -f "$saved" && mkdir "$saved"
+click "${b_save[@]}"
+timeout "$WAIT" xdotool search --sync --onlyvisible --name '^pasdraw$' >/dev/null || fail "no message after the failed save"
+sleep 0.5
+x key Return
+dialog=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name 'Save the program elsewhere' | head -n 1) || true
+[[ -n $dialog ]] || fail "Save elsewhere... opened no file dialog"
+x windowfocus --sync "$dialog"
+x key ctrl+a
+x type --delay 5 "$work/home/mine.pas"
+x key Return
+deadline=$((SECONDS + WAIT))
+until [[ -f $work/home/mine.pas ]] || ((SECONDS >= deadline)); do sleep 0.1; done
+[[ -f $work/home/mine.pas ]] || fail "Save elsewhere... wrote no file"
+[[ "$(cat "$work/home/mine.pas")" == "$saved_before" ]] || fail "the file saved elsewhere differs from the program"
+note "saved elsewhere"
 app_alive
 
 elapsed=$((($(date +%s%N) - started) / 1000000))
