@@ -12,8 +12,10 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTest>
 #include <QTextDocument>
@@ -24,8 +26,10 @@
 
 #include "canvas/repaint.h"
 #include "model/picture.h"
+#include "ui/canvas_widget.h"
 #include "ui/form1.h"
 #include "ui/program_text.h"
+#include "ui/readout.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -156,6 +160,40 @@ BENCHMARK(BM_GenerateClick_Handler)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GenerateClick_Painted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueClick_Handler)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValueClick_Painted)->Unit(benchmark::kMillisecond);
+
+// One pointer move of a rectangle drag on the full picture, through the
+// canvas widget with its rubber band, and the event loop's turn that paints.
+// With the readout the move also updates the pointer and statement lines;
+// without it the canvas's signals are blocked, so only the band is drawn.
+void dragMove(benchmark::State& state, bool readout) {
+    CanvasWidget& canvas = form->canvas();
+    form->Command2->click();
+    const auto send = [&canvas](QEvent::Type type, QPointF p) {
+        QMouseEvent e(type, p, canvas.mapToGlobal(p),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&canvas, &e);
+    };
+    const QSignalBlocker block(readout ? nullptr : &canvas);
+    send(QEvent::MouseButtonPress, QPointF(40, 40));
+    int step = 0;
+    for (auto _ : state) {
+        step = (step + 1) % 200;
+        send(QEvent::MouseMove, QPointF(100 + step, 80 + step / 2));
+        QApplication::processEvents();
+    }
+    if (readout && form->readout().dragText().isEmpty()) state.SkipWithError("the readout showed no drag");
+    if (!readout && !form->readout().dragText().isEmpty())
+        state.SkipWithError("the readout followed the drag");
+    // Leave the picture as it was: a blocked release still stores the shape.
+    send(QEvent::MouseButtonRelease, QPointF(100 + step, 80 + step / 2));
+    form->canvas().undo();
+    QApplication::processEvents();
+}
+void BM_DragMove_WithReadout(benchmark::State& s) { dragMove(s, true); }
+void BM_DragMove_WithoutReadout(benchmark::State& s) { dragMove(s, false); }
+BENCHMARK(BM_DragMove_WithReadout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragMove_WithoutReadout)->Unit(benchmark::kMicrosecond);
 
 // The way a text box was once filled: for every piece (a colour prefix or a
 // statement), read the box's whole text, add the piece and set it back. Each

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Takes the README's screenshots: the editor as it starts, and a small picture
-# drawn with every tool by xdotool, each under its own Xvfb at 96 dpi.
+# Takes the README's screenshots: the editor as it starts, a drag with its
+# readout, and a small picture drawn with every tool by xdotool, each under its
+# own Xvfb at 96 dpi.
 # Usage: scripts/screenshots.sh [path/to/pasdraw]   (needs xwd, xdotool, Xvfb and ImageMagick)
 set -eu
 cd "$(dirname "$0")/.."
@@ -30,6 +31,14 @@ drag() { xdotool mousemove "$1" "$2" mousedown 1 mousemove "$3" "$4" mousemove "
 
 start
 shot docs/window.png
+stop
+
+# A rectangle being dragged: the readout shows the statement it will store.
+start
+click 484 40; sleep 0.3; click 484 40; click 592 88
+xdotool mousemove 40 40 mousedown 1 mousemove 120 100 mousemove 200 150
+shot docs/drag.png
+xdotool mouseup 1
 stop
 
 # Tool buttons and palette buttons, at their pixel centres (15 twips per pixel).

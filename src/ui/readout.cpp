@@ -18,6 +18,7 @@ int screenOf(float twips) { return toScreen(toStored(twips)); }
 // Long statements and paths wrap at their separators, not only at blanks.
 QString breakable(QString s) {
     s.replace(QLatin1Char(','), QStringLiteral(",\u200B"));
+    s.replace(QLatin1Char(';'), QStringLiteral(";\u200B"));
     s.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
     return s;
 }
@@ -52,7 +53,7 @@ Readout::Readout(QWidget* parent) : QWidget(parent) {
     layout->addStretch(1);
     // Rows that come and go must not move the ones below them.
     pointer_->setMinimumHeight(2 * fontMetrics().height());
-    drag_->setMinimumHeight(2 * fontMetrics().height());
+    drag_->setMinimumHeight(3 * fontMetrics().height());
     // The readout only reports; the canvas below it keeps the pointer.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     updatePointer();
