@@ -158,7 +158,7 @@ class Session {
 public:
     // `reproduce` tells, in a failure message, how to run the same session again.
     Session(Scale scale, uint64_t seed, std::string reproduce)
-        : scale_(scale), rng_(seed), reproduce_(std::move(reproduce)) {
+        : rng_(seed), reproduce_(std::move(reproduce)) {
         surface_ = std::make_unique<RasterSurface>(scale.x, scale.y);
         reference_ = std::make_unique<RasterSurface>(scale.x, scale.y);
         firstPhaseKind_ = uniform(0, 4);
@@ -773,7 +773,6 @@ private:
         }
     }
 
-    Scale scale_;
     std::mt19937_64 rng_;
     std::string reproduce_;
     std::unique_ptr<Picture> picture_;
