@@ -211,7 +211,14 @@ private:
         if (kind == ProgramProblem::Kind::Compile) out_.compilerWouldRefuse = true;
         // One problem per line: what follows a first fault on a line is
         // mostly its echo.
-        if (!out_.problems.empty() && out_.problems.back().line == pos.line) return;
+        if (!out_.problems.empty() && out_.problems.back().line == pos.line) {
+            // ...unless the line's first problem was the preview's own and
+            // this one is a reason the compiler refuses the text.
+            ProgramProblem& last = out_.problems.back();
+            if (kind == ProgramProblem::Kind::Compile && last.kind != ProgramProblem::Kind::Compile)
+                last = {pos.line, pos.column, std::move(message), kind};
+            return;
+        }
         if (out_.problems.size() >= MaxProblems) return;
         out_.problems.push_back({pos.line, pos.column, std::move(message), kind});
     }
@@ -378,7 +385,9 @@ private:
         const Token start = cur_;
         eofBody_ = false;
         const int32_t s = statement();
-        items.push_back(s);
+        // The text ends at a statement boundary: the saved program's own
+        // statements follow, so there is no empty statement here.
+        if (start.kind != Tok::End) items.push_back(s);
         if (halted_) return false;
         if (broken_) {
             recover();
@@ -529,11 +538,12 @@ private:
         Stmt s;
         s.kind = StmtKind::If;
         s.pos = at;
+        const Pos conditionAt = cur_.pos;
         s.e1 = expression();
         if (failed()) return stop(at);
         const Expr& c = out_.exprs[static_cast<std::size_t>(s.e1)];
         if (c.type == Type::Int || c.type == Type::Real || c.type == Type::Str) {
-            compileError(c.pos, "a condition (such as XK < 10) expected after 'if'");
+            compileError(conditionAt, "a condition (such as XK < 10) expected after 'if'");
         }
         if (!expect(Tok::KwThen, "'then'")) return stop(at);
         const bool headerFine = hits_ == before;
@@ -627,15 +637,16 @@ private:
     // An expression whose value goes into an integer: an assignment, a
     // routine's parameter, a for bound.
     int32_t intExpression() {
+        const Pos at = cur_.pos;
         const int32_t e = expression();
         const Expr& x = out_.exprs[static_cast<std::size_t>(e)];
         switch (x.type) {
             case Type::Int:
             case Type::Bad: break;
-            case Type::Bool: compileError(x.pos, "a number expected, not a condition"); break;
-            case Type::Str: compileError(x.pos, "a number expected, not a string"); break;
+            case Type::Bool: compileError(at, "a number expected, not a condition"); break;
+            case Type::Str: compileError(at, "a number expected, not a string"); break;
             case Type::Real:
-                compileError(x.pos,
+                compileError(at,
                              "a whole number expected; '/' and numbers with a point or an exponent "
                              "give real numbers (use div)");
                 break;

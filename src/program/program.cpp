@@ -32,7 +32,12 @@ public:
     Machine(const Syntax& syntax, BgiGraphics& g, const RunLimits& limits, RunResult& result)
         : s_(syntax), g_(g), limits_(limits), r_(result) {}
 
-    void run(int32_t root) { exec(root); }
+    // The root block is the program's own body, not a statement of the text.
+    void run(int32_t root) {
+        const Stmt& body = s_.stmts[static_cast<std::size_t>(root)];
+        for (uint32_t k = 0; k < body.count; ++k)
+            if (exec(s_.lists[body.first + k]) == Flow::Stop) return;
+    }
     const std::array<int16_t, ProgramVarCount>& values() const { return vars_; }
 
 private:
