@@ -121,7 +121,17 @@ bool Lexer::skipBlanks(Token& t) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
             advance();
         } else if (c == '/' && peek(1) == '/') {
+            const Pos start = pos_;
             while (!atEnd() && peek() != '\n' && peek() != '\r') advance();
+            if (atEnd()) {
+                // The saved program goes on right after the text, on the
+                // same line, so this comment would swallow its last line.
+                t.pos = start;
+                t.error =
+                    "this // comment would hide the end of the saved program, which follows on the same "
+                    "line; end the text with a line break";
+                return false;
+            }
         } else if (c == '{' || (c == '(' && peek(1) == '*')) {
             // Comments of one kind nest inside each other, as the compiler's
             // default mode allows.
@@ -182,6 +192,14 @@ Token Lexer::next() {
             t.text.remove_prefix(1);
         } else {
             t.kind = keywordKind(t.text);
+        }
+        if (atEnd()) {
+            // The saved program puts "repeat" right after the text, which
+            // makes one word of the two.
+            t.error = "'" + std::string(t.text.substr(0, 40)) +
+                      "' runs into the 'repeat' that the saved program puts right after the text; end the "
+                      "text with ';' or a line break";
+            t.kind = Tok::Bad;
         }
         return t;
     }

@@ -200,6 +200,7 @@ public:
 
     Syntax run() {
         out_.root = topLevel();
+        tidyProblems();
         return std::move(out_);
     }
 
@@ -209,19 +210,32 @@ private:
     void problem(Pos pos, std::string message, ProgramProblem::Kind kind) {
         ++hits_;
         if (kind == ProgramProblem::Kind::Compile) out_.compilerWouldRefuse = true;
-        // One problem per line: what follows a first fault on a line is
-        // mostly its echo.
-        if (!out_.problems.empty() && out_.problems.back().line == pos.line) {
-            // ...unless the line's first problem was the preview's own and
-            // this one is a reason the compiler refuses the text.
-            ProgramProblem& last = out_.problems.back();
-            if (kind == ProgramProblem::Kind::Compile && last.kind != ProgramProblem::Kind::Compile)
-                last = {pos.line, pos.column, std::move(message), kind};
-            return;
-        }
-        if (out_.problems.size() >= MaxProblems) return;
-        out_.problems.push_back({pos.line, pos.column, std::move(message), kind});
+        if (out_.problems.size() < MaxFound)
+            out_.problems.push_back({pos.line, pos.column, std::move(message), kind});
     }
+
+    // One problem per line, in text order: what follows a first fault on a
+    // line is mostly its echo. A reason the compiler refuses the text wins
+    // over the preview's own notes on the same line.
+    void tidyProblems() {
+        std::vector<ProgramProblem>& all = out_.problems;
+        std::stable_sort(all.begin(), all.end(), [](const ProgramProblem& a, const ProgramProblem& b) {
+            return a.line != b.line ? a.line < b.line : a.column < b.column;
+        });
+        std::vector<ProgramProblem> kept;
+        for (ProgramProblem& p : all) {
+            if (!kept.empty() && kept.back().line == p.line) {
+                if (p.kind == ProgramProblem::Kind::Compile &&
+                    kept.back().kind != ProgramProblem::Kind::Compile)
+                    kept.back() = std::move(p);
+                continue;
+            }
+            if (kept.size() == MaxProblems) break;
+            kept.push_back(std::move(p));
+        }
+        all = std::move(kept);
+    }
+
     void compileError(Pos pos, std::string message) {
         problem(pos, std::move(message), ProgramProblem::Kind::Compile);
     }
@@ -968,6 +982,7 @@ private:
     }
 
     static constexpr std::size_t MaxProblems = 1000;
+    static constexpr std::size_t MaxFound = 100000;
     static constexpr int MaxOperators = 4000;
 
     Lexer lexer_;

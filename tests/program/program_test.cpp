@@ -128,8 +128,10 @@ TEST(ProgramStatements, LoopsBlocksConditions) {
         {"setcolor(4); end. this is { not read", "setcolor(4)\n"},
         // A body cut off at the end of the text takes the saved program's
         // closing loop as its body, which draws nothing.
-        {"for i:=1 to 3 do", ""},
-        {"setcolor(1); if XK=0 then", "setcolor(1)\n"},
+        {"for i:=1 to 3 do\r\n", ""},
+        {"setcolor(1); if XK=0 then ", "setcolor(1)\n"},
+        {"if XK=0 then setcolor(1) else { nothing }", "setcolor(1)\n"},
+        {"setcolor(1); // a comment\r\n", "setcolor(1)\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -249,6 +251,21 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
         {"cleardevice(1);", 1, 1, "cleardevice takes no numbers, 1 given", Kind::Compile, ""},
         {"setcolor(1); line(1,2,3,4)", 1, 27, "';' expected at the end of the text", Kind::Compile,
          "setcolor(1)\nline(1,2,3,4)\n"},
+        {"for i:=1 to 3 do", 1, 15,
+         "'do' runs into the 'repeat' that the saved program puts right after the text; end the text with "
+         "';' "
+         "or a line break",
+         Kind::Compile, ""},
+        {"setcolor(1);\r\nXK:=3; cleardevice", 2, 8,
+         "'cleardevice' runs into the 'repeat' that the saved program puts right after the text; end the "
+         "text "
+         "with ';' or a line break",
+         Kind::Compile, "setcolor(1)\n"},
+        {"setcolor(1); // a comment", 1, 14,
+         "this // comment would hide the end of the saved program, which follows on the same line; end the "
+         "text "
+         "with a line break",
+         Kind::Compile, "setcolor(1)\n"},
         {"XK:=3 YK:=4;", 1, 7, "';' expected, but 'YK' found", Kind::Compile, ""},
         {"XK:=(((3);", 1, 10, "')' expected, but ';' found", Kind::Compile, ""},
         {"XK:=;", 1, 5, "a number, a variable or '(' expected, but ';' found", Kind::Compile, ""},
