@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <unordered_map>
 
 namespace pasdraw::program {
 
@@ -96,13 +97,16 @@ Tok keywordKind(std::string_view word) {
         {"threadvar", Tok::KwOther},
         {"resourcestring", Tok::KwOther},
     }};
+    static const std::unordered_map<std::string_view, Tok> byName = [] {
+        std::unordered_map<std::string_view, Tok> m;
+        for (const Entry& e : words) m.emplace(e.name, e.kind);
+        return m;
+    }();
     if (word.size() > 14) return Tok::Ident;
     char buf[16];
     for (std::size_t k = 0; k < word.size(); ++k) buf[k] = lower(word[k]);
-    const std::string_view low(buf, word.size());
-    for (const Entry& e : words)
-        if (e.name == low) return e.kind;
-    return Tok::Ident;
+    const auto found = byName.find(std::string_view(buf, word.size()));
+    return found == byName.end() ? Tok::Ident : found->second;
 }
 
 void Lexer::advance() {
@@ -156,7 +160,7 @@ bool Lexer::skipBlanks(Token& t) {
             }
             if (depth > 0) {
                 t.pos = start;
-                t.error = "comment not closed: '" + std::string(brace ? "}" : "*)") + "' expected";
+                t.error = concat({"comment not closed: '", brace ? "}" : "*)", "' expected"});
                 return false;
             }
         } else {
@@ -166,19 +170,22 @@ bool Lexer::skipBlanks(Token& t) {
     return true;
 }
 
-Token Lexer::next() {
-    Token t;
+void Lexer::next(Token& t) {
+    t.kind = Tok::End;
+    t.number = 0;
+    t.error.clear();
+    t.directive = false;
     if (!skipBlanks(t)) {
         t.kind = Tok::Bad;
+        t.text = {};
         at_ = text_.size();
-        return t;
+        return;
     }
     t.pos = pos_;
     const std::size_t start = at_;
     auto finish = [&](Tok kind) {
         t.kind = kind;
         t.text = text_.substr(start, at_ - start);
-        return t;
     };
     if (atEnd()) return finish(Tok::End);
     const char c = peek();
@@ -196,12 +203,13 @@ Token Lexer::next() {
         if (atEnd()) {
             // The saved program puts "repeat" right after the text, which
             // makes one word of the two.
-            t.error = "'" + std::string(t.text.substr(0, 40)) +
-                      "' runs into the 'repeat' that the saved program puts right after the text; end the "
-                      "text with ';' or a line break";
+            t.error =
+                concat({"'", t.text.substr(0, 40),
+                        "' runs into the 'repeat' that the saved program puts right after the text; end "
+                        "the text with ';' or a line break"});
             t.kind = Tok::Bad;
         }
-        return t;
+        return;
     }
     const int base = isDigit(c) ? 10 : c == '$' ? 16 : c == '%' ? 2 : c == '&' ? 8 : 0;
     if (base != 0) {
@@ -209,8 +217,8 @@ Token Lexer::next() {
         auto valid = [&](char d) { return base == 16 ? isHex(d) : isDigit(d) && digitValue(d) < base; };
         if (!valid(peek())) {
             finish(Tok::Bad);
-            t.error = "digits expected after '" + std::string(1, c) + "'";
-            return t;
+            t.error = concat({"digits expected after '", std::string_view(&c, 1), "'"});
+            return;
         }
         bool big = false;
         uint64_t v = 0;
@@ -248,7 +256,7 @@ Token Lexer::next() {
                 if (!isHex(peek())) {
                     finish(Tok::Bad);
                     t.error = "character code expected after '#'";
-                    return t;
+                    return;
                 }
                 while (isHex(peek())) advance();
                 continue;
@@ -258,7 +266,7 @@ Token Lexer::next() {
                 if (atEnd() || peek() == '\n' || peek() == '\r') {
                     finish(Tok::Bad);
                     t.error = "string not closed: ' expected before the end of the line";
-                    return t;
+                    return;
                 }
                 if (peek() == '\'') {
                     advance();
@@ -272,11 +280,11 @@ Token Lexer::next() {
     auto two = [&](Tok kind) {
         advance();
         advance();
-        return finish(kind);
+        finish(kind);
     };
     auto one = [&](Tok kind) {
         advance();
-        return finish(kind);
+        finish(kind);
     };
     switch (c) {
         case ':': return peek(1) == '=' ? two(Tok::Assign) : one(Tok::Colon);
@@ -305,19 +313,19 @@ Token Lexer::next() {
     if (n > 0) {
         for (std::size_t k = 0; k < n; ++k) advance();
         finish(Tok::Bad);
-        t.error = "the character '" + std::string(t.text) + "' cannot appear here";
+        t.error = concat({"the character '", t.text, "' cannot appear here"});
     } else {
         advance();
         finish(Tok::Bad);
         const auto b = static_cast<unsigned char>(c);
         if (b >= 0x21 && b < 0x7F) {
-            t.error = "the character '" + std::string(1, c) + "' cannot appear here";
+            t.error = concat({"the character '", std::string_view(&c, 1), "' cannot appear here"});
         } else {
             std::snprintf(code, sizeof code, "#%u", static_cast<unsigned>(b));
             t.error = std::string("the character ") + code + " cannot appear here";
         }
     }
-    return t;
+    return;
 }
 
 std::string describe(const Token& t) {

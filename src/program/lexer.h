@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -77,7 +78,8 @@ struct Token {
 class Lexer {
 public:
     explicit Lexer(std::string_view text) : text_(text) {}
-    Token next();
+    // Reads the next token into `t`, reusing its storage.
+    void next(Token& t);
 
 private:
     // Skips blanks and comments; false (with `error`) on an unclosed comment.
@@ -90,6 +92,15 @@ private:
     std::size_t at_ = 0;
     Pos pos_;
 };
+
+// The pieces joined into one string. Messages are built with this rather
+// than with chains of operator+, which GCC 12 at -O3 misreads as
+// overlapping copies (-Wrestrict).
+inline std::string concat(std::initializer_list<std::string_view> pieces) {
+    std::string s;
+    for (std::string_view p : pieces) s.append(p);
+    return s;
+}
 
 // The keyword for an identifier spelled any case, or Tok::Ident.
 Tok keywordKind(std::string_view word);

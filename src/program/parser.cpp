@@ -2,6 +2,7 @@
 #include <array>
 #include <limits>
 #include <string>
+#include <unordered_map>
 
 #include "program/syntax.h"
 
@@ -20,7 +21,8 @@ bool sameName(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
-constexpr std::array<std::string_view, ProgramVarCount> VarNames{"XK", "YK", "i", "m", "d", "err"};
+// Lower case, as every name is looked up.
+constexpr std::array<std::string_view, ProgramVarCount> VarNames{"xk", "yk", "i", "m", "d", "err"};
 
 struct RoutineInfo {
     std::string_view name;
@@ -175,15 +177,23 @@ struct Name {
 };
 
 Name lookUp(std::string_view word) {
-    for (std::size_t k = 0; k < VarNames.size(); ++k)
-        if (sameName(word, VarNames[k])) return {NameKind::Var, static_cast<uint8_t>(k)};
-    for (std::size_t k = 0; k < Routines.size(); ++k)
-        if (sameName(word, Routines[k].name)) return {NameKind::Routine, static_cast<uint8_t>(k)};
-    for (std::size_t k = 0; k < Constants.size(); ++k)
-        if (sameName(word, Constants[k].name)) return {NameKind::Constant, static_cast<uint8_t>(k)};
-    for (std::string_view n : KnownElsewhere)
-        if (sameName(word, n)) return {NameKind::Elsewhere, 0};
-    return {};
+    static const std::unordered_map<std::string_view, Name> byName = [] {
+        std::unordered_map<std::string_view, Name> m;
+        // Kept in this order of precedence; the lists do not overlap.
+        for (std::size_t k = 0; k < VarNames.size(); ++k)
+            m.emplace(VarNames[k], Name{NameKind::Var, static_cast<uint8_t>(k)});
+        for (std::size_t k = 0; k < Routines.size(); ++k)
+            m.emplace(Routines[k].name, Name{NameKind::Routine, static_cast<uint8_t>(k)});
+        for (std::size_t k = 0; k < Constants.size(); ++k)
+            m.emplace(Constants[k].name, Name{NameKind::Constant, static_cast<uint8_t>(k)});
+        for (std::string_view n : KnownElsewhere) m.emplace(n, Name{NameKind::Elsewhere, 0});
+        return m;
+    }();
+    char buf[32];
+    if (word.size() > sizeof buf) return {};
+    for (std::size_t k = 0; k < word.size(); ++k) buf[k] = lower(word[k]);
+    const auto found = byName.find(std::string_view(buf, word.size()));
+    return found == byName.end() ? Name{} : found->second;
 }
 
 std::string quoted(std::string_view s) {
@@ -196,7 +206,15 @@ std::string numbers(std::size_t n) { return std::to_string(n) + (n == 1 ? " numb
 
 class Parser {
 public:
-    Parser(std::string_view text, int maxNesting) : lexer_(text), maxNesting_(maxNesting) { advance(); }
+    Parser(std::string_view text, int maxNesting) : lexer_(text), maxNesting_(maxNesting) {
+        // A generated line of about 35 bytes holds two statements and five
+        // expressions; growing the arrays step by step costs more than the
+        // parse itself.
+        out_.exprs.reserve(text.size() / 6);
+        out_.stmts.reserve(text.size() / 14);
+        out_.lists.reserve(text.size() / 8);
+        advance();
+    }
 
     Syntax run() {
         out_.root = topLevel();
@@ -261,7 +279,7 @@ private:
     // ------------------------------------------------------------ tokens
 
     void advance() {
-        cur_ = lexer_.next();
+        lexer_.next(cur_);
         if (cur_.directive) {
             unsupported(cur_.directivePos, "the preview does not follow compiler directives ({$...})");
             directivePending_ = true;
@@ -396,12 +414,12 @@ private:
             checkElseAfterSemicolon();
             return true;
         }
-        const Token start = cur_;
+        const Tok startKind = cur_.kind;
         eofBody_ = false;
         const int32_t s = statement();
         // The text ends at a statement boundary: the saved program's own
         // statements follow, so there is no empty statement here.
-        if (start.kind != Tok::End) items.push_back(s);
+        if (startKind != Tok::End) items.push_back(s);
         if (halted_) return false;
         if (broken_) {
             recover();
@@ -416,7 +434,7 @@ private:
             // The saved program continues with "repeat until keypressed;": a
             // statement cut off after 'do', 'then' or 'else' takes that loop
             // as its body, but a finished one needs its ';' first.
-            if (start.kind != Tok::End && !eofBody_) {
+            if (startKind != Tok::End && !eofBody_) {
                 compileError(cur_.pos, "';' expected at the end of the text");
                 items.push_back(stop(cur_.pos));
             }
@@ -961,6 +979,13 @@ private:
                 e.type = Type::Real;
             }
             return addExpr(e);
+        }
+        // The compiler replaces x*0, 0*x and x mod 1 by the constant 0 without
+        // computing x, so a division by zero inside x never happens, and the
+        // 0 takes part in further constant folding (1 div (YK*0) is refused).
+        if ((op == Op::Mul && ((l.constant && l.value == 0) || (r.constant && r.value == 0))) ||
+            (op == Op::Mod && r.constant && r.value == 1)) {
+            return fold(e, 0);
         }
         // The compiler refuses a division by a constant zero, whatever the
         // dividend; a zero computed at run time stops the program instead.

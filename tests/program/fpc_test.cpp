@@ -171,6 +171,7 @@ TEST(FreePascalAcceptance, RefusedExactlyWhenTheCompilerRefuses) {
         "{ a { nested } comment } (* another *) // and a line\r\nsetcolor(1);",
         "XK:=$FF+%101+&17;",
         "XK:=YK div (YK-YK);",
+        "XK:=(7 div YK)*0;",
         "SetFillStyle(SolidFill, LightBlue); FloodFill(1,1,White);",
         // refused
         "end;",
@@ -194,6 +195,7 @@ TEST(FreePascalAcceptance, RefusedExactlyWhenTheCompilerRefuses) {
         "for i:=1 to 100000 do;",
         "XK:=1 div 0;",
         "XK:=YK mod (1-1);",
+        "XK:=1 div (YK*0);",
         "XK:=30000*30000*30000*30000*30000;",
         "XK:=1.5;",
         "XK:=99999999999999999999;",

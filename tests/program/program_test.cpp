@@ -67,6 +67,11 @@ TEST(ProgramExpressions, ValuesAsTheCompiledProgramComputesThem) {
         {"YK:=30000; XK:=YK*YK div 7;", static_cast<int16_t>(128571428 & 0xFFFF)},
         {"YK:=-32768; XK:=-YK;", -32768},
         {"YK:=-32768; XK:=YK*YK*YK*YK div 65536 div 65536 div 65536;", 4096},
+        // x*0, 0*x and x mod 1 are 0 without computing x: no division by zero.
+        {"XK:=(7 div YK)*0;", 0},
+        {"XK:=0*(7 div YK);", 0},
+        {"XK:=(7 mod YK) mod 1;", 0},
+        {"XK:=(7 div YK)*(1-1)+5;", 5},
         {"XK:=red+white*2;", 34},
         {"XK:=SolidFill+LightBlue;", 10},
         {"xk:=3; Xk:=xK*2;", 6},
@@ -277,6 +282,8 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
          "100000 is out of range for a for loop over an integer (-32768 to 32767)", Kind::Compile, ""},
         {"XK:=1 div 0;", 1, 7, "division by zero", Kind::Compile, ""},
         {"XK:=YK mod (1-1);", 1, 8, "division by zero", Kind::Compile, ""},
+        {"XK:=1 div (YK*0);", 1, 7, "division by zero", Kind::Compile, ""},
+        {"XK:=XK div (YK mod 1);", 1, 8, "division by zero", Kind::Compile, ""},
         {"XK:=30000*30000*30000*30000*30000;", 1, 28, "overflow in arithmetic operation", Kind::Compile, ""},
         {"XK:=1.5;", 1, 5,
          "a whole number expected; '/' and numbers with a point or an exponent give real numbers (use div)",
@@ -320,6 +327,10 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
 
 TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
     const ProblemCase cases[] = {
+        {"XK:=(7 div YK)*1;", 1, 8, "division by zero: the program stops here with a runtime error",
+         Kind::Runtime, ""},
+        {"XK:=(7 div YK) mod -1;", 1, 8, "division by zero: the program stops here with a runtime error",
+         Kind::Runtime, ""},
         {"setcolor(1); XK:=7 div XK; setcolor(2);", 1, 20,
          "division by zero: the program stops here with a runtime error", Kind::Runtime, "setcolor(1)\n"},
         {"for i:=2 downto 0 do putpixel(10 mod i,0,0);", 1, 34,
