@@ -122,7 +122,9 @@ void Lexer::advance() {
 bool Lexer::skipBlanks(Token& t) {
     while (!atEnd()) {
         const char c = peek();
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
+        if (c == ' ' || c == '\t') {
+            step();
+        } else if (c == '\r' || c == '\n' || c == '\f' || c == '\v') {
             advance();
         } else if (c == '/' && peek(1) == '/') {
             const Pos start = pos_;
@@ -192,8 +194,8 @@ void Lexer::next(Token& t) {
     if (isLetter(c) || (c == '&' && isLetter(peek(1)))) {
         // "&name" is a name even when it is spelled like a reserved word.
         const bool escaped = c == '&';
-        advance();
-        while (isLetter(peek()) || isDigit(peek())) advance();
+        step();
+        while (isLetter(peek()) || isDigit(peek())) step();
         finish(Tok::Ident);
         if (escaped) {
             t.text.remove_prefix(1);
@@ -226,7 +228,7 @@ void Lexer::next(Token& t) {
             const auto d = static_cast<uint64_t>(digitValue(peek()));
             if (v > (UINT64_MAX - d) / static_cast<uint64_t>(base)) big = true;
             v = v * static_cast<uint64_t>(base) + d;
-            advance();
+            step();
         }
         if (base == 10) {
             bool real = false;

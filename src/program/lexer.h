@@ -85,6 +85,11 @@ private:
     // Skips blanks and comments; false (with `error`) on an unclosed comment.
     bool skipBlanks(Token& t);
     void advance();  // one byte, keeping line and column
+    // One byte known to be printable ASCII: a letter, a digit, a blank.
+    void step() {
+        ++at_;
+        ++pos_.column;
+    }
     char peek(std::size_t ahead = 0) const { return at_ + ahead < text_.size() ? text_[at_ + ahead] : '\0'; }
     bool atEnd() const { return at_ >= text_.size(); }
 

@@ -4,7 +4,7 @@
 // consistent result: no crash (run it in the sanitizer build), bounded
 // problems, positions inside the text, readable messages.
 //
-// PASDRAW_FUZZ_TEXTS: texts over all cases (default 20000).
+// PASDRAW_FUZZ_TEXTS: texts over all cases (default 5000).
 // PASDRAW_FUZZ_SEED: the seed (default 1); a failure names the text number.
 #include <gtest/gtest.h>
 
@@ -29,7 +29,11 @@ using testing::RecordingGraphics;
 
 class TextMaker {
 public:
-    explicit TextMaker(uint64_t seed) : rng_(seed) {}
+    // A Picture is large to build, so a set of picture texts is made once
+    // and then cut up in ever new ways.
+    explicit TextMaker(uint64_t seed) : rng_(seed) {
+        for (int k = 0; k < 64; ++k) pictures_.push_back(pictureText());
+    }
 
     std::string make() {
         switch (pick(0, 9)) {
@@ -39,7 +43,9 @@ public:
             case 3: return tokens(pick(0, 80));
             case 4: return deep();
             case 5: return statements(pick(1, 8), 0);
-            default: return mutate(pick(0, 2) == 0 ? tokens(pick(0, 40)) : pictureText());
+            default:
+                return mutate(pick(0, 2) == 0 ? tokens(pick(0, 40))
+                                              : pictures_[static_cast<std::size_t>(pick(0, 63))]);
         }
     }
 
@@ -54,54 +60,25 @@ private:
 
     std::string token() {
         static const char* words[] = {
-            "XK",          "YK",
-            "i",           "m",
-            "d",           "err",
-            "xk",          "foo",
-            "begin",       "end",
-            "for",         "to",
-            "downto",      "do",
-            "if",          "then",
-            "else",        "div",
-            "mod",         "and",
-            "or",          "not",
-            "xor",         "shl",
-            "while",       "repeat",
-            "until",       "var",
-            "setcolor",    "line",
-            "circle",      "ellipse",
-            "arc",         "bar",
-            "putpixel",    "floodfill",
-            "moveto",      "lineto",
-            "rectangle",   "setfillstyle",
-            "cleardevice", "setbkcolor",
-            "delay",       "nosound",
-            "outtextxy",   "red",
-            "white",       "getmaxx",
-            ":=",          ";",
-            ",",           "(",
-            ")",           "+",
-            "-",           "*",
-            "/",           "=",
-            "<>",          "<",
-            ">",           "<=",
-            ">=",          ".",
-            "..",          "[",
-            "]",           "^",
-            "@",           "#",
-            "'",           "'a''b'",
-            "{",           "}",
-            "(*",          "*)",
-            "//",          "{$R+}",
-            "\r\n",        "\n",
-            "\r",          "\t",
-            "\xC3\xA9",    "\xFF",
-            "\x80",        std::string(1, '\0').c_str(),
-            "$",           "%",
-            "&",           "&begin",
-            "1.5",         "1e9",
-            "$FFFF",       "%1011",
-            "&777",
+            "XK",          "YK",         "i",        "m",         "d",
+            "err",         "xk",         "foo",      "begin",     "end",
+            "for",         "to",         "downto",   "do",        "if",
+            "then",        "else",       "div",      "mod",       "and",
+            "or",          "not",        "xor",      "shl",       "while",
+            "repeat",      "until",      "var",      "setcolor",  "line",
+            "circle",      "ellipse",    "arc",      "bar",       "putpixel",
+            "floodfill",   "moveto",     "lineto",   "rectangle", "setfillstyle",
+            "cleardevice", "setbkcolor", "delay",    "nosound",   "outtextxy",
+            "red",         "white",      "getmaxx",  ":=",        ";",
+            ",",           "(",          ")",        "+",         "-",
+            "*",           "/",          "=",        "<>",        "<",
+            ">",           "<=",         ">=",       ".",         "..",
+            "[",           "]",          "^",        "@",         "#",
+            "'",           "'a''b'",     "{",        "}",         "(*",
+            "*)",          "//",         "{$R+}",    "\r\n",      "\n",
+            "\r",          "\t",         "\xC3\xA9", "\xFF",      "\x80",
+            "" /* NUL */,  "$",          "%",        "&",         "&begin",
+            "1.5",         "1e9",        "$FFFF",    "%1011",     "&777",
         };
         const int r = pick(0, 9);
         if (r == 0) return std::to_string(pick(0, 70000));
@@ -165,7 +142,7 @@ private:
         static const char* open[] = {"(", "-", "begin ", "if 1<2 then ", "+", "not ", "for i:=1 to 2 do "};
         static const char* close[] = {")", "", " end", "", "", "", ""};
         const int kind = pick(0, 6);
-        const int depth = pick(0, 3) == 0 ? pick(0, 20000) : pick(0, 150);
+        const int depth = pick(0, 3) == 0 ? pick(0, 2000) : pick(0, 150);
         std::string s = kind < 2 || kind == 4 || kind == 5 ? "XK:=" : "";
         for (int k = 0; k < depth; ++k) s += open[kind];
         s += kind < 2 || kind == 4 ? "1" : kind == 5 ? "(1<2)" : "setcolor(1)";
@@ -213,6 +190,7 @@ private:
     }
 
     std::mt19937_64 rng_;
+    std::vector<std::string> pictures_;
 };
 
 bool validUtf8(const std::string& s) {
@@ -235,12 +213,12 @@ int lineCount(const std::string& s) {
 }
 
 TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
-    const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 20000);
+    const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);
     const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1);
     ASSERT_TRUE(count.has_value() && seed.has_value()) << "PASDRAW_FUZZ_TEXTS/SEED must be numbers";
     TextMaker maker(static_cast<uint64_t>(*seed));
     RunLimits limits;
-    limits.maxStatements = 20000;  // keeps a runaway text cheap; the bound itself is what is tested
+    limits.maxStatements = 5000;  // keeps a runaway text cheap; the bound itself is what is tested
     long refused = 0, clean = 0, stopped = 0, runtime = 0;
     for (long n = 0; n < *count; ++n) {
         const std::string text = maker.make();
