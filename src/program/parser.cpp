@@ -902,6 +902,12 @@ private:
     // A constant subexpression is computed by the compiler: a result beyond
     // 64 bits is a compile error, one between 2^63 and 2^64 becomes unsigned.
     int32_t fold(Expr e, Wide v) {
+        // Operands that are single constants at the end of the array are
+        // dropped: a folded constant is always one node, right after the
+        // nodes before it, and the run never looks at them.
+        const auto size = static_cast<int32_t>(out_.exprs.size());
+        if (e.b >= 0 ? (e.b == size - 1 && e.a == size - 2) : e.a == size - 1)
+            out_.exprs.resize(static_cast<std::size_t>(e.a));
         e.constant = true;
         e.op = Op::Const;
         e.a = e.b = -1;

@@ -45,6 +45,12 @@ private:
 
     const Expr& expr(int32_t e) const { return s_.exprs[static_cast<std::size_t>(e)]; }
 
+    bool before(program::Pos p) const {
+        if (s_.problems.empty()) return true;
+        const ProgramProblem& first = s_.problems.front();
+        return p.line < first.line || (p.line == first.line && p.column < first.column);
+    }
+
     int64_t eval(int32_t index) {
         const Expr& e = expr(index);
         switch (e.op) {
@@ -99,7 +105,9 @@ private:
 
     Flow exec(int32_t index) {
         const Stmt& st = s_.stmts[static_cast<std::size_t>(index)];
-        if (st.kind == StmtKind::Stop) return Flow::Stop;
+        // Only what comes before the first problem runs, even where a branch
+        // that was not taken held the problem's own Stop.
+        if (st.kind == StmtKind::Stop || !before(st.pos)) return Flow::Stop;
         if (r_.statements >= limits_.maxStatements || workReached_) {
             r_.stoppedEarly = true;
             r_.problems.push_back(

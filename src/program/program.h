@@ -39,8 +39,10 @@ struct RunLimits {
     uint64_t maxWork = 100'000'000;
     // Parentheses, unary signs, blocks and loop bodies nested inside each other.
     int maxNesting = 100;
-    // Run the statements before the first problem even when the compiler
-    // would refuse the text; when false, such a text draws nothing.
+    // Run the statements that stand before the first problem found by the
+    // checks (as often as loops around them run them; the run ends when it
+    // reaches the problem or anything after it) even when the compiler would
+    // refuse the text. When false, a refused text draws nothing.
     bool runBeforeProblem = true;
 };
 

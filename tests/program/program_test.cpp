@@ -247,6 +247,12 @@ void checkFirstProblem(const ProblemCase& c) {
 TEST(ProgramProblems, WhatTheCompilerRefuses) {
     const ProblemCase cases[] = {
         {"setcolor(1);\r\nlin(1,2,3,4);", 2, 1, "unknown procedure 'lin'", Kind::Compile, "setcolor(1)\n"},
+        // Nothing after the first problem runs, even past a branch not taken.
+        {"setcolor(1); if XK=1 then lin; setcolor(2);", 1, 27, "unknown procedure 'lin'", Kind::Compile,
+         "setcolor(1)\n"},
+        // Statements before it run as often as the program would run them.
+        {"for i:=1 to 2 do begin setcolor(i); if i=3 then lin; end;", 1, 49, "unknown procedure 'lin'",
+         Kind::Compile, "setcolor(1)\nsetcolor(2)\n"},
         {"line(1,2,3,4", 1, 13, "')' or ',' expected, but the end of the text found", Kind::Compile, ""},
         {"XK(1);", 1, 1, "'XK' is not a procedure", Kind::Compile, ""},
         {"XK;", 1, 1, "'XK' is not a procedure", Kind::Compile, ""},
@@ -339,6 +345,8 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
         {"XK:=-32768; YK:=-1; i:=XK*32768*32768*32768*8 div YK;", 1, 47,
          "the result of this division does not fit 64 bits: the program stops here with a runtime error",
          Kind::Runtime, ""},
+        {"if 1>2 then outtext('x'); setcolor(2);", 1, 13, "the preview cannot run 'outtext'",
+         Kind::Unsupported, ""},
         {"setcolor(1); outtextxy(1,1,'hi'); setcolor(2);", 1, 14, "the preview cannot run 'outtextxy'",
          Kind::Unsupported, "setcolor(1)\n"},
         {"XK:=getmaxx div 2;", 1, 5, "the preview cannot compute 'getmaxx'", Kind::Unsupported, ""},
@@ -450,6 +458,12 @@ TEST(ProgramLimits, DeepNestingIsReportedNotRecursedInto) {
         EXPECT_EQ(r.problems.front().kind, Kind::Limit);
         EXPECT_FALSE(r.compilerWouldRefuse);
     }
+    // Just under the bounds, the text runs.
+    std::string sum = "YK:=1; XK:=" + std::string(90, '(') + "YK";
+    for (int k = 0; k < 3999; ++k) sum += "+YK";
+    const RunResult under = run(sum + std::string(90, ')') + ";");
+    EXPECT_EQ(problemsOf(under), "");
+    EXPECT_EQ(under.value(ProgramVar::XK), 4000);
     EXPECT_EQ(run(parens).problems.front().message,
               "nested more than 100 levels deep; the preview stops checking here");
     EXPECT_EQ(run(longSum).problems.front().message,
