@@ -1,7 +1,15 @@
 // Runs the statements of the text box the way the saved program would run
 // them after its header, calling the graph unit's routines on a BgiGraphics.
 // The text is parsed and checked first; problems carry the 1-based line and
-// column (in characters) of the text itself, not of the saved file.
+// column of the text itself, not of the saved file. The text is UTF-8 as the
+// text box holds it: a column counts characters, and a byte that starts no
+// valid character counts as one. Line breaks are CR LF, LF or CR.
+//
+// What is run: assignments to the six variables, for/to/downto, begin/end,
+// if/then/else with = <> < > <= >= and/or/not on conditions, + - * div mod,
+// decimal, $hex, %binary and &octal numbers, the graph and crt colour and
+// fill-pattern constants, the drawing routines of BgiGraphics, and delay,
+// sound, nosound and clrscr, which take no time and draw nothing here.
 #pragma once
 
 #include <array>
@@ -32,12 +40,21 @@ struct ProgramProblem {
 enum class ProgramVar : uint8_t { XK, YK, i, m, d, err };
 inline constexpr std::size_t ProgramVarCount = 6;
 
+// Bounds on a run, so that a runaway text cannot freeze the editor. Measured
+// in a Release build (bench/program_bench.cpp, on a shared and busy 2-core
+// machine, processor time): 2,000,000 statements take 5 to 8 ms when they
+// are empty, 50 to 70 ms as assignments with div and mod, 60 to 85 ms as
+// line calls with arithmetic in all four arguments (into graphics that draw
+// nothing). The pixel bound assumes about 1 ns per pixel written or visited:
+// 100,000,000 is some 300 full-screen fills of the 640 x 480 screen.
 struct RunLimits {
-    // Statements executed (empty statements, blocks and each loop pass count).
+    // Statements executed: each empty statement, block, and loop body pass.
     uint64_t maxStatements = 2'000'000;
     // BgiGraphics::work() at which the run stops.
     uint64_t maxWork = 100'000'000;
-    // Parentheses, unary signs, blocks and loop bodies nested inside each other.
+    // Blocks, loop and if bodies, parentheses and signs nested inside each
+    // other. Beyond it the text is not checked further (a Limit problem).
+    // One statement may also hold at most 4000 operators.
     int maxNesting = 100;
     // Run the statements that stand before the first problem found by the
     // checks (as often as loops around them run them; the run ends when it
@@ -47,8 +64,9 @@ struct RunLimits {
 };
 
 struct RunResult {
-    // In text order for what the checks find, then the one the run met (a
-    // runtime error or the work bound) if any. At most one problem per line.
+    // What the checks found, in text order and at most one per line (a
+    // reason the compiler refuses the text wins over the preview's notes),
+    // then the problem the run met, if any: a runtime error or a bound.
     std::vector<ProgramProblem> problems;
     bool compilerWouldRefuse = false;
     // The run stopped on a bound while the program would have gone on.
@@ -64,8 +82,10 @@ struct RunResult {
 };
 
 // The values the header leaves: XK, YK and i are zero like every global;
-// initgraph with detect on the 640 x 480 sixteen-colour screen sets m to VGA
-// (9) and d to VGAHi (2); err is grOk (0).
+// err is grOk (0). initgraph with detect picks the best mode the hardware
+// has, so m and d depend on where the program runs: Free Pascal's ptcgraph
+// under a 1024 x 768 X server gave m = 19, d = 4. The preview shows the
+// 640 x 480 sixteen-colour screen, where detect gives VGA (9) and VGAHi (2).
 std::array<int16_t, ProgramVarCount> initialProgramValues();
 
 RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits = {});
