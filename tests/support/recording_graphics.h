@@ -1,7 +1,6 @@
-// A BgiGraphics that logs each call with its converted arguments, e.g.
-// "line(10,20,-1,65535)" is impossible (line takes smallints) while
-// "circle(5,5,65535)" shows a word. Work counts one per call unless a test
-// sets a cost per call.
+// A BgiGraphics that logs each call with the arguments as the routine
+// receives them, e.g. "circle(5,5,65535)" for a radius of -1 passed to the
+// word parameter. Work counts one per call unless a test sets another cost.
 #pragma once
 
 #include <cstdint>
