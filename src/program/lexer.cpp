@@ -2,7 +2,8 @@
 
 #include <array>
 #include <cstdio>
-#include <unordered_map>
+
+#include "program/name_table.h"
 
 namespace pasdraw::program {
 
@@ -97,16 +98,13 @@ Tok keywordKind(std::string_view word) {
         {"threadvar", Tok::KwOther},
         {"resourcestring", Tok::KwOther},
     }};
-    static const std::unordered_map<std::string_view, Tok> byName = [] {
-        std::unordered_map<std::string_view, Tok> m;
-        for (const Entry& e : words) m.emplace(e.name, e.kind);
-        return m;
+    static const NameTable<Tok, 128> byName = [] {
+        NameTable<Tok, 128> t;
+        for (const Entry& e : words) t.add(e.name, e.kind);
+        return t;
     }();
-    if (word.size() > 14) return Tok::Ident;
-    char buf[16];
-    for (std::size_t k = 0; k < word.size(); ++k) buf[k] = lower(word[k]);
-    const auto found = byName.find(std::string_view(buf, word.size()));
-    return found == byName.end() ? Tok::Ident : found->second;
+    const Tok* found = byName.find(word);
+    return found == nullptr ? Tok::Ident : *found;
 }
 
 void Lexer::advance() {

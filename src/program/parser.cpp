@@ -2,8 +2,8 @@
 #include <array>
 #include <limits>
 #include <string>
-#include <unordered_map>
 
+#include "program/name_table.h"
 #include "program/syntax.h"
 
 namespace pasdraw::program {
@@ -177,23 +177,20 @@ struct Name {
 };
 
 Name lookUp(std::string_view word) {
-    static const std::unordered_map<std::string_view, Name> byName = [] {
-        std::unordered_map<std::string_view, Name> m;
-        // Kept in this order of precedence; the lists do not overlap.
+    static const NameTable<Name> byName = [] {
+        NameTable<Name> t;
+        // In this order of precedence; the lists do not overlap.
         for (std::size_t k = 0; k < VarNames.size(); ++k)
-            m.emplace(VarNames[k], Name{NameKind::Var, static_cast<uint8_t>(k)});
+            t.add(VarNames[k], Name{NameKind::Var, static_cast<uint8_t>(k)});
         for (std::size_t k = 0; k < Routines.size(); ++k)
-            m.emplace(Routines[k].name, Name{NameKind::Routine, static_cast<uint8_t>(k)});
+            t.add(Routines[k].name, Name{NameKind::Routine, static_cast<uint8_t>(k)});
         for (std::size_t k = 0; k < Constants.size(); ++k)
-            m.emplace(Constants[k].name, Name{NameKind::Constant, static_cast<uint8_t>(k)});
-        for (std::string_view n : KnownElsewhere) m.emplace(n, Name{NameKind::Elsewhere, 0});
-        return m;
+            t.add(Constants[k].name, Name{NameKind::Constant, static_cast<uint8_t>(k)});
+        for (std::string_view n : KnownElsewhere) t.add(n, Name{NameKind::Elsewhere, 0});
+        return t;
     }();
-    char buf[32];
-    if (word.size() > sizeof buf) return {};
-    for (std::size_t k = 0; k < word.size(); ++k) buf[k] = lower(word[k]);
-    const auto found = byName.find(std::string_view(buf, word.size()));
-    return found == byName.end() ? Name{} : found->second;
+    const Name* found = byName.find(word);
+    return found == nullptr ? Name{} : *found;
 }
 
 std::string quoted(std::string_view s) {
@@ -206,20 +203,25 @@ std::string numbers(std::size_t n) { return std::to_string(n) + (n == 1 ? " numb
 
 class Parser {
 public:
-    Parser(std::string_view text, int maxNesting) : lexer_(text), maxNesting_(maxNesting) {
-        // A generated line of about 35 bytes holds two statements and five
-        // expressions; growing the arrays step by step costs more than the
-        // parse itself.
+    Parser(std::string_view text, int maxNesting, Syntax& out)
+        : lexer_(text), out_(out), maxNesting_(maxNesting) {
+        out_.exprs.clear();
+        out_.stmts.clear();
+        out_.lists.clear();
+        out_.problems.clear();
+        out_.compilerWouldRefuse = false;
+        // A generated line of about 35 bytes holds two statements, five
+        // expressions and seven list entries; growing the arrays step by
+        // step costs more than the parse itself.
         out_.exprs.reserve(text.size() / 6);
         out_.stmts.reserve(text.size() / 14);
-        out_.lists.reserve(text.size() / 8);
+        out_.lists.reserve(text.size() / 4);
         advance();
     }
 
-    Syntax run() {
+    void run() {
         out_.root = topLevel();
         tidyProblems();
-        return std::move(out_);
     }
 
 private:
@@ -637,30 +639,34 @@ private:
     int32_t call(const Token& name, uint8_t index) {
         const RoutineInfo& r = Routines[index];
         const int before = hits_;
-        std::vector<int32_t> args;
+        // Expressions add no list entries, so the arguments go straight into
+        // the list array, one after the other.
+        const auto first = static_cast<uint32_t>(out_.lists.size());
         if (accept(Tok::LParen)) {
             if (cur_.kind != Tok::RParen) {
                 do {
-                    args.push_back(intExpression());
+                    const int32_t arg = intExpression();
+                    out_.lists.push_back(arg);
                     if (failed()) return stop(name.pos);
                 } while (accept(Tok::Comma));
             }
             if (!expect(Tok::RParen, "')' or ','")) return stop(name.pos);
         }
-        if (args.size() != r.params.size()) {
-            compileError(name.pos, r.params.empty()
-                                       ? std::string(r.name) + " takes no numbers, " +
-                                             std::to_string(args.size()) + " given"
-                                       : numbers(r.params.size()) + " expected for " + std::string(r.name) +
-                                             ", " + std::to_string(args.size()) + " given");
+        const std::size_t given = out_.lists.size() - first;
+        if (given != r.params.size()) {
+            compileError(name.pos,
+                         r.params.empty()
+                             ? std::string(r.name) + " takes no numbers, " + std::to_string(given) + " given"
+                             : numbers(r.params.size()) + " expected for " + std::string(r.name) + ", " +
+                                   std::to_string(given) + " given");
         }
         if (hits_ != before) return stop(name.pos);
         Stmt s;
         s.kind = StmtKind::Call;
         s.routine = r.routine;
         s.pos = name.pos;
-        s.first = addList(args);
-        s.count = static_cast<uint32_t>(args.size());
+        s.first = first;
+        s.count = static_cast<uint32_t>(given);
         return addStmt(s);
     }
 
@@ -1018,7 +1024,7 @@ private:
 
     Lexer lexer_;
     Token cur_;
-    Syntax out_;
+    Syntax& out_;
     int maxNesting_;
     int depth_ = 0;
     int operators_ = 0;
@@ -1033,6 +1039,6 @@ private:
 
 }  // namespace
 
-Syntax parse(std::string_view text, int maxNesting) { return Parser(text, maxNesting).run(); }
+void parse(std::string_view text, int maxNesting, Syntax& out) { Parser(text, maxNesting, out).run(); }
 
 }  // namespace pasdraw::program

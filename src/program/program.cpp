@@ -200,12 +200,25 @@ private:
     bool workReached_ = false;
 };
 
+constexpr std::size_t KeptBytes = 8u << 20;
+
 }  // namespace
 
 std::array<int16_t, ProgramVarCount> initialProgramValues() { return {0, 0, 0, 9, 2, 0}; }
 
 RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits) {
-    const Syntax syntax = program::parse(text, limits.maxNesting);
+    // The preview runs the text again on every change, so the arrays of the
+    // last parse are kept for the next one (on this thread), unless a very
+    // large text made them large.
+    thread_local Syntax syntax;
+    program::parse(text, limits.maxNesting, syntax);
+    struct Release {
+        Syntax& s;
+        ~Release() {
+            if (s.exprs.capacity() * sizeof(Expr) + s.stmts.capacity() * sizeof(Stmt) > KeptBytes)
+                s = Syntax{};
+        }
+    } release{syntax};
     RunResult result;
     result.problems = syntax.problems;
     result.compilerWouldRefuse = syntax.compilerWouldRefuse;

@@ -78,6 +78,9 @@ struct Syntax {
     bool compilerWouldRefuse = false;
 };
 
-Syntax parse(std::string_view text, int maxNesting);
+// Parses and checks `text` into `out`, which is cleared first; its arrays
+// keep their capacity, so parsing again into the same Syntax allocates
+// little.
+void parse(std::string_view text, int maxNesting, Syntax& out);
 
 }  // namespace pasdraw::program
