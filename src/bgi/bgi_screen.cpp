@@ -1,0 +1,382 @@
+#include "bgi/bgi_screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace pasdraw {
+namespace {
+
+// The default 256-colour VGA palette as the window shows it, 0xRRGGBB, read
+// from the window after setbkcolor(n) for every n.
+constexpr std::array<uint32_t, 256> Vga256{
+    0x000000, 0x0000A8, 0x00A800, 0x00A8A8, 0xA80000, 0xA800A8, 0xA85400, 0xA8A8A8, 0x545454, 0x5454FC,
+    0x54FC54, 0x54FCFC, 0xFC5454, 0xFC54FC, 0xFCFC54, 0xFCFCFC, 0x000000, 0x141414, 0x202020, 0x2C2C2C,
+    0x383838, 0x444444, 0x505050, 0x606060, 0x707070, 0x808080, 0x909090, 0xA0A0A0, 0xB4B4B4, 0xC8C8C8,
+    0xE0E0E0, 0xFCFCFC, 0x0000FC, 0x4000FC, 0x7C00FC, 0xBC00FC, 0xFC00FC, 0xFC00BC, 0xFC007C, 0xFC0040,
+    0xFC0000, 0xFC4000, 0xFC7C00, 0xFCBC00, 0xFCFC00, 0xBCFC00, 0x7CFC00, 0x40FC00, 0x00FC00, 0x00FC40,
+    0x00FC7C, 0x00FCBC, 0x00FCFC, 0x00BCFC, 0x007CFC, 0x0040FC, 0x7C7CFC, 0x9C7CFC, 0xBC7CFC, 0xDC7CFC,
+    0xFC7CFC, 0xFC7CDC, 0xFC7CBC, 0xFC7C9C, 0xFC7C7C, 0xFC9C7C, 0xFCBC7C, 0xFCDC7C, 0xFCFC7C, 0xDCFC7C,
+    0xBCFC7C, 0x9CFC7C, 0x7CFC7C, 0x7CFC9C, 0x7CFCBC, 0x7CFCDC, 0x7CFCFC, 0x7CDCFC, 0x7CBCFC, 0x7C9CFC,
+    0xB4B4FC, 0xC4B4FC, 0xD8B4FC, 0xE8B4FC, 0xFCB4FC, 0xFCB4E8, 0xFCB4D8, 0xFCB4C4, 0xFCB4B4, 0xFCC4B4,
+    0xFCD8B4, 0xFCE8B4, 0xFCFCB4, 0xE8FCB4, 0xD8FCB4, 0xC4FCB4, 0xB4FCB4, 0xB4FCC4, 0xB4FCD8, 0xB4FCE8,
+    0xB4FCFC, 0xB4E8FC, 0xB4D8FC, 0xB4C4FC, 0x000070, 0x1C0070, 0x380070, 0x540070, 0x700070, 0x700054,
+    0x700038, 0x70001C, 0x700000, 0x701C00, 0x703800, 0x705400, 0x707000, 0x547000, 0x387000, 0x1C7000,
+    0x007000, 0x00701C, 0x007038, 0x007054, 0x007070, 0x005470, 0x003870, 0x001C70, 0x383870, 0x443870,
+    0x543870, 0x603870, 0x703870, 0x703860, 0x703854, 0x703844, 0x703838, 0x704438, 0x705438, 0x706038,
+    0x707038, 0x607038, 0x547038, 0x447038, 0x387038, 0x387044, 0x387054, 0x387060, 0x387070, 0x386070,
+    0x385470, 0x384470, 0x505070, 0x585070, 0x605070, 0x685070, 0x705070, 0x705068, 0x705060, 0x705058,
+    0x705050, 0x705850, 0x706050, 0x706850, 0x707050, 0x687050, 0x607050, 0x587050, 0x507050, 0x507058,
+    0x507060, 0x507068, 0x507070, 0x506870, 0x506070, 0x505870, 0x000040, 0x100040, 0x200040, 0x300040,
+    0x400040, 0x400030, 0x400020, 0x400010, 0x400000, 0x401000, 0x402000, 0x403000, 0x404000, 0x304000,
+    0x204000, 0x104000, 0x004000, 0x004010, 0x004020, 0x004030, 0x004040, 0x003040, 0x002040, 0x001040,
+    0x202040, 0x282040, 0x302040, 0x382040, 0x402040, 0x402038, 0x402030, 0x402028, 0x402020, 0x402820,
+    0x403020, 0x403820, 0x404020, 0x384020, 0x304020, 0x284020, 0x204020, 0x204028, 0x204030, 0x204038,
+    0x204040, 0x203840, 0x203040, 0x202840, 0x2C2C40, 0x302C40, 0x342C40, 0x3C2C40, 0x402C40, 0x402C3C,
+    0x402C34, 0x402C30, 0x402C2C, 0x40302C, 0x40342C, 0x403C2C, 0x40402C, 0x3C402C, 0x34402C, 0x30402C,
+    0x2C402C, 0x2C4030, 0x2C4034, 0x2C403C, 0x2C4040, 0x2C3C40, 0x2C3440, 0x2C3040, 0x000000, 0x000000,
+    0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,
+};
+
+// The 8 x 8 fill patterns 0..12, one byte a row, the leftmost pixel in the
+// high bit, tiled from the screen's origin (measured with bar). Pattern 12,
+// the user pattern, is solid until a program defines its own.
+constexpr uint8_t Patterns[13][8] = {
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+    {0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00}, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},
+    {0x07, 0x0E, 0x1C, 0x38, 0x70, 0xE0, 0xC1, 0x83}, {0x07, 0x83, 0xC1, 0xE0, 0x70, 0x38, 0x1C, 0x0E},
+    {0x5A, 0x2D, 0x96, 0x4B, 0xA5, 0xD2, 0x69, 0xB4}, {0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88},
+    {0x18, 0x24, 0x42, 0x81, 0x81, 0x42, 0x24, 0x18}, {0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33},
+    {0x80, 0x00, 0x08, 0x00, 0x80, 0x00, 0x08, 0x00}, {0x88, 0x00, 0x22, 0x00, 0x88, 0x00, 0x22, 0x00},
+    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+};
+constexpr uint16_t LastPattern = 12;
+
+constexpr int MaxX = BgiScreen::Width - 1;
+constexpr int MaxY = BgiScreen::Height - 1;
+
+enum : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+
+unsigned outCode(int64_t x, int64_t y) {
+    return (x < 0 ? Left : 0u) | (x > MaxX ? Right : 0u) | (y < 0 ? Top : 0u) | (y > MaxY ? Bottom : 0u);
+}
+
+// Clips the segment to the screen in place; false when nothing is left.
+// The first end point moves first, and the left and right edges are tried
+// before the top and bottom ones: with truncating division the order decides
+// which pixels a steep or shallow line keeps, and this is the order that
+// reproduces the graph unit.
+bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
+    for (int round = 0; round < 8; ++round) {
+        const unsigned c1 = outCode(x1, y1), c2 = outCode(x2, y2);
+        if ((c1 | c2) == 0) return true;
+        if ((c1 & c2) != 0) return false;
+        const bool first = c1 != 0;
+        const unsigned c = first ? c1 : c2;
+        int64_t x, y;
+        if (c & Left) {
+            x = 0;
+            y = y1 + (y2 - y1) * (0 - x1) / (x2 - x1);
+        } else if (c & Right) {
+            x = MaxX;
+            y = y1 + (y2 - y1) * (MaxX - x1) / (x2 - x1);
+        } else if (c & Top) {
+            y = 0;
+            x = x1 + (x2 - x1) * (0 - y1) / (y2 - y1);
+        } else {
+            y = MaxY;
+            x = x1 + (x2 - x1) * (MaxY - y1) / (y2 - y1);
+        }
+        (first ? x1 : x2) = x;
+        (first ? y1 : y2) = y;
+    }
+    return outCode(x1, y1) == 0 && outCode(x2, y2) == 0;
+}
+
+constexpr long double PiL = 3.14159265358979323846264338327950288L;
+constexpr double DegToRad = 3.14159265358979323846 / 180.0;
+
+// radius * cos or sin of the sample angle, rounded half to even, computed in
+// extended precision like the graph unit. Used when the fast double value is
+// too close to a half for its rounding to be trusted.
+int exactRound(long double radius, float angle, bool useSine) {
+    const long double t = static_cast<long double>(angle) * PiL / 180.0L;
+    return static_cast<int>(std::lrintl(radius * (useSine ? std::sin(t) : std::cos(t))));
+}
+
+// Rounds radius * trig, where trig is accurate to about 1e-13; falls back to
+// the extended computation when the product lies within 1e-7 of a half.
+int roundSample(double radius, double trig, float angle, bool useSine) {
+    const double v = radius * trig;
+    const double frac = v - std::floor(v);
+    if (std::fabs(frac - 0.5) < 1e-7) return exactRound(radius, angle, useSine);
+    return static_cast<int>(std::nearbyint(v));
+}
+
+}  // namespace
+
+uint32_t backgroundRgb(uint16_t n) { return n < Vga256.size() ? Vga256[n] : 0; }
+
+BgiScreen::BgiScreen() = default;
+
+uint8_t BgiScreen::pixel(int x, int y) const {
+    if (static_cast<unsigned>(x) >= Width || static_cast<unsigned>(y) >= Height) return 0;
+    return pixels_[static_cast<std::size_t>(y * Width + x)];
+}
+
+uint32_t BgiScreen::windowRgb(uint8_t index) const {
+    index &= 15;
+    return index == 0 ? backgroundRgb(bkColor_) : WindowPalette[index];
+}
+
+void BgiScreen::setcolor(uint16_t color) { color_ = color; }
+
+void BgiScreen::setbkcolor(uint16_t color) { bkColor_ = color; }
+
+void BgiScreen::setfillstyle(uint16_t pattern, uint16_t color) {
+    // The unit rejects the whole call, keeping the old pattern and colour.
+    if (pattern > LastPattern || color > 15) return;
+    fillPattern_ = pattern;
+    fillColor_ = color;
+}
+
+void BgiScreen::cleardevice() {
+    pixels_.fill(static_cast<uint8_t>(bkColor_ & 15));
+    cpX_ = 0;
+    cpY_ = 0;
+    work_ += pixels_.size();
+}
+
+void BgiScreen::putpixel(int16_t x, int16_t y, uint16_t color) {
+    ++work_;
+    plot(x, y, static_cast<uint8_t>(color & 15));
+}
+
+void BgiScreen::moveto(int16_t x, int16_t y) {
+    cpX_ = x;
+    cpY_ = y;
+}
+
+void BgiScreen::lineto(int16_t x, int16_t y) {
+    drawLine(cpX_, cpY_, x, y);
+    cpX_ = x;
+    cpY_ = y;
+}
+
+void BgiScreen::line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
+
+void BgiScreen::rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    drawLine(x1, y1, x2, y1);
+    drawLine(x2, y1, x2, y2);
+    drawLine(x2, y2, x1, y2);
+    drawLine(x1, y2, x1, y1);
+}
+
+void BgiScreen::drawLine(int ax, int ay, int bx, int by) {
+    ++work_;
+    int64_t x1 = ax, y1 = ay, x2 = bx, y2 = by;
+    if (!clipLine(x1, y1, x2, y2)) return;
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    int x = static_cast<int>(x1), y = static_cast<int>(y1);
+    const int xe = static_cast<int>(x2), ye = static_cast<int>(y2);
+    const int dx = std::abs(xe - x), dy = std::abs(ye - y);
+    const int sx = xe >= x ? 1 : -1, sy = ye >= y ? 1 : -1;
+    work_ += static_cast<uint64_t>(std::max(dx, dy));
+    if (dy == 0) {
+        std::memset(&pixels_[static_cast<std::size_t>(y * Width + std::min(x, xe))], c,
+                    static_cast<std::size_t>(dx + 1));
+        return;
+    }
+    // Bresenham from the first end point; an error of exactly zero steps.
+    if (dx >= dy) {
+        int e = 2 * dy - dx;
+        for (int i = 0; i <= dx; ++i) {
+            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+            if (e >= 0) {
+                y += sy;
+                e -= 2 * dx;
+            }
+            e += 2 * dy;
+            x += sx;
+        }
+    } else {
+        int e = 2 * dx - dy;
+        for (int i = 0; i <= dy; ++i) {
+            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+            if (e >= 0) {
+                x += sx;
+                e -= 2 * dy;
+            }
+            e += 2 * dx;
+            y += sy;
+        }
+    }
+}
+
+uint8_t BgiScreen::patternColour(int x, int y) const {
+    const bool on = (Patterns[fillPattern_][y & 7] >> (7 - (x & 7))) & 1;
+    return static_cast<uint8_t>(on ? fillColor_ & 15 : bkColor_ & 15);
+}
+
+void BgiScreen::bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    ++work_;
+    const int left = std::max<int>(std::min(x1, x2), 0), right = std::min<int>(std::max(x1, x2), MaxX);
+    const int top = std::max<int>(std::min(y1, y2), 0), bottom = std::min<int>(std::max(y1, y2), MaxY);
+    if (left > right || top > bottom) return;
+    work_ += static_cast<uint64_t>(right - left + 1) * static_cast<uint64_t>(bottom - top + 1);
+    for (int y = top; y <= bottom; ++y) {
+        uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
+        if (fillPattern_ == 1 || fillPattern_ == 12) {
+            std::memset(row + left, fillColor_ & 15, static_cast<std::size_t>(right - left + 1));
+        } else {
+            for (int x = left; x <= right; ++x) row[x] = patternColour(x, y);
+        }
+    }
+}
+
+void BgiScreen::circle(int16_t x, int16_t y, uint16_t radius) {
+    if (radius == 0) {
+        ++work_;
+        return;
+    }
+    drawEllipse(x, y, 0, 360, radius, radius);
+}
+
+void BgiScreen::arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
+    if (radius == 0) {
+        ++work_;
+        return;
+    }
+    drawEllipse(x, y, stAngle, endAngle, radius, radius);
+}
+
+void BgiScreen::ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
+                        uint16_t yRadius) {
+    drawEllipse(x, y, stAngle, endAngle, xRadius, yRadius);
+}
+
+void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
+                            unsigned yRadius) {
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    const unsigned a = xRadius == 0 ? 1 : xRadius, b = yRadius == 0 ? 1 : yRadius;
+    ++work_;
+    if (a == 1 && b == 1) {
+        plot(cx, cy, c);
+        return;
+    }
+    // Angles count modulo 361. A start after the end wraps through 0 and then
+    // excludes both end angles themselves.
+    const double st = stAngle % 361, en = endAngle % 361;
+    const bool wraps = st > en;
+    const bool full = st == 0 && en == 360;
+    auto inRange = [&](double phi) {
+        return full || (wraps ? (phi > st || phi < en) : (phi >= st && phi <= en));
+    };
+
+    // steps + 1 samples over the quadrant, the angle summed in single
+    // precision. The unit sums the squared radii in 32-bit signed arithmetic:
+    // past 2^31 the sum turns negative and only the first sample is drawn.
+    const uint64_t sum = uint64_t{a} * a + uint64_t{b} * b;
+    const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(sum));
+    const long steps =
+        wrapped < 0 ? 0 : std::lrintl(std::sqrt(3.0L) * std::sqrt(static_cast<long double>(wrapped)));
+    const float delta = steps > 0 ? static_cast<float>(90.0L / static_cast<long double>(steps)) : 0.0f;
+    work_ += 4 * static_cast<uint64_t>(steps + 1);
+    const double da = a, db = b;
+    float j = 0.0f;
+    // cos and sin of the current angle, carried forward by rotation and
+    // recomputed every 32 samples so their error stays near 1e-14.
+    double cj = 1.0, sj = 0.0;
+    double lastStep = -1.0, cStep = 1.0, sStep = 0.0;
+    for (long k = 0; k <= steps; ++k) {
+        const int x = roundSample(da, cj, j, false), y = roundSample(db, sj, j, true);
+        const double phi = j;
+        // The points are passed on as 16-bit coordinates, so a huge radius
+        // wraps around onto the screen.
+        const int xr = static_cast<int16_t>(cx + x), xl = static_cast<int16_t>(cx - x);
+        const int yt = static_cast<int16_t>(cy - y), yb = static_cast<int16_t>(cy + y);
+        if (inRange(phi)) plot(xr, yt, c);
+        if (inRange(180.0 - phi)) plot(xl, yt, c);
+        if (inRange(180.0 + phi)) plot(xl, yb, c);
+        if (inRange(360.0 - phi)) plot(xr, yb, c);
+
+        const float next = j + delta;
+        if ((k & 31) == 31) {
+            cj = std::cos(static_cast<double>(next) * DegToRad);
+            sj = std::sin(static_cast<double>(next) * DegToRad);
+        } else {
+            const double step = (static_cast<double>(next) - static_cast<double>(j)) * DegToRad;
+            if (step != lastStep) {
+                lastStep = step;
+                cStep = std::cos(step);
+                sStep = std::sin(step);
+            }
+            const double c2 = cj * cStep - sj * sStep;
+            sj = sj * cStep + cj * sStep;
+            cj = c2;
+        }
+        j = next;
+    }
+}
+
+void BgiScreen::floodfill(int16_t sx, int16_t sy, uint16_t border) {
+    ++work_;
+    if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
+    if (visited_.empty()) visited_.assign(pixels_.size(), 0);
+    if (++fillStamp_ == 0) {
+        std::fill(visited_.begin(), visited_.end(), uint16_t{0});
+        fillStamp_ = 1;
+    }
+    const uint16_t stamp = fillStamp_;
+    auto open = [&](int x, int y) {
+        const std::size_t i = static_cast<std::size_t>(y * Width + x);
+        return pixels_[i] != border && visited_[i] != stamp;
+    };
+    auto paint = [&](int x1, int x2, int y) {
+        const std::size_t row = static_cast<std::size_t>(y * Width);
+        const bool solid = fillPattern_ == 1 || fillPattern_ == 12;
+        for (int x = x1; x <= x2; ++x) {
+            visited_[row + static_cast<std::size_t>(x)] = stamp;
+            pixels_[row + static_cast<std::size_t>(x)] =
+                solid ? static_cast<uint8_t>(fillColor_ & 15) : patternColour(x, y);
+        }
+        work_ += 3 * static_cast<uint64_t>(x2 - x1 + 1);
+    };
+    seeds_.clear();
+    auto pushRuns = [&](int x1, int x2, int y) {
+        if (y < 0 || y > MaxY) return;
+        for (int x = x1; x <= x2; ++x) {
+            if (!open(x, y)) continue;
+            seeds_.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y)});
+            while (x <= x2 && open(x, y)) ++x;
+        }
+    };
+
+    // The seed's own span: the run that ends just before the first border
+    // pixel at or right of the seed. On a border pixel that is the pixel to
+    // its left, painted whatever its colour, and the run left of it.
+    int right = sx;
+    while (right <= MaxX && pixels_[static_cast<std::size_t>(sy * Width + right)] != border) ++right;
+    const int last = right - 1;
+    if (last < 0) return;  // a border pixel at the left edge
+    int first = last;
+    while (first > 0 && pixels_[static_cast<std::size_t>(sy * Width + first - 1)] != border) --first;
+    paint(first, last, sy);
+    pushRuns(first, last, sy - 1);
+    pushRuns(first, last, sy + 1);
+
+    while (!seeds_.empty()) {
+        const Seed s = seeds_.back();
+        seeds_.pop_back();
+        if (!open(s.x, s.y)) continue;
+        int x1 = s.x, x2 = s.x;
+        while (x1 > 0 && open(x1 - 1, s.y)) --x1;
+        while (x2 < MaxX && open(x2 + 1, s.y)) ++x2;
+        paint(x1, x2, s.y);
+        pushRuns(x1, x2, s.y - 1);
+        pushRuns(x1, x2, s.y + 1);
+    }
+}
+
+}  // namespace pasdraw
