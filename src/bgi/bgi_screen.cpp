@@ -167,10 +167,15 @@ void BgiScreen::lineto(int16_t x, int16_t y) {
 void BgiScreen::line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
 
 void BgiScreen::rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-    drawLine(x1, y1, x2, y1);
-    drawLine(x2, y1, x2, y2);
-    drawLine(x2, y2, x1, y2);
-    drawLine(x1, y2, x1, y1);
+    // Each side starts one step past the corner it leaves, so no corner is
+    // drawn twice; a side of zero length still steps (backwards), which gives
+    // a flat or thin rectangle its two stray pixels.
+    const int dx = x2 > x1 ? 1 : -1, dy = y2 > y1 ? 1 : -1;
+    auto s16 = [](int v) { return static_cast<int16_t>(v); };
+    drawLine(s16(x1 + dx), y1, x2, y1);
+    drawLine(x2, s16(y1 + dy), x2, y2);
+    drawLine(s16(x2 - dx), y2, x1, y2);
+    drawLine(x1, s16(y2 - dy), x1, y1);
 }
 
 void BgiScreen::drawLine(int ax, int ay, int bx, int by) {
@@ -244,10 +249,7 @@ void BgiScreen::circle(int16_t x, int16_t y, uint16_t radius) {
 }
 
 void BgiScreen::arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
-    if (radius == 0) {
-        ++work_;
-        return;
-    }
+    // Unlike circle, an arc of radius 0 draws its centre.
     drawEllipse(x, y, stAngle, endAngle, radius, radius);
 }
 
@@ -267,10 +269,11 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     }
     // Angles count modulo 361. A start after the end wraps through 0 and then
     // excludes both end angles themselves.
-    const double st = stAngle % 361, en = endAngle % 361;
+    // The sample's angle in each quadrant is a single-precision number too.
+    const float st = static_cast<float>(stAngle % 361), en = static_cast<float>(endAngle % 361);
     const bool wraps = st > en;
     const bool full = st == 0 && en == 360;
-    auto inRange = [&](double phi) {
+    auto inRange = [&](float phi) {
         return full || (wraps ? (phi > st || phi < en) : (phi >= st && phi <= en));
     };
 
@@ -291,15 +294,15 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     double lastStep = -1.0, cStep = 1.0, sStep = 0.0;
     for (long k = 0; k <= steps; ++k) {
         const int x = roundSample(da, cj, j, false), y = roundSample(db, sj, j, true);
-        const double phi = j;
+        const float phi = j;
         // The points are passed on as 16-bit coordinates, so a huge radius
         // wraps around onto the screen.
         const int xr = static_cast<int16_t>(cx + x), xl = static_cast<int16_t>(cx - x);
         const int yt = static_cast<int16_t>(cy - y), yb = static_cast<int16_t>(cy + y);
         if (inRange(phi)) plot(xr, yt, c);
-        if (inRange(180.0 - phi)) plot(xl, yt, c);
-        if (inRange(180.0 + phi)) plot(xl, yb, c);
-        if (inRange(360.0 - phi)) plot(xr, yb, c);
+        if (inRange(180.0f - phi)) plot(xl, yt, c);
+        if (inRange(180.0f + phi)) plot(xl, yb, c);
+        if (inRange(360.0f - phi)) plot(xr, yb, c);
 
         const float next = j + delta;
         if ((k & 31) == 31) {

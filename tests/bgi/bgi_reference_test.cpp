@@ -180,9 +180,9 @@ protected:
         Random r(seed_ * 7919u + family);
         std::vector<Case> all;
         for (int i = 0; i < cases_; ++i) all.push_back(make(r));
-        BgiScreen screen;
         int mismatches = 0;
         for (std::size_t start = 0; start < all.size(); start += 150) {
+            BgiScreen screen;  // each program starts from initgraph
             const std::size_t end = std::min(all.size(), start + 150);
             std::vector<std::string> statements;
             for (std::size_t i = start; i < end; ++i) statements.push_back(testing::pascal(all[i]));
