@@ -105,13 +105,15 @@ int exactRound(long double radius, float angle, bool useSine) {
     return static_cast<int>(std::lrintl(radius * (useSine ? std::sin(t) : std::cos(t))));
 }
 
-// Rounds radius * trig, where trig is accurate to about 1e-13; falls back to
-// the extended computation when the product lies within 1e-7 of a half.
+// Rounds radius * trig, where trig is accurate to about 1e-13 and the
+// product lies in -1 .. 65535; falls back to the extended computation when
+// the product is within 1e-7 of a half, where that error could flip it.
 int roundSample(double radius, double trig, float angle, bool useSine) {
     const double v = radius * trig;
-    const double frac = v - std::floor(v);
-    if (std::fabs(frac - 0.5) < 1e-7) return exactRound(radius, angle, useSine);
-    return static_cast<int>(std::nearbyint(v));
+    const int whole = static_cast<int>(v);  // truncates; v is at least -1
+    const double frac = v - whole;
+    if (std::fabs(std::fabs(frac) - 0.5) < 1e-7) return exactRound(radius, angle, useSine);
+    return static_cast<int>(v + (v < 0 ? -0.5 : 0.5));
 }
 
 }  // namespace
@@ -166,10 +168,11 @@ void BgiScreen::lineto(int16_t x, int16_t y) {
 
 void BgiScreen::line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
 
-void BgiScreen::rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-    // Each side starts one step past the corner it leaves, so no corner is
-    // drawn twice; a side of zero length still steps (backwards), which gives
-    // a flat or thin rectangle its two stray pixels.
+void BgiScreen::rectangle(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
+    // With the corners ordered, each side starts one step past the corner it
+    // leaves, so no corner is drawn twice; a side of zero length still steps
+    // (backwards), which gives a flat or thin rectangle two stray pixels.
+    const int16_t x1 = std::min(ax, bx), x2 = std::max(ax, bx), y1 = std::min(ay, by), y2 = std::max(ay, by);
     const int dx = x2 > x1 ? 1 : -1, dy = y2 > y1 ? 1 : -1;
     auto s16 = [](int v) { return static_cast<int16_t>(v); };
     drawLine(s16(x1 + dx), y1, x2, y1);
@@ -323,62 +326,118 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     }
 }
 
+namespace {
+
+constexpr uint8_t Filled = 0x80;  // marks a pixel painted by the fill in progress
+constexpr uint64_t HighBits = 0x8080808080808080ull;
+constexpr uint64_t LowBits = 0x0101010101010101ull;
+
+uint64_t load8(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Whether any of the eight bytes of w equals the byte whose copies fill `bytes`.
+bool hasByte(uint64_t w, uint64_t bytes) {
+    const uint64_t v = w ^ bytes;
+    return ((v - LowBits) & ~v & HighBits) != 0;
+}
+
+// A pixel is open to the fill while it is neither the border colour nor
+// already filled; `border` is -1 when the border word matches no colour.
+struct OpenTest {
+    int border;
+    uint64_t borderBytes;
+    bool operator()(uint8_t p) const { return p < Filled && p != border; }
+    // All eight pixels at p open, or all eight closed.
+    bool allOpen(const uint8_t* p) const {
+        const uint64_t w = load8(p);
+        return (w & HighBits) == 0 && (border < 0 || !hasByte(w, borderBytes));
+    }
+    bool allFilled(const uint8_t* p) const { return (load8(p) & HighBits) == HighBits; }
+};
+
+// The first x >= from (at most limit + 1) whose pixel is not open.
+int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
+    int x = from;
+    while (x + 8 <= limit + 1 && open.allOpen(row + x)) x += 8;
+    while (x <= limit && open(row[x])) ++x;
+    return x;
+}
+
+}  // namespace
+
 void BgiScreen::floodfill(int16_t sx, int16_t sy, uint16_t border) {
     ++work_;
     if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
-    if (visited_.empty()) visited_.assign(pixels_.size(), 0);
-    if (++fillStamp_ == 0) {
-        std::fill(visited_.begin(), visited_.end(), uint16_t{0});
-        fillStamp_ = 1;
-    }
-    const uint16_t stamp = fillStamp_;
-    auto open = [&](int x, int y) {
-        const std::size_t i = static_cast<std::size_t>(y * Width + x);
-        return pixels_[i] != border && visited_[i] != stamp;
-    };
+    const int b = border <= 15 ? border : -1;
+    const OpenTest open{b, b < 0 ? 0 : LowBits * static_cast<uint64_t>(b)};
+    uint8_t* const px = pixels_.data();
+    auto row = [&](int y) { return px + static_cast<std::size_t>(y) * Width; };
+    const bool solid = fillPattern_ == 1 || fillPattern_ == 12;
+    int minX = sx, maxX = sx, minY = sy, maxY = sy;
+
+    // Painted pixels carry the Filled mark until the fill ends, which is how
+    // a fill passes over pixels that already have its colour exactly once.
     auto paint = [&](int x1, int x2, int y) {
-        const std::size_t row = static_cast<std::size_t>(y * Width);
-        const bool solid = fillPattern_ == 1 || fillPattern_ == 12;
-        for (int x = x1; x <= x2; ++x) {
-            visited_[row + static_cast<std::size_t>(x)] = stamp;
-            pixels_[row + static_cast<std::size_t>(x)] =
-                solid ? static_cast<uint8_t>(fillColor_ & 15) : patternColour(x, y);
+        uint8_t* r = row(y);
+        if (solid) {
+            std::memset(r + x1, (fillColor_ & 15) | Filled, static_cast<std::size_t>(x2 - x1 + 1));
+        } else {
+            for (int x = x1; x <= x2; ++x) r[x] = patternColour(x, y) | Filled;
         }
+        minX = std::min(minX, x1);
+        maxX = std::max(maxX, x2);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
         work_ += 3 * static_cast<uint64_t>(x2 - x1 + 1);
     };
     seeds_.clear();
+    // Queues the first pixel of every open run of row y within x1..x2.
     auto pushRuns = [&](int x1, int x2, int y) {
         if (y < 0 || y > MaxY) return;
-        for (int x = x1; x <= x2; ++x) {
-            if (!open(x, y)) continue;
+        const uint8_t* r = row(y);
+        int x = x1;
+        while (x <= x2) {
+            while (x + 8 <= x2 + 1 && open.allFilled(r + x)) x += 8;
+            while (x <= x2 && !open(r[x])) ++x;
+            if (x > x2) break;
             seeds_.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y)});
-            while (x <= x2 && open(x, y)) ++x;
+            x = openRunEnd(r, x, x2, open);
         }
     };
 
     // The seed's own span: the run that ends just before the first border
     // pixel at or right of the seed. On a border pixel that is the pixel to
     // its left, painted whatever its colour, and the run left of it.
+    const uint8_t* seedRow = row(sy);
     int right = sx;
-    while (right <= MaxX && pixels_[static_cast<std::size_t>(sy * Width + right)] != border) ++right;
+    while (right <= MaxX && seedRow[right] != b) ++right;
     const int last = right - 1;
     if (last < 0) return;  // a border pixel at the left edge
     int first = last;
-    while (first > 0 && pixels_[static_cast<std::size_t>(sy * Width + first - 1)] != border) --first;
+    while (first > 0 && seedRow[first - 1] != b) --first;
     paint(first, last, sy);
     pushRuns(first, last, sy - 1);
     pushRuns(first, last, sy + 1);
 
     while (!seeds_.empty()) {
-        const Seed s = seeds_.back();
+        const Seed seed = seeds_.back();
         seeds_.pop_back();
-        if (!open(s.x, s.y)) continue;
-        int x1 = s.x, x2 = s.x;
-        while (x1 > 0 && open(x1 - 1, s.y)) --x1;
-        while (x2 < MaxX && open(x2 + 1, s.y)) ++x2;
-        paint(x1, x2, s.y);
-        pushRuns(x1, x2, s.y - 1);
-        pushRuns(x1, x2, s.y + 1);
+        const uint8_t* r = row(seed.y);
+        if (!open(r[seed.x])) continue;
+        int x1 = seed.x;
+        while (x1 > 0 && open(r[x1 - 1])) --x1;
+        const int x2 = openRunEnd(r, seed.x, MaxX, open) - 1;
+        paint(x1, x2, seed.y);
+        pushRuns(x1, x2, seed.y - 1);
+        pushRuns(x1, x2, seed.y + 1);
+    }
+
+    for (int y = minY; y <= maxY; ++y) {
+        uint8_t* r = row(y);
+        for (int x = minX; x <= maxX; ++x) r[x] &= 15;
     }
 }
 

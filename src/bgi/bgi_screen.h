@@ -88,10 +88,7 @@ private:
     int16_t cpY_ = 0;
     uint64_t work_ = 0;
 
-    // Flood fill bookkeeping, kept between fills so a fill costs only what it
-    // touches: a pixel is visited in this fill when its stamp equals fillStamp_.
-    std::vector<uint16_t> visited_;
-    uint16_t fillStamp_ = 0;
+    // Flood fill work list, kept between fills to save its allocation.
     struct Seed {
         int16_t x, y;
     };
