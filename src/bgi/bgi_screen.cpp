@@ -94,26 +94,37 @@ bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
     return outCode(x1, y1) == 0 && outCode(x2, y2) == 0;
 }
 
-constexpr long double PiL = 3.14159265358979323846264338327950288L;
-constexpr double DegToRad = 3.14159265358979323846 / 180.0;
+// The unit turns a sample's angle into radians in single precision, with a
+// single-precision factor, and takes its cosine and sine in extended
+// precision. Those last digits decide many roundings, so they are copied.
+const float DegToRadF = static_cast<float>(3.14159265358979323846264338327950288L / 180.0L);
 
-// radius * cos or sin of the sample angle, rounded half to even, computed in
-// extended precision like the graph unit. Used when the fast double value is
-// too close to a half for its rounding to be trusted.
-int exactRound(long double radius, float angle, bool useSine) {
-    const long double t = static_cast<long double>(angle) * PiL / 180.0L;
-    return static_cast<int>(std::lrintl(radius * (useSine ? std::sin(t) : std::cos(t))));
+// radius * cos or sin of t, rounded half to even, computed in extended
+// precision like the graph unit. Used when the fast double value is too close
+// to a half for its rounding to be trusted.
+int exactRound(long double radius, float t, bool useSine) {
+    const long double v =
+        radius * (useSine ? std::sin(static_cast<long double>(t)) : std::cos(static_cast<long double>(t)));
+    return static_cast<int>(std::lrintl(v));
 }
 
 // Rounds radius * trig, where trig is accurate to about 1e-13 and the
 // product lies in -1 .. 65535; falls back to the extended computation when
 // the product is within 1e-7 of a half, where that error could flip it.
-int roundSample(double radius, double trig, float angle, bool useSine) {
+int roundSample(double radius, double trig, float t, bool useSine) {
     const double v = radius * trig;
     const int whole = static_cast<int>(v);  // truncates; v is at least -1
     const double frac = v - whole;
-    if (std::fabs(std::fabs(frac) - 0.5) < 1e-7) return exactRound(radius, angle, useSine);
+    if (std::fabs(std::fabs(frac) - 0.5) < 1e-7) return exactRound(radius, t, useSine);
     return static_cast<int>(v + (v < 0 ? -0.5 : 0.5));
+}
+
+// cos and sin of a small step by their series; exact to double precision
+// for |d| < 0.05.
+void smallRotation(double d, double& c, double& s) {
+    const double d2 = d * d;
+    c = 1 - d2 / 2 * (1 - d2 / 12 * (1 - d2 / 30 * (1 - d2 / 56)));
+    s = d * (1 - d2 / 6 * (1 - d2 / 20 * (1 - d2 / 42)));
 }
 
 }  // namespace
@@ -293,10 +304,10 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     float j = 0.0f;
     // cos and sin of the current angle, carried forward by rotation and
     // recomputed every 32 samples so their error stays near 1e-14.
-    double cj = 1.0, sj = 0.0;
-    double lastStep = -1.0, cStep = 1.0, sStep = 0.0;
+    double cj = 1.0, sj = 0.0;  // cos and sin of t, carried from sample to sample
+    float t = 0.0f;
     for (long k = 0; k <= steps; ++k) {
-        const int x = roundSample(da, cj, j, false), y = roundSample(db, sj, j, true);
+        const int x = roundSample(da, cj, t, false), y = roundSample(db, sj, t, true);
         const float phi = j;
         // The points are passed on as 16-bit coordinates, so a huge radius
         // wraps around onto the screen.
@@ -307,22 +318,21 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
         if (inRange(180.0f + phi)) plot(xl, yb, c);
         if (inRange(360.0f - phi)) plot(xr, yb, c);
 
-        const float next = j + delta;
-        if ((k & 31) == 31) {
-            cj = std::cos(static_cast<double>(next) * DegToRad);
-            sj = std::sin(static_cast<double>(next) * DegToRad);
+        j += delta;
+        const float next = j * DegToRadF;
+        const double step = static_cast<double>(next) - static_cast<double>(t);
+        if ((k & 31) == 31 || std::fabs(step) >= 0.05) {
+            // every 32 samples afresh, so the rotations' error stays near 1e-14
+            cj = std::cos(static_cast<double>(next));
+            sj = std::sin(static_cast<double>(next));
         } else {
-            const double step = (static_cast<double>(next) - static_cast<double>(j)) * DegToRad;
-            if (step != lastStep) {
-                lastStep = step;
-                cStep = std::cos(step);
-                sStep = std::sin(step);
-            }
+            double cStep, sStep;
+            smallRotation(step, cStep, sStep);
             const double c2 = cj * cStep - sj * sStep;
             sj = sj * cStep + cj * sStep;
             cj = c2;
         }
-        j = next;
+        t = next;
     }
 }
 
