@@ -123,8 +123,8 @@ int roundSample(double radius, double trig, float t, bool useSine) {
 // for |d| < 0.05.
 void smallRotation(double d, double& c, double& s) {
     const double d2 = d * d;
-    c = 1 - d2 / 2 * (1 - d2 / 12 * (1 - d2 / 30 * (1 - d2 / 56)));
-    s = d * (1 - d2 / 6 * (1 - d2 / 20 * (1 - d2 / 42)));
+    c = 1 + d2 * (-1.0 / 2 + d2 * (1.0 / 24 + d2 * (-1.0 / 720 + d2 * (1.0 / 40320))));
+    s = d * (1 + d2 * (-1.0 / 6 + d2 * (1.0 / 120 + d2 * (-1.0 / 5040))));
 }
 
 }  // namespace
@@ -287,9 +287,7 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     const float st = static_cast<float>(stAngle % 361), en = static_cast<float>(endAngle % 361);
     const bool wraps = st > en;
     const bool full = st == 0 && en == 360;
-    auto inRange = [&](float phi) {
-        return full || (wraps ? (phi > st || phi < en) : (phi >= st && phi <= en));
-    };
+    auto inRange = [&](float phi) { return wraps ? (phi > st || phi < en) : (phi >= st && phi <= en); };
 
     // steps + 1 samples over the quadrant, the angle summed in single
     // precision. The unit sums the squared radii in 32-bit signed arithmetic:
@@ -313,10 +311,17 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
         // wraps around onto the screen.
         const int xr = static_cast<int16_t>(cx + x), xl = static_cast<int16_t>(cx - x);
         const int yt = static_cast<int16_t>(cy - y), yb = static_cast<int16_t>(cy + y);
-        if (inRange(phi)) plot(xr, yt, c);
-        if (inRange(180.0f - phi)) plot(xl, yt, c);
-        if (inRange(180.0f + phi)) plot(xl, yb, c);
-        if (inRange(360.0f - phi)) plot(xr, yb, c);
+        if (full) {
+            plot(xr, yt, c);
+            plot(xl, yt, c);
+            plot(xl, yb, c);
+            plot(xr, yb, c);
+        } else {
+            if (inRange(phi)) plot(xr, yt, c);
+            if (inRange(180.0f - phi)) plot(xl, yt, c);
+            if (inRange(180.0f + phi)) plot(xl, yb, c);
+            if (inRange(360.0f - phi)) plot(xr, yb, c);
+        }
 
         j += delta;
         const float next = j * DegToRadF;
