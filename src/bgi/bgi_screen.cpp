@@ -94,10 +94,13 @@ bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
     return outCode(x1, y1) == 0 && outCode(x2, y2) == 0;
 }
 
-// The unit turns a sample's angle into radians in single precision, with a
-// single-precision factor, and takes its cosine and sine in extended
-// precision. Those last digits decide many roundings, so they are copied.
-const float DegToRadF = static_cast<float>(3.14159265358979323846264338327950288L / 180.0L);
+// The unit turns a sample's angle into radians in extended precision and
+// keeps the result as a single-precision number, whose cosine and sine it
+// takes in extended precision. Those last digits decide many roundings.
+float radians(float degrees) {
+    return static_cast<float>(static_cast<long double>(degrees) * 3.14159265358979323846264338327950288L /
+                              180.0L);
+}
 
 // radius * cos or sin of t, rounded half to even, computed in extended
 // precision like the graph unit. Used when the fast double value is too close
@@ -324,7 +327,7 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
         }
 
         j += delta;
-        const float next = j * DegToRadF;
+        const float next = radians(j);
         const double step = static_cast<double>(next) - static_cast<double>(t);
         if ((k & 31) == 31 || std::fabs(step) >= 0.05) {
             // every 32 samples afresh, so the rotations' error stays near 1e-14

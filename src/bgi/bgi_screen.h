@@ -14,11 +14,18 @@
 // - Lines are clipped to the screen first (Cohen-Sutherland, the first end
 //   point first, left and right edges before top and bottom, truncating
 //   division) and then drawn from the first end point to the second.
+//   A rectangle's sides each start one step past a corner.
 // - Ellipses, arcs and circles sample one quadrant in single-precision angle
 //   steps and mirror each point four times; the start and end angles count
-//   modulo 361.
+//   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
 // - floodfill is 4-connected and passes over pixels that already have the
 //   fill colour.
+//
+// Two flood fill corners are not copied: a seed on a border pixel at x = 0
+// (the unit then scans into the previous row of its frame buffer), and
+// regions with hundreds of separate runs a row, such as those bounded by a
+// dotted fill pattern, where the unit's list of pending seeds overflows and
+// it leaves parts unfilled; BgiScreen fills those completely.
 #pragma once
 
 #include <array>
