@@ -96,10 +96,12 @@ bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
 
 // The unit turns a sample's angle into radians in extended precision and
 // keeps the result as a single-precision number, whose cosine and sine it
-// takes in extended precision. Those last digits decide many roundings.
+// takes in extended precision. Those last digits decide many roundings. The
+// product is formed in double here, which rounds to the same float unless it
+// lies within 2^-53 of halfway between two floats (about once in 10^9).
 float radians(float degrees) {
-    return static_cast<float>(static_cast<long double>(degrees) * 3.14159265358979323846264338327950288L /
-                              180.0L);
+    constexpr double DegToRad = 3.14159265358979323846 / 180.0;
+    return static_cast<float>(static_cast<double>(degrees) * DegToRad);
 }
 
 // radius * cos or sin of t, rounded half to even, computed in extended
