@@ -16,6 +16,7 @@
 #include "model/palette.h"
 #include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
+#include "program/picture_import.h"
 #include "ui/preview_window.h"
 #include "ui/program_text.h"
 #include "ui/readout.h"
@@ -68,6 +69,7 @@ constexpr ControlSpec Controls[] = {
     {"Command25", ControlType::Button, "Text", 6480, 1920, 1575, 255},
     // Added to the layout in its free area, below the readout.
     {"previewButton", ControlType::Button, "Preview", 6480, 6240, 1575, 255},
+    {"fromTextButton", ControlType::Button, "Picture from text", 6480, 6600, 1575, 255},
 };
 
 }  // namespace
@@ -102,6 +104,14 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
             QStringLiteral("The picture or the program text has changed since it was last saved. "
                            "Save the program before closing?"),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
+    };
+    askReplace_ = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("pasdraw"), question,
+                                     QMessageBox::Yes | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Yes;
+    };
+    tellRefused_ = [this](const QString& message) {
+        QMessageBox::information(this, QStringLiteral("pasdraw"), message);
     };
     connectControls();
     canvas_->editor().Form_Load();
@@ -181,6 +191,7 @@ void Form1::buildControls() {
     Command24 = button("Command24");
     Command25 = button("Command25");
     previewButton = button("previewButton");
+    fromTextButton = button("fromTextButton");
     Slider1 = findChild<QSlider*>(QStringLiteral("Slider1"), Qt::FindDirectChildrenOnly);
     Slider2 = findChild<QSlider*>(QStringLiteral("Slider2"), Qt::FindDirectChildrenOnly);
 
@@ -284,6 +295,11 @@ void Form1::connectControls() {
         if (preview_->isVisible()) preview_->showText(Text1->text());
     });
     connect(preview_, &PreviewWindow::shown, this, [this] { Text1->markLines(preview_->problemLines()); });
+    fromTextButton->setToolTip(
+        QStringLiteral("Make the picture the shapes the text box's statements draw (Ctrl+I)"));
+    connect(fromTextButton, &QPushButton::clicked, this, &Form1::pictureFromText);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this), &QShortcut::activated, this,
+            &Form1::pictureFromText);
     Command5->setToolTip(
         QStringLiteral("Undo the newest shape of the chosen tool (Ctrl+Z); Ctrl+Y brings it back"));
 
@@ -297,6 +313,44 @@ void Form1::selectColour(ColourButton* button) {
 
 void Form1::Command5_Click() { canvas_->undo(); }
 void Form1::redo() { canvas_->redo(); }
+
+bool Form1::pictureFromText() {
+    const QByteArray text = Text1->text().toUtf8();
+    const PictureImport result = importPicture(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    if (!result.picture) {
+        QString message = QStringLiteral("The text cannot become a picture; nothing was changed.\n");
+        constexpr std::size_t shown = 20;
+        for (std::size_t i = 0; i < result.problems.size() && i < shown; ++i) {
+            const ImportProblem& p = result.problems[i];
+            message += QStringLiteral("\nline %1, column %2: %3")
+                           .arg(p.line)
+                           .arg(p.column)
+                           .arg(QString::fromStdString(p.message));
+        }
+        if (result.problems.size() > shown) {
+            message += QStringLiteral("\n\n%1 more problems.").arg(result.problems.size() - shown);
+        }
+        tellRefused_(message);
+        return false;
+    }
+    const auto total = [](const Picture& p) {
+        int n = 0;
+        for (const KindInfo& k : Kinds) n += p.count(k.kind);
+        return n;
+    };
+    if (!picture_.empty() &&
+        !askReplace_(QStringLiteral("Replace the picture's %1 shapes with the %2 shapes the text draws?")
+                         .arg(total(picture_))
+                         .arg(total(*result.picture)))) {
+        return false;
+    }
+    picture_.replaceShapes(*result.picture);
+    if (result.assignedOrigin) programText_->setOrigin(result.XK, result.YK);
+    canvas_->repaintFromModel();
+    // The text is the one the picture came from.
+    textGenerated();
+    return true;
+}
 
 void Form1::togglePreview() {
     if (preview_->isVisible()) {
