@@ -40,7 +40,10 @@ struct Rig {
         editor.Form_MouseMove(1, 0, x1, y1);
         return editor.Form_MouseUp(1, 0, x1, y1);
     }
-    void colour(int n) { editor.selectColour(Palette[n - 1].index, Palette[n - 1].rgb); }
+    void colour(int n) {
+        const PaletteEntry& e = Palette.at(static_cast<std::size_t>(n - 1));
+        editor.selectColour(e.index, e.rgb);
+    }
 };
 
 int countColour(const RasterSurface& s, int32_t c) {

@@ -17,6 +17,7 @@
 #include "canvas/raster_surface.h"
 #include "codegen/codegen.h"
 #include "qt_print.h"
+#include "read_file.h"
 #include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
 #include "ui/form1.h"
@@ -26,12 +27,6 @@
 
 namespace pasdraw {
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll();
-}
 
 struct Shown {
     std::unique_ptr<Form1> form = std::make_unique<Form1>();

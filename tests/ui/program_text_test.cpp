@@ -14,17 +14,12 @@
 #include <QTest>
 
 #include "qt_print.h"
+#include "read_file.h"
 #include "ui/form1.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll();
-}
 
 const QByteArray header =
     "uses graph,crt;\r\n"
