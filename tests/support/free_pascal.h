@@ -88,6 +88,36 @@ inline CompileResult compileIn(const std::filesystem::path& fpc, const std::file
     return result;
 }
 
+// Runs a shell command, returning its exit code and everything it printed.
+inline CompileResult runCommand(const std::string& command) {
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return {-1, "could not run: " + command};
+    CompileResult result;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        result.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// Builds a console program (no graph unit) in `dir` and runs it. On success
+// the result is the program's exit code and output; if it does not compile,
+// exit code -1 and the compiler's messages.
+inline CompileResult compileAndRun(const std::filesystem::path& fpc, const std::filesystem::path& dir,
+                                   const std::string& programBytes) {
+    const std::filesystem::path source = dir / "probe.pas";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out.write(programBytes.data(), static_cast<std::streamsize>(programBytes.size()));
+        if (!out) return {-1, "could not write " + source.string()};
+    }
+    const CompileResult built =
+        runCommand("cd " + shellQuoted(dir) + " && " + shellQuoted(fpc) + " -v0 probe.pas");
+    if (built.exitCode != 0) return {-1, built.output};
+    return runCommand(shellQuoted(dir / "probe"));
+}
+
 // Compiles one program as test.pas in a folder of its own.
 inline CompileResult compile(const std::filesystem::path& fpc, const std::string& programBytes) {
     ScratchDir dir;

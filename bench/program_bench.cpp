@@ -1,0 +1,113 @@
+// Parsing and running the text box's statements for the preview: the three
+// text forms of a full picture (1001 records of every kind, 5005 lines) into
+// graphics that draw nothing, and the worst runaway loops the bounds allow.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "codegen/codegen.h"
+#include "program/program.h"
+
+namespace {
+
+using pasdraw::Picture;
+
+// Counts calls and draws nothing, so only the interpreter is measured.
+class NoDrawing : public pasdraw::BgiGraphics {
+public:
+    void setcolor(uint16_t) override { ++calls_; }
+    void setbkcolor(uint16_t) override { ++calls_; }
+    void setfillstyle(uint16_t, uint16_t) override { ++calls_; }
+    void cleardevice() override { ++calls_; }
+    void putpixel(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void moveto(int16_t, int16_t) override { ++calls_; }
+    void lineto(int16_t, int16_t) override { ++calls_; }
+    void line(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
+    void rectangle(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
+    void bar(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
+    void circle(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
+    void ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
+    void floodfill(int16_t, int16_t, uint16_t) override { ++calls_; }
+    uint64_t work() const override { return calls_; }
+
+private:
+    uint64_t calls_ = 0;
+};
+
+std::unique_ptr<Picture> fullPicture() {
+    auto p = std::make_unique<Picture>();
+    for (int i = 0; i < pasdraw::ListCapacity; ++i) {
+        const auto colour = static_cast<int16_t>(i % 15 + 1);
+        const auto x = static_cast<int16_t>((i * 37) % 6400);
+        const auto y = static_cast<int16_t>((i * 53) % 4800);
+        const auto x2 = static_cast<int16_t>(6400 - x);
+        const auto y2 = static_cast<int16_t>(4800 - y);
+        p->selectColour(colour, 0x00C00000);
+        p->commitLine({.X1 = x, .X2 = x2, .Y1 = y, .Y2 = y2});
+        p->commitRectangle({.X1 = x2, .X2 = x, .Y1 = y2, .Y2 = y});
+        p->commitEllipse({.X1 = x, .X2 = x2, .Y1 = y2, .Y2 = y});
+        p->commitCircle({.X = x, .Y = y, .Radius = static_cast<int16_t>(i % 900 + 10)});
+        p->commitFill(x2, y2);
+    }
+    return p;
+}
+
+const Picture& picture() {
+    static const std::unique_ptr<Picture> p = fullPicture();
+    return *p;
+}
+
+void runText(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        NoDrawing g;
+        const pasdraw::RunResult r = pasdraw::runProgram(text, g);
+        if (!r.problems.empty()) state.SkipWithError(r.problems.front().message.c_str());
+        benchmark::DoNotOptimize(r.statements);
+    }
+    state.counters["bytes"] = static_cast<double>(text.size());
+}
+
+void BM_RunAbsolute(benchmark::State& state) { runText(state, pasdraw::generateAbsolute(picture())); }
+BENCHMARK(BM_RunAbsolute)->Unit(benchmark::kMicrosecond);
+
+void BM_RunValueForm(benchmark::State& state) {
+    runText(state, pasdraw::generateValueForm(picture(), pasdraw::computeOrigin(picture())));
+}
+BENCHMARK(BM_RunValueForm)->Unit(benchmark::kMicrosecond);
+
+void BM_RunSliderForm(benchmark::State& state) {
+    runText(state, pasdraw::generateSliderForm(picture(), 320, 240));
+}
+BENCHMARK(BM_RunSliderForm)->Unit(benchmark::kMicrosecond);
+
+// Runaway loops stopped by the default statement bound: the cheapest
+// statement (empty), a drawing call with arithmetic in its arguments, and
+// an assignment with a division.
+void runaway(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        NoDrawing g;
+        const pasdraw::RunResult r = pasdraw::runProgram(text, g);
+        if (!r.stoppedEarly) state.SkipWithError("the loop was not stopped");
+        benchmark::DoNotOptimize(r.statements);
+    }
+}
+
+void BM_RunawayEmpty(benchmark::State& state) {
+    runaway(state, "for i:=1 to 32767 do for d:=1 to 32767 do;");
+}
+BENCHMARK(BM_RunawayEmpty)->Unit(benchmark::kMillisecond);
+
+void BM_RunawayCalls(benchmark::State& state) {
+    runaway(state, "for i:=1 to 32767 do for d:=1 to 32767 do line(XK+i,YK+d,XK+(-i),YK*2+d div 3);");
+}
+BENCHMARK(BM_RunawayCalls)->Unit(benchmark::kMillisecond);
+
+void BM_RunawayAssignments(benchmark::State& state) {
+    runaway(state, "for i:=1 to 32767 do for d:=1 to 32767 do XK:=(XK*31+i) div 7 mod 1000 + d;");
+}
+BENCHMARK(BM_RunawayAssignments)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,231 @@
+#include "program/program.h"
+
+#include <limits>
+
+#include "program/syntax.h"
+
+namespace pasdraw {
+
+namespace {
+
+using program::Expr;
+using program::Op;
+using program::Routine;
+using program::Stmt;
+using program::StmtKind;
+using program::Syntax;
+
+// What was measured with Free Pascal 3.2.2 on x86_64, default mode:
+// - integer is the 16-bit smallint. An expression is computed in 64 bits
+//   (sizeof(XK*XK) is 8): XK*XK*XK with XK = 30000 is 27000000000000, and
+//   only the assignment truncates it to 16 bits. 64-bit overflow wraps.
+// - div and mod truncate toward zero, the remainder takes the dividend's
+//   sign (-7 div 2 = -3, -7 mod 2 = -1, 7 mod -2 = 1).
+// - A zero divisor computed at run time, or the one quotient that does not
+//   fit (-2^63 div -1), stops the program with runtime error 200.
+// - A parameter of type smallint or word receives the low 16 bits.
+uint64_t wrap(int64_t v) { return static_cast<uint64_t>(v); }
+int64_t signedOf(uint64_t v) { return static_cast<int64_t>(v); }
+
+class Machine {
+public:
+    Machine(const Syntax& syntax, BgiGraphics& g, const RunLimits& limits, RunResult& result)
+        : s_(syntax), g_(g), limits_(limits), r_(result) {}
+
+    // The root block is the program's own body, not a statement of the text.
+    void run(int32_t root) {
+        const Stmt& body = s_.stmts[static_cast<std::size_t>(root)];
+        for (uint32_t k = 0; k < body.count; ++k)
+            if (exec(s_.lists[body.first + k]) == Flow::Stop) return;
+    }
+    const std::array<int16_t, ProgramVarCount>& values() const { return vars_; }
+
+private:
+    enum class Flow { Go, Stop };
+
+    const Expr& expr(int32_t e) const { return s_.exprs[static_cast<std::size_t>(e)]; }
+
+    bool before(program::Pos p) const {
+        if (s_.problems.empty()) return true;
+        const ProgramProblem& first = s_.problems.front();
+        return p.line < first.line || (p.line == first.line && p.column < first.column);
+    }
+
+    int64_t eval(int32_t index) {
+        const Expr& e = expr(index);
+        switch (e.op) {
+            case Op::Const: return e.value;
+            case Op::Var: return vars_[e.var];
+            case Op::Neg: return signedOf(0 - wrap(eval(e.a)));
+            case Op::Add: return signedOf(wrap(eval(e.a)) + wrap(eval(e.b)));
+            case Op::Sub: return signedOf(wrap(eval(e.a)) - wrap(eval(e.b)));
+            case Op::Mul: return signedOf(wrap(eval(e.a)) * wrap(eval(e.b)));
+            case Op::Div:
+            case Op::Mod: {
+                const int64_t a = eval(e.a);
+                const int64_t b = eval(e.b);
+                if (b == 0 || (b == -1 && a == std::numeric_limits<int64_t>::min())) {
+                    if (!failed_) {
+                        failed_ = true;
+                        failPos_ = e.pos;
+                        failZero_ = b == 0;
+                    }
+                    return 0;
+                }
+                return e.op == Op::Div ? a / b : a % b;
+            }
+            case Op::Eq: return eval(e.a) == eval(e.b);
+            case Op::Ne: return eval(e.a) != eval(e.b);
+            case Op::Lt: return eval(e.a) < eval(e.b);
+            case Op::Gt: return eval(e.a) > eval(e.b);
+            case Op::Le: return eval(e.a) <= eval(e.b);
+            case Op::Ge: return eval(e.a) >= eval(e.b);
+            case Op::Not: return eval(e.a) == 0;
+            // Conditions are evaluated only as far as needed, as the
+            // compiler's default short-circuit mode does.
+            case Op::And: return eval(e.a) != 0 && eval(e.b) != 0;
+            case Op::Or: return eval(e.a) != 0 || eval(e.b) != 0;
+        }
+        return 0;
+    }
+
+    void assign(uint8_t var, int64_t v) {
+        vars_[var] = static_cast<int16_t>(wrap(v) & 0xFFFF);
+        r_.assigned[var] = true;
+    }
+
+    Flow runtimeError() {
+        r_.problems.push_back({failPos_.line, failPos_.column,
+                               failZero_ ? "division by zero: the program stops here with a runtime error"
+                                         : "the result of this division does not fit 64 bits: the program "
+                                           "stops here with a runtime error",
+                               ProgramProblem::Kind::Runtime});
+        return Flow::Stop;
+    }
+
+    Flow exec(int32_t index) {
+        const Stmt& st = s_.stmts[static_cast<std::size_t>(index)];
+        // Only what comes before the first problem runs, even where a branch
+        // that was not taken held the problem's own Stop.
+        if (st.kind == StmtKind::Stop || !before(st.pos)) return Flow::Stop;
+        if (r_.statements >= limits_.maxStatements || workReached_) {
+            r_.stoppedEarly = true;
+            r_.problems.push_back(
+                {st.pos.line, st.pos.column,
+                 "stopped after " + std::to_string(r_.statements) + " statements; the program would go on",
+                 ProgramProblem::Kind::Limit});
+            return Flow::Stop;
+        }
+        ++r_.statements;
+        switch (st.kind) {
+            case StmtKind::Empty:
+            case StmtKind::Stop: return Flow::Go;
+            case StmtKind::Block:
+                for (uint32_t k = 0; k < st.count; ++k)
+                    if (exec(s_.lists[st.first + k]) == Flow::Stop) return Flow::Stop;
+                return Flow::Go;
+            case StmtKind::Assign: {
+                const int64_t v = eval(st.e1);
+                if (failed_) return runtimeError();
+                assign(st.var, v);
+                return Flow::Go;
+            }
+            case StmtKind::If: {
+                const bool c = eval(st.e1) != 0;
+                if (failed_) return runtimeError();
+                if (c) return exec(st.s1);
+                return st.s2 >= 0 ? exec(st.s2) : Flow::Go;
+            }
+            case StmtKind::For: return forLoop(st);
+            case StmtKind::Call: return call(st);
+        }
+        return Flow::Go;
+    }
+
+    // The bounds are computed once and converted to the variable's 16 bits
+    // (for i := 24460 to 300*300 runs to 24464). A loop that does not run
+    // leaves the variable alone; one that runs leaves it at the last value.
+    Flow forLoop(const Stmt& st) {
+        const int64_t a = eval(st.e1);
+        const int64_t b = eval(st.e2);
+        if (failed_) return runtimeError();
+        const auto from = static_cast<int16_t>(wrap(a) & 0xFFFF);
+        const auto to = static_cast<int16_t>(wrap(b) & 0xFFFF);
+        if (st.down ? from < to : from > to) return Flow::Go;
+        for (int v = from;; v += st.down ? -1 : 1) {
+            assign(st.var, v);
+            if (exec(st.s1) == Flow::Stop) return Flow::Stop;
+            if (v == to) return Flow::Go;
+        }
+    }
+
+    Flow call(const Stmt& st) {
+        int64_t a[6] = {};
+        for (uint32_t k = 0; k < st.count && k < 6; ++k) a[k] = eval(s_.lists[st.first + k]);
+        if (failed_) return runtimeError();
+        auto s = [&](int k) { return static_cast<int16_t>(wrap(a[k]) & 0xFFFF); };
+        auto w = [&](int k) { return static_cast<uint16_t>(wrap(a[k]) & 0xFFFF); };
+        switch (st.routine) {
+            case Routine::SetColor: g_.setcolor(w(0)); break;
+            case Routine::SetBkColor: g_.setbkcolor(w(0)); break;
+            case Routine::SetFillStyle: g_.setfillstyle(w(0), w(1)); break;
+            case Routine::ClearDevice: g_.cleardevice(); break;
+            case Routine::PutPixel: g_.putpixel(s(0), s(1), w(2)); break;
+            case Routine::MoveTo: g_.moveto(s(0), s(1)); break;
+            case Routine::LineTo: g_.lineto(s(0), s(1)); break;
+            case Routine::Line: g_.line(s(0), s(1), s(2), s(3)); break;
+            case Routine::Rectangle: g_.rectangle(s(0), s(1), s(2), s(3)); break;
+            case Routine::Bar: g_.bar(s(0), s(1), s(2), s(3)); break;
+            case Routine::Circle: g_.circle(s(0), s(1), w(2)); break;
+            case Routine::Arc: g_.arc(s(0), s(1), w(2), w(3), w(4)); break;
+            case Routine::Ellipse: g_.ellipse(s(0), s(1), w(2), w(3), w(4), w(5)); break;
+            case Routine::FloodFill: g_.floodfill(s(0), s(1), w(2)); break;
+            case Routine::Delay:
+            case Routine::Sound:
+            case Routine::NoSound:
+            case Routine::ClrScr: return Flow::Go;  // no time passes and nothing is drawn
+        }
+        if (g_.work() >= limits_.maxWork) workReached_ = true;
+        return Flow::Go;
+    }
+
+    const Syntax& s_;
+    BgiGraphics& g_;
+    const RunLimits& limits_;
+    RunResult& r_;
+    std::array<int16_t, ProgramVarCount> vars_ = initialProgramValues();
+    bool failed_ = false;
+    bool failZero_ = false;
+    program::Pos failPos_;
+    bool workReached_ = false;
+};
+
+constexpr std::size_t KeptBytes = 8u << 20;
+
+}  // namespace
+
+std::array<int16_t, ProgramVarCount> initialProgramValues() { return {0, 0, 0, 9, 2, 0}; }
+
+RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits) {
+    // The preview runs the text again on every change, so the arrays of the
+    // last parse are kept for the next one (on this thread), unless a very
+    // large text made them large.
+    thread_local Syntax syntax;
+    program::parse(text, limits.maxNesting, syntax);
+    struct Release {
+        Syntax& s;
+        ~Release() {
+            if (s.exprs.capacity() * sizeof(Expr) + s.stmts.capacity() * sizeof(Stmt) > KeptBytes)
+                s = Syntax{};
+        }
+    } release{syntax};
+    RunResult result;
+    result.problems = syntax.problems;
+    result.compilerWouldRefuse = syntax.compilerWouldRefuse;
+    Machine machine(syntax, graphics, limits, result);
+    if (limits.runBeforeProblem || !syntax.compilerWouldRefuse) machine.run(syntax.root);
+    result.values = machine.values();
+    return result;
+}
+
+}  // namespace pasdraw

@@ -1,0 +1,86 @@
+// The checked form of the program text: statements and expressions in flat
+// arrays, with every problem the checks found. A statement that has a problem
+// of its own is replaced by a Stop, so running ends exactly there and the
+// statements before it still run.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "program/lexer.h"
+#include "program/program.h"
+
+namespace pasdraw::program {
+
+enum class Op : uint8_t { Const, Var, Neg, Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, Not, And, Or };
+enum class Type : uint8_t { Int, Bool, Real, Str, Bad };
+
+struct Expr {
+    Op op = Op::Const;
+    Type type = Type::Int;
+    bool constant = false;
+    uint8_t var = 0;
+    int32_t a = -1;
+    int32_t b = -1;
+    int64_t value = 0;
+    Pos pos;
+};
+
+// Routines the preview runs. Drawing ones go to BgiGraphics; the crt ones
+// take no time in the preview and draw nothing.
+enum class Routine : uint8_t {
+    SetColor,
+    SetBkColor,
+    SetFillStyle,
+    ClearDevice,
+    PutPixel,
+    MoveTo,
+    LineTo,
+    Line,
+    Rectangle,
+    Bar,
+    Circle,
+    Arc,
+    Ellipse,
+    FloodFill,
+    Delay,
+    Sound,
+    NoSound,
+    ClrScr,
+};
+
+enum class StmtKind : uint8_t { Empty, Block, Assign, Call, For, If, Stop };
+
+struct Stmt {
+    StmtKind kind = StmtKind::Empty;
+    Routine routine = Routine::SetColor;
+    uint8_t var = 0;
+    bool down = false;
+    Pos pos;
+    // Assign: e1 the value. For: e1, e2 the bounds, s1 the body.
+    // If: e1 the condition, s1 then, s2 else (-1 when absent).
+    int32_t e1 = -1;
+    int32_t e2 = -1;
+    int32_t s1 = -1;
+    int32_t s2 = -1;
+    // Block: statements, Call: argument expressions, as a run of `lists`.
+    uint32_t first = 0;
+    uint32_t count = 0;
+};
+
+struct Syntax {
+    std::vector<Expr> exprs;
+    std::vector<Stmt> stmts;
+    std::vector<int32_t> lists;
+    int32_t root = -1;  // a Block
+    std::vector<ProgramProblem> problems;
+    bool compilerWouldRefuse = false;
+};
+
+// Parses and checks `text` into `out`, which is cleared first; its arrays
+// keep their capacity, so parsing again into the same Syntax allocates
+// little.
+void parse(std::string_view text, int maxNesting, Syntax& out);
+
+}  // namespace pasdraw::program

@@ -1,0 +1,287 @@
+// Random and mutated program texts through the interpreter: random bytes,
+// token soups, generated pictures' texts with cuts, insertions and byte
+// flips, very deep nesting and huge numbers. Each must come back with a
+// consistent result: no crash (run it in the sanitizer build), bounded
+// problems, positions inside the text, readable messages.
+//
+// PASDRAW_FUZZ_TEXTS: texts over all cases (default 5000).
+// PASDRAW_FUZZ_SEED: the seed (default 1); a failure names the text number.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "codegen/codegen.h"
+#include "model/palette.h"
+#include "program/program.h"
+#include "support/env_count.h"
+#include "support/recording_graphics.h"
+
+namespace pasdraw {
+namespace {
+
+using testing::RecordingGraphics;
+
+class TextMaker {
+public:
+    // A Picture is large to build, so a set of picture texts is made once
+    // and then cut up in ever new ways.
+    explicit TextMaker(uint64_t seed) : rng_(seed) {
+        for (int k = 0; k < 64; ++k) pictures_.push_back(pictureText());
+    }
+
+    std::string make() {
+        switch (pick(0, 9)) {
+            case 0: return randomBytes(pick(0, 300));
+            case 1:
+            case 2:
+            case 3: return tokens(pick(0, 80));
+            case 4: return deep();
+            case 5: return statements(pick(1, 8), 0);
+            default:
+                return mutate(pick(0, 2) == 0 ? tokens(pick(0, 40))
+                                              : pictures_[static_cast<std::size_t>(pick(0, 63))]);
+        }
+    }
+
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+private:
+    std::string randomBytes(int n) {
+        std::string s;
+        for (int k = 0; k < n; ++k) s += static_cast<char>(pick(0, 255));
+        return s;
+    }
+
+    std::string token() {
+        static const char* words[] = {
+            "XK",          "YK",         "i",        "m",         "d",
+            "err",         "xk",         "foo",      "begin",     "end",
+            "for",         "to",         "downto",   "do",        "if",
+            "then",        "else",       "div",      "mod",       "and",
+            "or",          "not",        "xor",      "shl",       "while",
+            "repeat",      "until",      "var",      "setcolor",  "line",
+            "circle",      "ellipse",    "arc",      "bar",       "putpixel",
+            "floodfill",   "moveto",     "lineto",   "rectangle", "setfillstyle",
+            "cleardevice", "setbkcolor", "delay",    "nosound",   "outtextxy",
+            "red",         "white",      "getmaxx",  ":=",        ";",
+            ",",           "(",          ")",        "+",         "-",
+            "*",           "/",          "=",        "<>",        "<",
+            ">",           "<=",         ">=",       ".",         "..",
+            "[",           "]",          "^",        "@",         "#",
+            "'",           "'a''b'",     "{",        "}",         "(*",
+            "*)",          "//",         "{$R+}",    "\r\n",      "\n",
+            "\r",          "\t",         "\xC3\xA9", "\xFF",      "\x80",
+            "" /* NUL */,  "$",          "%",        "&",         "&begin",
+            "1.5",         "1e9",        "$FFFF",    "%1011",     "&777",
+        };
+        const int r = pick(0, 9);
+        if (r == 0) return std::to_string(pick(0, 70000));
+        if (r == 1) {
+            // Numbers at and beyond the 64-bit limits.
+            static const char* big[] = {"9223372036854775807",
+                                        "9223372036854775808",
+                                        "18446744073709551615",
+                                        "18446744073709551616",
+                                        "99999999999999999999999999999",
+                                        "0",
+                                        "32768",
+                                        "65536",
+                                        "2147483648"};
+            return big[pick(0, 8)];
+        }
+        const std::string w = words[pick(0, static_cast<int>(std::size(words)) - 1)];
+        return w.empty() ? std::string(1, '\0') : w;
+    }
+
+    std::string tokens(int n) {
+        std::string s;
+        for (int k = 0; k < n; ++k) {
+            s += token();
+            if (pick(0, 2) == 0) s += ' ';
+        }
+        return s;
+    }
+
+    // Statements that mostly compile: loops (some runaway), conditions,
+    // assignments with divisions that may meet a zero, drawing calls.
+    std::string statements(int n, int depth) {
+        std::string s;
+        for (int k = 0; k < n; ++k) s += statement(depth) + ";";
+        return s;
+    }
+    std::string statement(int depth) {
+        static const char* vars[] = {"XK", "YK", "m", "d", "err"};
+        auto var = [&] { return std::string(vars[pick(0, 4)]); };
+        auto expr = [&] {
+            std::string e = pick(0, 1) ? var() : std::to_string(pick(-5, 40000));
+            for (int k = pick(0, 3); k > 0; --k) {
+                static const char* ops[] = {"+", "-", "*", " div ", " mod "};
+                e += ops[pick(0, 4)] + (pick(0, 1) ? var() : std::to_string(pick(1, 9)));
+            }
+            return e;
+        };
+        switch (depth > 3 ? pick(2, 4) : pick(0, 4)) {
+            case 0:
+                return "for i:=" + expr() + (pick(0, 1) ? " to " : " downto ") + expr() + " do " +
+                       statement(depth + 1);
+            case 1: return "begin " + statements(pick(0, 3), depth + 1) + " end";
+            case 2:
+                return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
+            case 3: return var() + ":=" + expr();
+            default: return "line(" + expr() + "," + expr() + "," + expr() + "," + expr() + ")";
+        }
+    }
+
+    std::string deep() {
+        static const char* open[] = {"(", "-", "begin ", "if 1<2 then ", "+", "not ", "for i:=1 to 2 do "};
+        static const char* close[] = {")", "", " end", "", "", "", ""};
+        const int kind = pick(0, 6);
+        const int depth = pick(0, 3) == 0 ? pick(0, 2000) : pick(0, 150);
+        std::string s = kind < 2 || kind == 4 || kind == 5 ? "XK:=" : "";
+        for (int k = 0; k < depth; ++k) s += open[kind];
+        s += kind < 2 || kind == 4 ? "1" : kind == 5 ? "(1<2)" : "setcolor(1)";
+        for (int k = 0; k < depth; ++k) s += close[kind];
+        return s + (pick(0, 1) ? ";" : "");
+    }
+
+    std::string pictureText() {
+        auto p = std::make_unique<Picture>();
+        const int n = pick(0, 12);
+        for (int k = 0; k < n; ++k) {
+            const PaletteEntry& e = Palette[static_cast<std::size_t>(pick(0, 15))];
+            p->selectColour(e.index, e.rgb);
+            auto v = [&] { return static_cast<int16_t>(pick(-32768, 32767)); };
+            switch (pick(0, 4)) {
+                case 0: (void)p->commitLine({v(), v(), v(), v(), 0, 0}); break;
+                case 1: (void)p->commitRectangle({v(), v(), v(), v(), 0, 0}); break;
+                case 2: (void)p->commitEllipse({v(), v(), v(), v(), 0, 0, 0, 0}); break;
+                case 3: (void)p->commitCircle({v(), v(), v(), 0, 0}); break;
+                default: (void)p->commitFill(v(), v()); break;
+            }
+        }
+        switch (pick(0, 2)) {
+            case 0: return generateAbsolute(*p);
+            case 1: return generateValueForm(*p, computeOrigin(*p));
+            default: return generateSliderForm(*p, pick(-100000, 100000), static_cast<int16_t>(pick(0, 480)));
+        }
+    }
+
+    std::string mutate(std::string s) {
+        const int edits = pick(1, 4);
+        for (int k = 0; k < edits; ++k) {
+            const auto at = static_cast<std::size_t>(pick(0, static_cast<int>(s.size())));
+            switch (pick(0, 4)) {
+                case 0: s.resize(at); break;
+                case 1: s.erase(at, static_cast<std::size_t>(pick(0, 10))); break;
+                case 2: s.insert(at, token()); break;
+                case 3:
+                    if (at < s.size()) s[at] = static_cast<char>(pick(0, 255));
+                    break;
+                default: s.insert(at, s.substr(at / 2, static_cast<std::size_t>(pick(0, 40)))); break;
+            }
+        }
+        return s;
+    }
+
+    std::mt19937_64 rng_;
+    std::vector<std::string> pictures_;
+};
+
+bool validUtf8(const std::string& s) {
+    for (std::size_t k = 0; k < s.size();) {
+        const auto b = static_cast<unsigned char>(s[k]);
+        const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        if (n == 0 || k + n > s.size()) return false;
+        for (std::size_t j = 1; j < n; ++j)
+            if ((static_cast<unsigned char>(s[k + j]) & 0xC0) != 0x80) return false;
+        k += n;
+    }
+    return true;
+}
+
+int lineCount(const std::string& s) {
+    int lines = 1;
+    for (std::size_t k = 0; k < s.size(); ++k)
+        if (s[k] == '\n' || (s[k] == '\r' && (k + 1 == s.size() || s[k + 1] != '\n'))) ++lines;
+    return lines;
+}
+
+TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
+    const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);
+    const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1);
+    ASSERT_TRUE(count.has_value() && seed.has_value()) << "PASDRAW_FUZZ_TEXTS/SEED must be numbers";
+    TextMaker maker(static_cast<uint64_t>(*seed));
+    RunLimits limits;
+    limits.maxStatements = 5000;  // keeps a runaway text cheap; the bound itself is what is tested
+    long refused = 0, clean = 0, stopped = 0, runtime = 0;
+    for (long n = 0; n < *count; ++n) {
+        const std::string text = maker.make();
+        SCOPED_TRACE("text " + std::to_string(n) + " of seed " + std::to_string(*seed));
+        RecordingGraphics g;
+        g.keep = false;
+        const RunResult r = runProgram(text, g, limits);
+
+        ASSERT_LE(r.problems.size(), 1001u);
+        ASSERT_LE(r.statements, limits.maxStatements);
+        const int lines = lineCount(text);
+        bool anyCompile = false;
+        for (std::size_t k = 0; k < r.problems.size(); ++k) {
+            const ProgramProblem& p = r.problems[k];
+            ASSERT_GE(p.line, 1);
+            ASSERT_LE(p.line, lines);
+            ASSERT_GE(p.column, 1);
+            ASSERT_LE(static_cast<std::size_t>(p.column), text.size() + 1);
+            ASSERT_FALSE(p.message.empty());
+            ASSERT_LE(p.message.size(), 300u);
+            ASSERT_TRUE(validUtf8(p.message)) << p.message;
+            anyCompile = anyCompile || p.kind == ProgramProblem::Kind::Compile;
+        }
+        // At most one problem per line among those the checks found (the
+        // run's own problem comes last and may share a line).
+        const bool runProblem = !r.problems.empty() &&
+                                (r.problems.back().kind == ProgramProblem::Kind::Runtime || r.stoppedEarly);
+        const std::size_t checked = r.problems.size() - (runProblem ? 1 : 0);
+        for (std::size_t k = 1; k < checked; ++k) {
+            ASSERT_LT(r.problems[k - 1].line, r.problems[k].line) << ::testing::PrintToString(text);
+        }
+        if (r.problems.size() < 1000) {
+            ASSERT_EQ(r.compilerWouldRefuse, anyCompile);
+        }
+        if (r.stoppedEarly) {
+            ASSERT_EQ(r.problems.back().kind, ProgramProblem::Kind::Limit);
+        }
+
+        // The same text gives the same result, and a refused one draws nothing
+        // when asked not to run it.
+        RecordingGraphics again;
+        again.keep = false;
+        RunLimits quiet = limits;
+        quiet.runBeforeProblem = false;
+        const RunResult second = runProgram(text, again, quiet);
+        ASSERT_EQ(second.compilerWouldRefuse, r.compilerWouldRefuse);
+        if (r.compilerWouldRefuse) {
+            ASSERT_EQ(again.work(), 0u);
+            ASSERT_EQ(second.statements, 0u);
+        } else {
+            ASSERT_EQ(second.problems, r.problems);
+            ASSERT_EQ(second.values, r.values);
+            ASSERT_EQ(again.work(), g.work());
+        }
+        refused += r.compilerWouldRefuse;
+        clean += r.problems.empty();
+        stopped += r.stoppedEarly;
+        runtime += runProblem && r.problems.back().kind == ProgramProblem::Kind::Runtime;
+    }
+    std::printf(
+        "%ld texts: %ld refused, %ld without problems, %ld runtime errors, %ld stopped by the bound\n",
+        *count, refused, clean, runtime, stopped);
+}
+
+}  // namespace
+}  // namespace pasdraw
