@@ -4,7 +4,8 @@
 set -eu
 
 packages="g++ make cmake pkgconf libgtest-dev libgmock-dev libbenchmark-dev
-qt6-base-dev libxcb1-dev fonts-dejavu-core fp-compiler fp-units-gfx fp-units-fcl xvfb xauth xdotool x11-apps time"
+qt6-base-dev libxcb1-dev fonts-dejavu-core fp-compiler fp-units-gfx fp-units-fcl xvfb xauth xdotool x11-apps time
+libx11-dev libxext-dev libxrandr-dev libxxf86vm-dev libxxf86dga-dev libxi-dev"
 
 missing=""
 for p in $packages; do

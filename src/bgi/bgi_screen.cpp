@@ -1,0 +1,464 @@
+#include "bgi/bgi_screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace pasdraw {
+namespace {
+
+// The default 256-colour VGA palette as the window shows it, 0xRRGGBB, read
+// from the window after setbkcolor(n) for every n.
+constexpr std::array<uint32_t, 256> Vga256{
+    0x000000, 0x0000A8, 0x00A800, 0x00A8A8, 0xA80000, 0xA800A8, 0xA85400, 0xA8A8A8, 0x545454, 0x5454FC,
+    0x54FC54, 0x54FCFC, 0xFC5454, 0xFC54FC, 0xFCFC54, 0xFCFCFC, 0x000000, 0x141414, 0x202020, 0x2C2C2C,
+    0x383838, 0x444444, 0x505050, 0x606060, 0x707070, 0x808080, 0x909090, 0xA0A0A0, 0xB4B4B4, 0xC8C8C8,
+    0xE0E0E0, 0xFCFCFC, 0x0000FC, 0x4000FC, 0x7C00FC, 0xBC00FC, 0xFC00FC, 0xFC00BC, 0xFC007C, 0xFC0040,
+    0xFC0000, 0xFC4000, 0xFC7C00, 0xFCBC00, 0xFCFC00, 0xBCFC00, 0x7CFC00, 0x40FC00, 0x00FC00, 0x00FC40,
+    0x00FC7C, 0x00FCBC, 0x00FCFC, 0x00BCFC, 0x007CFC, 0x0040FC, 0x7C7CFC, 0x9C7CFC, 0xBC7CFC, 0xDC7CFC,
+    0xFC7CFC, 0xFC7CDC, 0xFC7CBC, 0xFC7C9C, 0xFC7C7C, 0xFC9C7C, 0xFCBC7C, 0xFCDC7C, 0xFCFC7C, 0xDCFC7C,
+    0xBCFC7C, 0x9CFC7C, 0x7CFC7C, 0x7CFC9C, 0x7CFCBC, 0x7CFCDC, 0x7CFCFC, 0x7CDCFC, 0x7CBCFC, 0x7C9CFC,
+    0xB4B4FC, 0xC4B4FC, 0xD8B4FC, 0xE8B4FC, 0xFCB4FC, 0xFCB4E8, 0xFCB4D8, 0xFCB4C4, 0xFCB4B4, 0xFCC4B4,
+    0xFCD8B4, 0xFCE8B4, 0xFCFCB4, 0xE8FCB4, 0xD8FCB4, 0xC4FCB4, 0xB4FCB4, 0xB4FCC4, 0xB4FCD8, 0xB4FCE8,
+    0xB4FCFC, 0xB4E8FC, 0xB4D8FC, 0xB4C4FC, 0x000070, 0x1C0070, 0x380070, 0x540070, 0x700070, 0x700054,
+    0x700038, 0x70001C, 0x700000, 0x701C00, 0x703800, 0x705400, 0x707000, 0x547000, 0x387000, 0x1C7000,
+    0x007000, 0x00701C, 0x007038, 0x007054, 0x007070, 0x005470, 0x003870, 0x001C70, 0x383870, 0x443870,
+    0x543870, 0x603870, 0x703870, 0x703860, 0x703854, 0x703844, 0x703838, 0x704438, 0x705438, 0x706038,
+    0x707038, 0x607038, 0x547038, 0x447038, 0x387038, 0x387044, 0x387054, 0x387060, 0x387070, 0x386070,
+    0x385470, 0x384470, 0x505070, 0x585070, 0x605070, 0x685070, 0x705070, 0x705068, 0x705060, 0x705058,
+    0x705050, 0x705850, 0x706050, 0x706850, 0x707050, 0x687050, 0x607050, 0x587050, 0x507050, 0x507058,
+    0x507060, 0x507068, 0x507070, 0x506870, 0x506070, 0x505870, 0x000040, 0x100040, 0x200040, 0x300040,
+    0x400040, 0x400030, 0x400020, 0x400010, 0x400000, 0x401000, 0x402000, 0x403000, 0x404000, 0x304000,
+    0x204000, 0x104000, 0x004000, 0x004010, 0x004020, 0x004030, 0x004040, 0x003040, 0x002040, 0x001040,
+    0x202040, 0x282040, 0x302040, 0x382040, 0x402040, 0x402038, 0x402030, 0x402028, 0x402020, 0x402820,
+    0x403020, 0x403820, 0x404020, 0x384020, 0x304020, 0x284020, 0x204020, 0x204028, 0x204030, 0x204038,
+    0x204040, 0x203840, 0x203040, 0x202840, 0x2C2C40, 0x302C40, 0x342C40, 0x3C2C40, 0x402C40, 0x402C3C,
+    0x402C34, 0x402C30, 0x402C2C, 0x40302C, 0x40342C, 0x403C2C, 0x40402C, 0x3C402C, 0x34402C, 0x30402C,
+    0x2C402C, 0x2C4030, 0x2C4034, 0x2C403C, 0x2C4040, 0x2C3C40, 0x2C3440, 0x2C3040, 0x000000, 0x000000,
+    0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,
+};
+
+// The 8 x 8 fill patterns 0..12, one byte a row, the leftmost pixel in the
+// high bit, tiled from the screen's origin (measured with bar). Pattern 12,
+// the user pattern, is solid until a program defines its own.
+constexpr uint8_t Patterns[13][8] = {
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+    {0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00}, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},
+    {0x07, 0x0E, 0x1C, 0x38, 0x70, 0xE0, 0xC1, 0x83}, {0x07, 0x83, 0xC1, 0xE0, 0x70, 0x38, 0x1C, 0x0E},
+    {0x5A, 0x2D, 0x96, 0x4B, 0xA5, 0xD2, 0x69, 0xB4}, {0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88},
+    {0x18, 0x24, 0x42, 0x81, 0x81, 0x42, 0x24, 0x18}, {0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33, 0xCC, 0x33},
+    {0x80, 0x00, 0x08, 0x00, 0x80, 0x00, 0x08, 0x00}, {0x88, 0x00, 0x22, 0x00, 0x88, 0x00, 0x22, 0x00},
+    {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+};
+constexpr uint16_t LastPattern = 12;
+
+constexpr int MaxX = BgiScreen::Width - 1;
+constexpr int MaxY = BgiScreen::Height - 1;
+
+enum : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+
+unsigned outCode(int64_t x, int64_t y) {
+    return (x < 0 ? Left : 0u) | (x > MaxX ? Right : 0u) | (y < 0 ? Top : 0u) | (y > MaxY ? Bottom : 0u);
+}
+
+// Clips the segment to the screen in place; false when nothing is left.
+// The first end point moves first, and the left and right edges are tried
+// before the top and bottom ones: with truncating division the order decides
+// which pixels a steep or shallow line keeps, and this is the order that
+// reproduces the graph unit.
+bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
+    for (int round = 0; round < 8; ++round) {
+        const unsigned c1 = outCode(x1, y1), c2 = outCode(x2, y2);
+        if ((c1 | c2) == 0) return true;
+        if ((c1 & c2) != 0) return false;
+        const bool first = c1 != 0;
+        const unsigned c = first ? c1 : c2;
+        int64_t x, y;
+        if (c & Left) {
+            x = 0;
+            y = y1 + (y2 - y1) * (0 - x1) / (x2 - x1);
+        } else if (c & Right) {
+            x = MaxX;
+            y = y1 + (y2 - y1) * (MaxX - x1) / (x2 - x1);
+        } else if (c & Top) {
+            y = 0;
+            x = x1 + (x2 - x1) * (0 - y1) / (y2 - y1);
+        } else {
+            y = MaxY;
+            x = x1 + (x2 - x1) * (MaxY - y1) / (y2 - y1);
+        }
+        (first ? x1 : x2) = x;
+        (first ? y1 : y2) = y;
+    }
+    return outCode(x1, y1) == 0 && outCode(x2, y2) == 0;
+}
+
+// The unit turns a sample's angle into radians in extended precision and
+// keeps the result as a single-precision number, whose cosine and sine it
+// takes in extended precision. Those last digits decide many roundings. The
+// product is formed in double here, which rounds to the same float unless it
+// lies within 2^-53 of halfway between two floats (about once in 10^9).
+float radians(float degrees) {
+    constexpr double DegToRad = 3.14159265358979323846 / 180.0;
+    return static_cast<float>(static_cast<double>(degrees) * DegToRad);
+}
+
+// radius * cos or sin of t, rounded half to even, computed in extended
+// precision like the graph unit. Used when the fast double value is too close
+// to a half for its rounding to be trusted.
+int exactRound(long double radius, float t, bool useSine) {
+    const long double v =
+        radius * (useSine ? std::sin(static_cast<long double>(t)) : std::cos(static_cast<long double>(t)));
+    return static_cast<int>(std::lrintl(v));
+}
+
+// Rounds radius * trig, where trig is accurate to about 1e-13 and the
+// product lies in -1 .. 65535; falls back to the extended computation when
+// the product is within 1e-7 of a half, where that error could flip it.
+int roundSample(double radius, double trig, float t, bool useSine) {
+    const double v = radius * trig;
+    const int whole = static_cast<int>(v);  // truncates; v is at least -1
+    const double frac = v - whole;
+    if (std::fabs(std::fabs(frac) - 0.5) < 1e-7) return exactRound(radius, t, useSine);
+    return static_cast<int>(v + (v < 0 ? -0.5 : 0.5));
+}
+
+// cos and sin of a small step by their series; exact to double precision
+// for |d| < 0.05.
+void smallRotation(double d, double& c, double& s) {
+    const double d2 = d * d;
+    c = 1 + d2 * (-1.0 / 2 + d2 * (1.0 / 24 + d2 * (-1.0 / 720 + d2 * (1.0 / 40320))));
+    s = d * (1 + d2 * (-1.0 / 6 + d2 * (1.0 / 120 + d2 * (-1.0 / 5040))));
+}
+
+}  // namespace
+
+uint32_t backgroundRgb(uint16_t n) { return n < Vga256.size() ? Vga256[n] : 0; }
+
+BgiScreen::BgiScreen() = default;
+
+uint8_t BgiScreen::pixel(int x, int y) const {
+    if (static_cast<unsigned>(x) >= Width || static_cast<unsigned>(y) >= Height) return 0;
+    return pixels_[static_cast<std::size_t>(y * Width + x)];
+}
+
+uint32_t BgiScreen::windowRgb(uint8_t index) const {
+    index &= 15;
+    return index == 0 ? backgroundRgb(bkColor_) : WindowPalette[index];
+}
+
+void BgiScreen::setcolor(uint16_t color) { color_ = color; }
+
+void BgiScreen::setbkcolor(uint16_t color) { bkColor_ = color; }
+
+void BgiScreen::setfillstyle(uint16_t pattern, uint16_t color) {
+    // The unit rejects the whole call, keeping the old pattern and colour.
+    if (pattern > LastPattern || color > 15) return;
+    fillPattern_ = pattern;
+    fillColor_ = color;
+}
+
+void BgiScreen::cleardevice() {
+    pixels_.fill(static_cast<uint8_t>(bkColor_ & 15));
+    cpX_ = 0;
+    cpY_ = 0;
+    work_ += pixels_.size();
+}
+
+void BgiScreen::putpixel(int16_t x, int16_t y, uint16_t color) {
+    ++work_;
+    plot(x, y, static_cast<uint8_t>(color & 15));
+}
+
+void BgiScreen::moveto(int16_t x, int16_t y) {
+    cpX_ = x;
+    cpY_ = y;
+}
+
+void BgiScreen::lineto(int16_t x, int16_t y) {
+    drawLine(cpX_, cpY_, x, y);
+    cpX_ = x;
+    cpY_ = y;
+}
+
+void BgiScreen::line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
+
+void BgiScreen::rectangle(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
+    // With the corners ordered, each side starts one step past the corner it
+    // leaves, so no corner is drawn twice; a side of zero length still steps
+    // (backwards), which gives a flat or thin rectangle two stray pixels.
+    const int16_t x1 = std::min(ax, bx), x2 = std::max(ax, bx), y1 = std::min(ay, by), y2 = std::max(ay, by);
+    const int dx = x2 > x1 ? 1 : -1, dy = y2 > y1 ? 1 : -1;
+    auto s16 = [](int v) { return static_cast<int16_t>(v); };
+    drawLine(s16(x1 + dx), y1, x2, y1);
+    drawLine(x2, s16(y1 + dy), x2, y2);
+    drawLine(s16(x2 - dx), y2, x1, y2);
+    drawLine(x1, s16(y2 - dy), x1, y1);
+}
+
+void BgiScreen::drawLine(int ax, int ay, int bx, int by) {
+    ++work_;
+    int64_t x1 = ax, y1 = ay, x2 = bx, y2 = by;
+    if (!clipLine(x1, y1, x2, y2)) return;
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    int x = static_cast<int>(x1), y = static_cast<int>(y1);
+    const int xe = static_cast<int>(x2), ye = static_cast<int>(y2);
+    const int dx = std::abs(xe - x), dy = std::abs(ye - y);
+    const int sx = xe >= x ? 1 : -1, sy = ye >= y ? 1 : -1;
+    work_ += static_cast<uint64_t>(std::max(dx, dy));
+    if (dy == 0) {
+        std::memset(&pixels_[static_cast<std::size_t>(y * Width + std::min(x, xe))], c,
+                    static_cast<std::size_t>(dx + 1));
+        return;
+    }
+    // Bresenham from the first end point; an error of exactly zero steps.
+    if (dx >= dy) {
+        int e = 2 * dy - dx;
+        for (int i = 0; i <= dx; ++i) {
+            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+            if (e >= 0) {
+                y += sy;
+                e -= 2 * dx;
+            }
+            e += 2 * dy;
+            x += sx;
+        }
+    } else {
+        int e = 2 * dx - dy;
+        for (int i = 0; i <= dy; ++i) {
+            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+            if (e >= 0) {
+                x += sx;
+                e -= 2 * dy;
+            }
+            e += 2 * dx;
+            y += sy;
+        }
+    }
+}
+
+uint8_t BgiScreen::patternColour(int x, int y) const {
+    const bool on = (Patterns[fillPattern_][y & 7] >> (7 - (x & 7))) & 1;
+    return static_cast<uint8_t>(on ? fillColor_ & 15 : bkColor_ & 15);
+}
+
+void BgiScreen::bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    ++work_;
+    const int left = std::max<int>(std::min(x1, x2), 0), right = std::min<int>(std::max(x1, x2), MaxX);
+    const int top = std::max<int>(std::min(y1, y2), 0), bottom = std::min<int>(std::max(y1, y2), MaxY);
+    if (left > right || top > bottom) return;
+    work_ += static_cast<uint64_t>(right - left + 1) * static_cast<uint64_t>(bottom - top + 1);
+    for (int y = top; y <= bottom; ++y) {
+        uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
+        if (fillPattern_ == 1 || fillPattern_ == 12) {
+            std::memset(row + left, fillColor_ & 15, static_cast<std::size_t>(right - left + 1));
+        } else {
+            for (int x = left; x <= right; ++x) row[x] = patternColour(x, y);
+        }
+    }
+}
+
+void BgiScreen::circle(int16_t x, int16_t y, uint16_t radius) {
+    if (radius == 0) {
+        ++work_;
+        return;
+    }
+    drawEllipse(x, y, 0, 360, radius, radius);
+}
+
+void BgiScreen::arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
+    // Unlike circle, an arc of radius 0 draws its centre.
+    drawEllipse(x, y, stAngle, endAngle, radius, radius);
+}
+
+void BgiScreen::ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
+                        uint16_t yRadius) {
+    drawEllipse(x, y, stAngle, endAngle, xRadius, yRadius);
+}
+
+void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
+                            unsigned yRadius) {
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    const unsigned a = xRadius == 0 ? 1 : xRadius, b = yRadius == 0 ? 1 : yRadius;
+    ++work_;
+    if (a == 1 && b == 1) {
+        plot(cx, cy, c);
+        return;
+    }
+    // Angles count modulo 361. A start after the end wraps through 0 and then
+    // excludes both end angles themselves.
+    // The sample's angle in each quadrant is a single-precision number too.
+    const float st = static_cast<float>(stAngle % 361), en = static_cast<float>(endAngle % 361);
+    const bool wraps = st > en;
+    const bool full = st == 0 && en == 360;
+    auto inRange = [&](float phi) { return wraps ? (phi > st || phi < en) : (phi >= st && phi <= en); };
+
+    // steps + 1 samples over the quadrant, the angle summed in single
+    // precision. The unit sums the squared radii in 32-bit signed arithmetic:
+    // past 2^31 the sum turns negative and only the first sample is drawn.
+    const uint64_t sum = uint64_t{a} * a + uint64_t{b} * b;
+    const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(sum));
+    const long steps =
+        wrapped < 0 ? 0 : std::lrintl(std::sqrt(3.0L) * std::sqrt(static_cast<long double>(wrapped)));
+    const float delta = steps > 0 ? static_cast<float>(90.0L / static_cast<long double>(steps)) : 0.0f;
+    work_ += 4 * static_cast<uint64_t>(steps + 1);
+    const double da = a, db = b;
+    float j = 0.0f;
+    // cos and sin of the current angle, carried forward by rotation and
+    // recomputed every 32 samples so their error stays near 1e-14.
+    double cj = 1.0, sj = 0.0;  // cos and sin of t, carried from sample to sample
+    float t = 0.0f;
+    for (long k = 0; k <= steps; ++k) {
+        const int x = roundSample(da, cj, t, false), y = roundSample(db, sj, t, true);
+        const float phi = j;
+        // The points are passed on as 16-bit coordinates, so a huge radius
+        // wraps around onto the screen.
+        const int xr = static_cast<int16_t>(cx + x), xl = static_cast<int16_t>(cx - x);
+        const int yt = static_cast<int16_t>(cy - y), yb = static_cast<int16_t>(cy + y);
+        if (full) {
+            plot(xr, yt, c);
+            plot(xl, yt, c);
+            plot(xl, yb, c);
+            plot(xr, yb, c);
+        } else {
+            if (inRange(phi)) plot(xr, yt, c);
+            if (inRange(180.0f - phi)) plot(xl, yt, c);
+            if (inRange(180.0f + phi)) plot(xl, yb, c);
+            if (inRange(360.0f - phi)) plot(xr, yb, c);
+        }
+
+        j += delta;
+        const float next = radians(j);
+        const double step = static_cast<double>(next) - static_cast<double>(t);
+        if ((k & 31) == 31 || std::fabs(step) >= 0.05) {
+            // every 32 samples afresh, so the rotations' error stays near 1e-14
+            cj = std::cos(static_cast<double>(next));
+            sj = std::sin(static_cast<double>(next));
+        } else {
+            double cStep, sStep;
+            smallRotation(step, cStep, sStep);
+            const double c2 = cj * cStep - sj * sStep;
+            sj = sj * cStep + cj * sStep;
+            cj = c2;
+        }
+        t = next;
+    }
+}
+
+namespace {
+
+constexpr uint8_t Filled = 0x80;  // marks a pixel painted by the fill in progress
+constexpr uint64_t HighBits = 0x8080808080808080ull;
+constexpr uint64_t LowBits = 0x0101010101010101ull;
+
+uint64_t load8(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Whether any of the eight bytes of w equals the byte whose copies fill `bytes`.
+bool hasByte(uint64_t w, uint64_t bytes) {
+    const uint64_t v = w ^ bytes;
+    return ((v - LowBits) & ~v & HighBits) != 0;
+}
+
+// A pixel is open to the fill while it is neither the border colour nor
+// already filled; `border` is -1 when the border word matches no colour.
+struct OpenTest {
+    int border;
+    uint64_t borderBytes;
+    bool operator()(uint8_t p) const { return p < Filled && p != border; }
+    // All eight pixels at p open, or all eight closed.
+    bool allOpen(const uint8_t* p) const {
+        const uint64_t w = load8(p);
+        return (w & HighBits) == 0 && (border < 0 || !hasByte(w, borderBytes));
+    }
+    bool allFilled(const uint8_t* p) const { return (load8(p) & HighBits) == HighBits; }
+};
+
+// The first x >= from (at most limit + 1) whose pixel is not open.
+int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
+    int x = from;
+    while (x + 8 <= limit + 1 && open.allOpen(row + x)) x += 8;
+    while (x <= limit && open(row[x])) ++x;
+    return x;
+}
+
+}  // namespace
+
+void BgiScreen::floodfill(int16_t sx, int16_t sy, uint16_t border) {
+    ++work_;
+    if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
+    const int b = border <= 15 ? border : -1;
+    const OpenTest open{b, b < 0 ? 0 : LowBits * static_cast<uint64_t>(b)};
+    uint8_t* const px = pixels_.data();
+    auto row = [&](int y) { return px + static_cast<std::size_t>(y) * Width; };
+    const bool solid = fillPattern_ == 1 || fillPattern_ == 12;
+    int minX = sx, maxX = sx, minY = sy, maxY = sy;
+
+    // Painted pixels carry the Filled mark until the fill ends, which is how
+    // a fill passes over pixels that already have its colour exactly once.
+    auto paint = [&](int x1, int x2, int y) {
+        uint8_t* r = row(y);
+        if (solid) {
+            std::memset(r + x1, (fillColor_ & 15) | Filled, static_cast<std::size_t>(x2 - x1 + 1));
+        } else {
+            for (int x = x1; x <= x2; ++x) r[x] = patternColour(x, y) | Filled;
+        }
+        minX = std::min(minX, x1);
+        maxX = std::max(maxX, x2);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+        work_ += 3 * static_cast<uint64_t>(x2 - x1 + 1);
+    };
+    seeds_.clear();
+    // Queues the first pixel of every open run of row y within x1..x2.
+    auto pushRuns = [&](int x1, int x2, int y) {
+        if (y < 0 || y > MaxY) return;
+        const uint8_t* r = row(y);
+        int x = x1;
+        while (x <= x2) {
+            while (x + 8 <= x2 + 1 && open.allFilled(r + x)) x += 8;
+            while (x <= x2 && !open(r[x])) ++x;
+            if (x > x2) break;
+            seeds_.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y)});
+            x = openRunEnd(r, x, x2, open);
+        }
+    };
+
+    // The seed's own span: the run that ends just before the first border
+    // pixel at or right of the seed. On a border pixel that is the pixel to
+    // its left, painted whatever its colour, and the run left of it.
+    const uint8_t* seedRow = row(sy);
+    int right = sx;
+    while (right <= MaxX && seedRow[right] != b) ++right;
+    const int last = right - 1;
+    if (last < 0) return;  // a border pixel at the left edge
+    int first = last;
+    while (first > 0 && seedRow[first - 1] != b) --first;
+    paint(first, last, sy);
+    pushRuns(first, last, sy - 1);
+    pushRuns(first, last, sy + 1);
+
+    while (!seeds_.empty()) {
+        const Seed seed = seeds_.back();
+        seeds_.pop_back();
+        const uint8_t* r = row(seed.y);
+        if (!open(r[seed.x])) continue;
+        int x1 = seed.x;
+        while (x1 > 0 && open(r[x1 - 1])) --x1;
+        const int x2 = openRunEnd(r, seed.x, MaxX, open) - 1;
+        paint(x1, x2, seed.y);
+        pushRuns(x1, x2, seed.y - 1);
+        pushRuns(x1, x2, seed.y + 1);
+    }
+
+    for (int y = minY; y <= maxY; ++y) {
+        uint8_t* r = row(y);
+        for (int x = minX; x <= maxX; ++x) r[x] &= 15;
+    }
+}
+
+}  // namespace pasdraw

@@ -1,0 +1,122 @@
+// The 640 x 480, 16-colour screen of the graph unit (VGA, VGAHi), drawing
+// pixel for pixel what Free Pascal 3.2's graph unit draws there. Every rule
+// below was measured by compiling programs with fpc and reading the screen
+// back, not derived from a description of the BGI:
+//
+// - Colours: a pixel holds a colour index 0..15; setcolor, putpixel and
+//   setbkcolor keep the caller's word and draw with its low four bits.
+//   setfillstyle ignores the whole call when the pattern is above 12 or the
+//   colour above 15. floodfill compares with the full border word, so a
+//   border of 16 or more never stops a fill.
+// - setbkcolor sets what colour index 0 looks like (a 256-entry VGA table
+//   beyond 15); cleardevice and the 0 bits of a fill pattern write the
+//   background index itself.
+// - Lines are clipped to the screen first (Cohen-Sutherland, the first end
+//   point first, left and right edges before top and bottom, truncating
+//   division) and then drawn from the first end point to the second.
+//   A rectangle's sides each start one step past a corner.
+// - Ellipses, arcs and circles sample one quadrant in single-precision angle
+//   steps and mirror each point four times; the start and end angles count
+//   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
+// - floodfill is 4-connected and passes over pixels that already have the
+//   fill colour.
+//
+// Two flood fill corners are not copied: a seed on a border pixel at x = 0
+// (the unit then scans into the previous row of its frame buffer), and
+// regions with hundreds of separate runs a row, such as those bounded by a
+// dotted fill pattern, where the unit's list of pending seeds overflows and
+// it leaves parts unfilled; BgiScreen fills those completely.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "bgi/graphics.h"
+
+namespace pasdraw {
+
+class BgiScreen : public BgiGraphics {
+public:
+    static constexpr int Width = 640;
+    static constexpr int Height = 480;
+
+    BgiScreen();
+
+    void setcolor(uint16_t color) override;
+    void setbkcolor(uint16_t color) override;
+    void setfillstyle(uint16_t pattern, uint16_t color) override;
+    void cleardevice() override;
+
+    void putpixel(int16_t x, int16_t y, uint16_t color) override;
+    void moveto(int16_t x, int16_t y) override;
+    void lineto(int16_t x, int16_t y) override;
+    void line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
+    void rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
+    void bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
+    void circle(int16_t x, int16_t y, uint16_t radius) override;
+    void arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) override;
+    void ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
+                 uint16_t yRadius) override;
+    void floodfill(int16_t x, int16_t y, uint16_t border) override;
+
+    uint64_t work() const override { return work_; }
+
+    // Row-major colour indices 0..15, Width * Height of them.
+    const uint8_t* pixels() const { return pixels_.data(); }
+    // The colour index at (x, y); 0 outside the screen.
+    uint8_t pixel(int x, int y) const;
+
+    uint16_t color() const { return color_; }
+    uint16_t backgroundColour() const { return bkColor_; }
+    uint16_t fillPattern() const { return fillPattern_; }
+    uint16_t fillColour() const { return fillColor_; }
+    int16_t currentX() const { return cpX_; }
+    int16_t currentY() const { return cpY_; }
+
+    // What the program's window shows for a colour index, as 0xRRGGBB: the
+    // window palette, except index 0, which shows the background colour.
+    uint32_t windowRgb(uint8_t index) const;
+
+private:
+    void plot(int x, int y, uint8_t c) {
+        if (static_cast<unsigned>(x) < Width && static_cast<unsigned>(y) < Height) pixels_[y * Width + x] = c;
+    }
+    void drawLine(int x1, int y1, int x2, int y2);
+    void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);
+    uint8_t patternColour(int x, int y) const;
+
+    std::array<uint8_t, Width * Height> pixels_{};
+    uint16_t color_ = 15;
+    uint16_t bkColor_ = 0;
+    uint16_t fillPattern_ = 1;
+    uint16_t fillColor_ = 15;
+    int16_t cpX_ = 0;
+    int16_t cpY_ = 0;
+    uint64_t work_ = 0;
+
+    // Flood fill work list, kept between fills to save its allocation.
+    struct Seed {
+        int16_t x, y;
+    };
+    std::vector<Seed> seeds_;
+};
+
+// The sixteen colours as the BGI documents them, 0xRRGGBB.
+inline constexpr std::array<uint32_t, 16> StandardPalette{
+    0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
+    0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF,
+};
+
+// The sixteen colours as Free Pascal's window shows them: six-bit DAC values
+// times four, so 0xA8 where the documented palette has 0xAA.
+inline constexpr std::array<uint32_t, 16> WindowPalette{
+    0x000000, 0x0000A8, 0x00A800, 0x00A8A8, 0xA80000, 0xA800A8, 0xA85400, 0xA8A8A8,
+    0x545454, 0x5454FC, 0x54FC54, 0x54FCFC, 0xFC5454, 0xFC54FC, 0xFCFC54, 0xFCFCFC,
+};
+
+// What colour index 0 shows after setbkcolor(n), as 0xRRGGBB: the default
+// 256-colour VGA palette for n < 256, black above.
+uint32_t backgroundRgb(uint16_t n);
+
+}  // namespace pasdraw

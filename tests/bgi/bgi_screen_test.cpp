@@ -1,0 +1,340 @@
+// Behaviour of the graph unit pinned from measurements of Free Pascal 3.2.2
+// (the numbers below were read back from compiled programs), so a change to
+// BgiScreen that breaks one shows here without fpc.
+#include "bgi/bgi_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <utility>
+
+#include "bgi_calls.h"
+
+namespace pasdraw {
+namespace {
+
+using testing::BgiCall;
+using testing::Op;
+using Points = std::set<std::pair<int, int>>;
+
+Points lit(const BgiScreen& s) {
+    Points p;
+    for (int y = 0; y < BgiScreen::Height; ++y)
+        for (int x = 0; x < BgiScreen::Width; ++x)
+            if (s.pixel(x, y) != 0) p.insert({x, y});
+    return p;
+}
+
+int count(const BgiScreen& s, uint8_t colour) {
+    int n = 0;
+    for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) n += s.pixels()[i] == colour;
+    return n;
+}
+
+BgiScreen drawn(const std::vector<BgiCall>& calls) {
+    BgiScreen s;
+    testing::apply(s, calls);
+    return s;
+}
+
+TEST(BgiScreen, StateAfterInitgraph) {
+    const BgiScreen s;
+    EXPECT_EQ(s.color(), 15);
+    EXPECT_EQ(s.backgroundColour(), 0);
+    EXPECT_EQ(s.fillPattern(), 1);
+    EXPECT_EQ(s.fillColour(), 15);
+    EXPECT_EQ(s.currentX(), 0);
+    EXPECT_EQ(s.currentY(), 0);
+    EXPECT_EQ(count(s, 0), BgiScreen::Width * BgiScreen::Height);
+    EXPECT_EQ(s.work(), 0u);
+}
+
+// Colour words keep only their low four bits when they draw.
+TEST(BgiScreen, ColoursAboveFifteen) {
+    const struct {
+        uint16_t word;
+        uint8_t index;
+    } table[] = {{0, 0}, {15, 15}, {16, 0}, {17, 1}, {20, 4}, {255, 15}, {65535, 15}};
+    for (const auto& t : table) {
+        SCOPED_TRACE(t.word);
+        const BgiScreen s = drawn({{Op::SetColor, {t.word}},
+                                   {Op::Line, {10, 10, 20, 10}},
+                                   {Op::PutPixel, {5, 5, t.word}},
+                                   {Op::SetBkColor, {t.word}},
+                                   {Op::Bar, {30, 30, 30, 30}}});
+        EXPECT_EQ(s.pixel(15, 10), t.index);
+        EXPECT_EQ(s.pixel(5, 5), t.index);
+        BgiScreen cleared;
+        cleared.setbkcolor(t.word);
+        cleared.cleardevice();
+        EXPECT_EQ(cleared.pixel(320, 240), t.index);
+    }
+}
+
+// setfillstyle drops the whole call for a pattern above 12 or a colour
+// above 15; the user pattern 12 is solid until one is defined.
+TEST(BgiScreen, FillStyleRejections) {
+    const struct {
+        uint16_t pattern, colour, wantPattern, wantColour;
+    } table[] = {{2, 16, 3, 9}, {13, 4, 3, 9}, {65535, 1, 3, 9}, {12, 4, 12, 4}, {0, 15, 0, 15}};
+    for (const auto& t : table) {
+        BgiScreen s;
+        s.setfillstyle(3, 9);
+        s.setfillstyle(t.pattern, t.colour);
+        EXPECT_EQ(s.fillPattern(), t.wantPattern) << t.pattern << "," << t.colour;
+        EXPECT_EQ(s.fillColour(), t.wantColour) << t.pattern << "," << t.colour;
+    }
+    BgiScreen user;
+    user.setfillstyle(12, 4);
+    user.bar(0, 0, 7, 7);
+    EXPECT_EQ(count(user, 4), 64);
+}
+
+// The 0 bits of a pattern write the background index; the tiling starts at
+// the screen's origin whatever the bar's corner.
+TEST(BgiScreen, PatternsTileFromTheOrigin) {
+    BgiScreen s;
+    s.setbkcolor(5);
+    s.setfillstyle(3, 14);  // one pixel a row, moving left as y grows
+    s.bar(3, 2, 50, 40);
+    EXPECT_EQ(s.pixel(5, 2), 14);
+    EXPECT_EQ(s.pixel(4, 3), 14);
+    EXPECT_EQ(s.pixel(6, 2), 5);
+    EXPECT_EQ(s.pixel(13, 2), 14);
+    EXPECT_EQ(s.pixel(2, 2), 0);  // left of the bar
+    EXPECT_EQ(count(s, 14) + count(s, 5), 48 * 39);
+}
+
+// Lines: clipped end points, Bresenham from the first point, ties step.
+TEST(BgiScreen, LinePixels) {
+    const struct {
+        int16_t x1, y1, x2, y2;
+        Points want;
+    } table[] = {
+        {10,
+         10,
+         20,
+         14,
+         {{10, 10},
+          {11, 10},
+          {12, 11},
+          {13, 11},
+          {14, 12},
+          {15, 12},
+          {16, 12},
+          {17, 13},
+          {18, 13},
+          {19, 14},
+          {20, 14}}},
+        {0, 0, 4, 2, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},  // the tie at x = 1 steps
+        {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}},  // ... from either end
+        {0, 616, -1, -1937, {{0, 479}}},                         // clipping collapses it
+        {-5, -5, 2, 2, {{0, 0}, {1, 1}, {2, 2}}},
+        {700, 10, 900, 20, {}},
+    };
+    for (const auto& t : table) {
+        SCOPED_TRACE(::testing::Message() << t.x1 << "," << t.y1 << " " << t.x2 << "," << t.y2);
+        EXPECT_EQ(lit(drawn({{Op::Line, {t.x1, t.y1, t.x2, t.y2}}})), t.want);
+    }
+    // The full 16-bit range across the screen.
+    EXPECT_EQ(count(drawn({{Op::Line, {-32768, 240, 32767, 240}}}), 15), 640);
+    EXPECT_EQ(count(drawn({{Op::Line, {-32768, -32768, 32767, 32767}}}), 15), 480);
+}
+
+TEST(BgiScreen, ScreenEdges) {
+    const struct {
+        int16_t x, y;
+        bool lit;
+    } table[] = {{0, 0, true},   {639, 479, true}, {-1, 0, false},          {640, 0, false},
+                 {0, -1, false}, {0, 480, false},  {-32768, -32768, false}, {32767, 32767, false}};
+    for (const auto& t : table) {
+        EXPECT_EQ(count(drawn({{Op::PutPixel, {t.x, t.y, 7}}}), 7), t.lit ? 1 : 0) << t.x << "," << t.y;
+    }
+    EXPECT_EQ(count(drawn({{Op::Bar, {-5, -5, 700, 3}}}), 15), 640 * 4);
+    EXPECT_EQ(count(drawn({{Op::Bar, {60, 50, 20, 10}}}), 15), 41 * 41);  // corners in any order
+}
+
+// Each side starts one step past its corner, and a side of no length steps
+// backwards: flat and single-point rectangles get stray pixels.
+TEST(BgiScreen, RectanglePixels) {
+    const struct {
+        int16_t x1, y1, x2, y2;
+        Points want;
+    } table[] = {
+        {10, 10, 10, 10, {{9, 10}, {10, 9}, {10, 10}, {10, 11}, {11, 10}}},
+        {10, 10, 11, 10, {{10, 10}, {10, 11}, {11, 9}, {11, 10}}},
+        {10, 10, 10, 11, {{9, 10}, {10, 10}, {10, 11}, {11, 11}}},
+        {11, 11, 10, 10, {{10, 10}, {10, 11}, {11, 10}, {11, 11}}},
+        {0, 0, 0, 0, {{0, 0}, {1, 0}, {0, 1}}},
+    };
+    for (const auto& t : table) {
+        SCOPED_TRACE(::testing::Message() << t.x1 << "," << t.y1 << " " << t.x2 << "," << t.y2);
+        EXPECT_EQ(lit(drawn({{Op::Rectangle, {t.x1, t.y1, t.x2, t.y2}}})), t.want);
+    }
+    EXPECT_EQ(lit(drawn({{Op::Rectangle, {10, 10, 20, 20}}})).size(), 40u);
+    EXPECT_EQ(lit(drawn({{Op::Rectangle, {20, 20, 10, 10}}})).size(), 40u);
+    EXPECT_EQ(lit(drawn({{Op::Rectangle, {10, 10, 20, 10}}})).size(), 13u);
+}
+
+TEST(BgiScreen, CurrentPosition) {
+    const struct {
+        std::vector<BgiCall> calls;
+        int16_t x, y;
+    } table[] = {
+        {{{Op::MoveTo, {10, 10}}, {Op::Line, {20, 20, 30, 40}}}, 10, 10},
+        {{{Op::MoveTo, {10, 10}}, {Op::LineTo, {30, 40}}}, 30, 40},
+        {{{Op::MoveTo, {10, 10}},
+          {Op::Rectangle, {1, 2, 3, 4}},
+          {Op::Bar, {1, 2, 3, 4}},
+          {Op::Circle, {5, 5, 3}},
+          {Op::FloodFill, {300, 300, 15}},
+          {Op::PutPixel, {7, 7, 3}}},
+         10,
+         10},
+        {{{Op::MoveTo, {-5, 32767}}}, -5, 32767},
+        {{{Op::MoveTo, {9, 9}}, {Op::ClearDevice, {}}}, 0, 0},
+    };
+    for (const auto& t : table) {
+        const BgiScreen s = drawn(t.calls);
+        EXPECT_EQ(s.currentX(), t.x) << testing::pascal(t.calls);
+        EXPECT_EQ(s.currentY(), t.y) << testing::pascal(t.calls);
+    }
+}
+
+// Pixel counts of whole and partial curves at radius 100, read back from
+// Free Pascal; the angles count modulo 361.
+TEST(BgiScreen, CurvePixelCounts) {
+    const struct {
+        uint16_t st, end, a, b;
+        int pixels;
+    } table[] = {
+        {0, 360, 100, 100, 676},  {0, 90, 100, 100, 170},    {90, 0, 100, 100, 508},  {30, 60, 100, 100, 58},
+        {0, 0, 100, 100, 1},      {45, 45, 100, 100, 0},     {90, 90, 100, 100, 0},   {180, 180, 100, 100, 1},
+        {360, 0, 100, 100, 0},    {0, 361, 100, 100, 1},     {1, 361, 100, 100, 675}, {0, 721, 100, 100, 676},
+        {200, 561, 100, 100, 0},  {0, 65535, 100, 100, 365}, {0, 360, 0, 0, 1},       {0, 360, 0, 3, 12},
+        {0, 360, 35, 46340, 960}, {0, 360, 35, 46341, 2},  // the squared radii overflow 32 bits
+    };
+    for (const auto& t : table) {
+        SCOPED_TRACE(::testing::Message() << t.st << "," << t.end << " " << t.a << "x" << t.b);
+        EXPECT_EQ(lit(drawn({{Op::Ellipse, {320, 240, t.st, t.end, t.a, t.b}}})).size(),
+                  static_cast<std::size_t>(t.pixels));
+    }
+}
+
+TEST(BgiScreen, CircleRadii) {
+    EXPECT_EQ(lit(drawn({{Op::Circle, {20, 20, 0}}})), Points{});
+    EXPECT_EQ(lit(drawn({{Op::Circle, {20, 20, 1}}})), (Points{{20, 20}}));
+    EXPECT_EQ(lit(drawn({{Op::Circle, {20, 20, 2}}})), (Points{{19, 18},
+                                                               {20, 18},
+                                                               {21, 18},
+                                                               {18, 19},
+                                                               {22, 19},
+                                                               {18, 20},
+                                                               {22, 20},
+                                                               {18, 21},
+                                                               {22, 21},
+                                                               {19, 22},
+                                                               {20, 22},
+                                                               {21, 22}}));
+    // A radius of 65300 (a negative number passed as a word) overflows to a
+    // single sample whose 16-bit coordinates wrap onto the screen.
+    EXPECT_EQ(lit(drawn({{Op::Circle, {320, 240, 65300}}})), (Points{{84, 240}, {556, 240}}));
+}
+
+TEST(BgiScreen, FloodFill) {
+    // A diagonal line holds: the fill is 4-connected.
+    BgiScreen diagonal = drawn({{Op::SetColor, {4}},
+                                {Op::Line, {10, 0, 0, 10}},
+                                {Op::SetFillStyle, {1, 2}},
+                                {Op::FloodFill, {0, 0, 4}}});
+    EXPECT_EQ(count(diagonal, 2), 55);
+
+    const std::vector<BgiCall> box{
+        {Op::SetColor, {4}}, {Op::Rectangle, {0, 0, 12, 8}}, {Op::SetFillStyle, {1, 2}}};
+    auto with = [&](std::vector<BgiCall> more) {
+        std::vector<BgiCall> calls = box;
+        calls.insert(calls.end(), more.begin(), more.end());
+        return drawn(calls);
+    };
+    const struct {
+        const char* what;
+        std::vector<BgiCall> calls;
+        int filled;
+    } table[] = {
+        {"inside", {{Op::FloodFill, {5, 5, 4}}}, 11 * 7},
+        {"through pixels of the fill colour",
+         {{Op::SetColor, {2}}, {Op::Line, {6, 1, 6, 7}}, {Op::FloodFill, {3, 4, 4}}},
+         11 * 7},
+        {"seed off the screen", {{Op::FloodFill, {-5, 5, 4}}}, 0},
+        {"border 20 matches no pixel", {{Op::FloodFill, {5, 5, 20}}}, 640 * 480},
+        {"seed on the top edge paints its left neighbour too", {{Op::FloodFill, {6, 0, 4}}}, 11 * 7 + 1},
+        {"seed on the border colour 0 paints only its left neighbour", {{Op::FloodFill, {6, 4, 0}}}, 1},
+    };
+    for (const auto& t : table) {
+        const BgiScreen s = with(t.calls);
+        EXPECT_EQ(count(s, 2), t.filled) << t.what;
+    }
+    EXPECT_EQ(with({{Op::FloodFill, {6, 0, 4}}}).pixel(5, 0), 2);
+    EXPECT_EQ(with({{Op::FloodFill, {6, 4, 0}}}).pixel(5, 4), 2);
+}
+
+TEST(BgiScreen, WindowColours) {
+    BgiScreen s;
+    EXPECT_EQ(s.windowRgb(0), 0x000000u);
+    EXPECT_EQ(s.windowRgb(4), 0xA80000u);
+    EXPECT_EQ(s.windowRgb(15), 0xFCFCFCu);
+    const struct {
+        uint16_t bk;
+        uint32_t rgb;
+    } table[] = {{0, 0x000000},  {4, 0xA80000}, {16, 0x000000}, {20, 0x383838},
+                 {32, 0x0000FC}, {255, 0},      {300, 0}};
+    for (const auto& t : table) {
+        s.setbkcolor(t.bk);
+        EXPECT_EQ(s.windowRgb(0), t.rgb) << t.bk;
+        EXPECT_EQ(s.windowRgb(4), 0xA80000u) << t.bk;  // only index 0 follows the background
+    }
+    EXPECT_EQ(StandardPalette[6], 0xAA5500u);
+}
+
+// Random calls over the whole 16-bit range: nothing is written outside the
+// screen (the sanitizers watch), and the work bound grows with what is drawn.
+TEST(BgiScreen, ExtremeArgumentsStayBounded) {
+    std::mt19937 gen(11);
+    auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    BgiScreen s;
+    for (int i = 0; i < 3000; ++i) {
+        const int16_t x = static_cast<int16_t>(any(-32768, 32767)),
+                      y = static_cast<int16_t>(any(-32768, 32767));
+        const uint16_t w = static_cast<uint16_t>(any(0, 65535)), v = static_cast<uint16_t>(any(0, 65535));
+        const uint64_t before = s.work();
+        const int op = any(0, 8);
+        switch (op) {
+            case 0: s.line(x, y, static_cast<int16_t>(w), static_cast<int16_t>(v)); break;
+            case 1:
+                s.ellipse(x, y, w, v, static_cast<uint16_t>(any(0, 65535)),
+                          static_cast<uint16_t>(any(0, 65535)));
+                break;
+            case 2:
+                s.circle(static_cast<int16_t>(any(-100, 700)), static_cast<int16_t>(any(-100, 600)), w);
+                break;
+            case 3: s.floodfill(x % 700, y % 500, v); break;
+            case 4: s.bar(x, y, static_cast<int16_t>(w), static_cast<int16_t>(v)); break;
+            case 5: s.setfillstyle(w % 16, v % 20); break;
+            case 6: s.setcolor(w); break;
+            case 7: s.setbkcolor(w); break;
+            default: s.putpixel(x, y, w);
+        }
+        if (op < 5 || op == 8) {
+            EXPECT_GT(s.work(), before);
+        }  // drawing, not setting state
+        for (int p = 0; p < 640 * 480; p += 997) ASSERT_LT(s.pixels()[p], 16);
+    }
+    // A full-screen fill is counted at several units a pixel.
+    BgiScreen full;
+    full.floodfill(1, 1, 99);
+    EXPECT_GE(full.work(), 640u * 480u);
+}
+
+}  // namespace
+}  // namespace pasdraw

@@ -1,0 +1,68 @@
+// What the program's window shows, as the user sees it: every colour index,
+// a pattern fill, and a background colour set after drawing (which recolours
+// index 0 only), compared with BgiScreen's pixels through windowRgb.
+#include <gtest/gtest.h>
+
+#include "bgi_calls.h"
+#include "support/bgi_reference.h"
+
+namespace pasdraw {
+namespace {
+
+using testing::BgiCall;
+using testing::Op;
+
+void expectWindowMatches(const std::vector<BgiCall>& calls) {
+    const auto fpc = testing::findOnPath("fpc");
+    if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
+    testing::XServer x;
+    if (!x.problem().empty()) GTEST_SKIP() << x.problem();
+    const std::string program =
+        "uses cthreads,ptcgraph,ptccrt;\nvar gd,gm:smallint;\nbegin\ngd:=VGA; gm:=VGAHi; "
+        "initgraph(gd,gm,'');\n" +
+        testing::pascal(calls) + "\nrepeat until keypressed;\nend.\n";
+    std::string error;
+    const std::vector<uint32_t> window = testing::captureWindow(*fpc, x.display(), program, error);
+    ASSERT_FALSE(window.empty()) << error;
+
+    BgiScreen screen;
+    testing::apply(screen, calls);
+    int differing = 0;
+    for (int y = 0; y < BgiScreen::Height; ++y) {
+        for (int xx = 0; xx < BgiScreen::Width; ++xx) {
+            const uint32_t ours = screen.windowRgb(screen.pixel(xx, y));
+            const uint32_t theirs = window[static_cast<std::size_t>(y * BgiScreen::Width + xx)];
+            if (ours != theirs && differing++ < 5)
+                ADD_FAILURE() << "(" << xx << "," << y << ") window " << std::hex << theirs << " ours "
+                              << ours;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+std::vector<BgiCall> everyColour(int background) {
+    std::vector<BgiCall> calls;
+    for (int c = 0; c < 16; ++c) {
+        calls.push_back({Op::SetFillStyle, {1, c}});
+        calls.push_back({Op::Bar, {c * 40, 0, c * 40 + 39, 100}});
+    }
+    calls.push_back({Op::SetColor, {14}});
+    calls.push_back({Op::Circle, {320, 300, 120}});
+    calls.push_back({Op::SetFillStyle, {9, 4}});
+    calls.push_back({Op::FloodFill, {320, 300, 14}});
+    calls.push_back({Op::SetColor, {20}});
+    calls.push_back({Op::Line, {0, 479, 639, 120}});
+    calls.push_back({Op::SetBkColor, {background}});
+    return calls;
+}
+
+TEST(BgiWindow, EveryColourOnBlack) { expectWindowMatches(everyColour(0)); }
+
+// After setbkcolor(3) the black pixels show cyan, the cyan ones stay cyan.
+TEST(BgiWindow, BackgroundSetAfterDrawing) { expectWindowMatches(everyColour(3)); }
+
+// Beyond 15 the background comes from the 256-colour table: 20 is a grey.
+TEST(BgiWindow, BackgroundFromTheLargeTable) { expectWindowMatches(everyColour(20)); }
+
+}  // namespace
+}  // namespace pasdraw

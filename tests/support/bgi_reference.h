@@ -1,0 +1,284 @@
+// Reference pictures from Free Pascal's own graph unit (ptcgraph on Linux):
+// a private Xvfb server, a program that dumps the screen after each case
+// through getpixel, and a capture of a program's window as the user sees it.
+#pragma once
+
+#include <signal.h>
+#include <stdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/free_pascal.h"
+
+namespace pasdraw::testing {
+
+inline constexpr int BgiWidth = 640;
+inline constexpr int BgiHeight = 480;
+
+// Runs a shell command, returning its exit status and what it printed.
+inline CompileResult runCommand(const std::string& command) {
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return {-1, "could not run: " + command};
+    CompileResult result;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        result.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// An Xvfb server on a display number it picks itself (-displayfd), stopped
+// when this object goes. display() is empty when it could not start.
+class XServer {
+public:
+    XServer() {
+        const auto xvfb = findOnPath("Xvfb");
+        if (!xvfb) {
+            problem_ = "Xvfb was not found on PATH (Debian package xvfb)";
+            return;
+        }
+        int fds[2];
+        if (::pipe(fds) != 0) {
+            problem_ = "pipe failed";
+            return;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            ::execl(xvfb->c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
+                    "-nolisten", "tcp", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        std::string number;
+        char c;
+        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
+        if (pid_ < 0 || number.empty()) {
+            problem_ = "Xvfb did not start";
+            return;
+        }
+        display_ = ":" + number;
+    }
+    ~XServer() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    const std::string& display() const { return display_; }
+    const std::string& problem() const { return problem_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+    std::string problem_;
+};
+
+// Compiles and links dir/name.pas with fpc (ptcgraph needs the X libraries).
+inline CompileResult buildProgram(const std::filesystem::path& fpc, const std::filesystem::path& dir,
+                                  const std::string& name, const std::string& source) {
+    std::ofstream(dir / (name + ".pas"), std::ios::binary) << source;
+    return runCommand("cd " + shellQuoted(dir) + " && " + shellQuoted(fpc) + " -O1 -v0 " +
+                      shellQuoted(name + ".pas"));
+}
+
+// One dumped screen: the colour indices getpixel reports, and getx, gety.
+struct BgiFrame {
+    std::vector<uint8_t> pixels;
+    int x = 0, y = 0;
+};
+
+// A program that runs `cases` one after another and, after each, writes the
+// whole screen (run-length coded) and the current position to frames.bin.
+inline std::string dumpProgram(const std::vector<std::string>& cases) {
+    std::string p =
+        "uses cthreads,ptcgraph,ptccrt;\n"
+        "var gd,gm:smallint; f:file; buf:array[0..4095] of byte; nb:longint;\n"
+        "procedure flushbuf; begin if nb>0 then blockwrite(f,buf,nb); nb:=0; end;\n"
+        "procedure put(b:byte); begin buf[nb]:=b; inc(nb); if nb=4096 then flushbuf; end;\n"
+        "procedure dump; var x,y:smallint; c,p:byte; n:longint;\n"
+        "begin\n"
+        " n:=0; p:=255;\n"
+        " for y:=0 to 479 do for x:=0 to 639 do begin\n"
+        "  c:=getpixel(x,y);\n"
+        "  if (c=p) and (n<65535) then inc(n) else begin\n"
+        "   if n>0 then begin put(p); put(n and 255); put(n shr 8); end;\n"
+        "   p:=c; n:=1; end;\n"
+        " end;\n"
+        " put(p); put(n and 255); put(n shr 8);\n"
+        " put(getx and 255); put((getx shr 8) and 255); put(gety and 255); put((gety shr 8) and 255);\n"
+        "end;\n"
+        "begin\n"
+        "gd:=VGA; gm:=VGAHi; initgraph(gd,gm,'');\n"
+        "assign(f,'frames.bin'); rewrite(f,1); nb:=0;\n";
+    for (const std::string& c : cases) p += c + "\ndump;\n";
+    p += "flushbuf; close(f); closegraph; halt;\nend.\n";
+    return p;
+}
+
+// Decodes frames.bin; empty with `error` set when it is short or malformed.
+inline std::vector<BgiFrame> readFrames(const std::filesystem::path& file, std::size_t count,
+                                        std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<BgiFrame> frames;
+    std::size_t i = 0;
+    const std::size_t size = BgiWidth * BgiHeight;
+    for (std::size_t f = 0; f < count; ++f) {
+        BgiFrame frame;
+        frame.pixels.reserve(size);
+        while (frame.pixels.size() < size) {
+            if (i + 3 > data.size()) {
+                error = "frames.bin ends inside frame " + std::to_string(f);
+                return {};
+            }
+            const std::size_t n = data[i + 1] | (data[i + 2] << 8);
+            if (n == 0 || frame.pixels.size() + n > size) {
+                error = "bad run in frame " + std::to_string(f);
+                return {};
+            }
+            frame.pixels.insert(frame.pixels.end(), n, data[i]);
+            i += 3;
+        }
+        if (i + 4 > data.size()) {
+            error = "frames.bin ends before the position of frame " + std::to_string(f);
+            return {};
+        }
+        frame.x = static_cast<int16_t>(data[i] | (data[i + 1] << 8));
+        frame.y = static_cast<int16_t>(data[i + 2] | (data[i + 3] << 8));
+        i += 4;
+        frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
+// Compiles the dump program for `cases`, runs it on `display` and returns one
+// frame per case; empty with `error` set on any failure.
+inline std::vector<BgiFrame> referenceFrames(const std::filesystem::path& fpc, const std::string& display,
+                                             const std::vector<std::string>& cases, std::string& error) {
+    ScratchDir dir;
+    if (dir.path().empty()) {
+        error = "could not create a temporary folder";
+        return {};
+    }
+    const CompileResult built = buildProgram(fpc, dir.path(), "frames", dumpProgram(cases));
+    if (built.exitCode != 0) {
+        error = "fpc failed:\n" + built.output;
+        return {};
+    }
+    const CompileResult ran =
+        runCommand("cd " + shellQuoted(dir.path()) + " && DISPLAY=" + display + " timeout 300 ./frames");
+    if (ran.exitCode != 0) {
+        error = "the program failed (" + std::to_string(ran.exitCode) + "):\n" + ran.output;
+        return {};
+    }
+    return readFrames(dir.path() / "frames.bin", cases.size(), error);
+}
+
+// The 640 x 480 top-left corner of the X screen as 0xRRGGBB, read from an
+// xwd dump (32 bits a pixel, true colour); empty when the dump is unusable.
+inline std::vector<uint32_t> parseXwd(const std::vector<uint8_t>& d) {
+    auto card = [&](std::size_t field) {
+        const std::size_t o = field * 4;
+        return static_cast<uint32_t>(d[o] << 24 | d[o + 1] << 16 | d[o + 2] << 8 | d[o + 3]);
+    };
+    if (d.size() < 100) return {};
+    const uint32_t headerSize = card(0), width = card(4), height = card(5), byteOrder = card(7),
+                   bitsPerPixel = card(11), bytesPerLine = card(12), colours = card(19);
+    const std::size_t offset = headerSize + std::size_t{colours} * 12;
+    if (bitsPerPixel != 32 || width < BgiWidth || height < BgiHeight ||
+        offset + std::size_t{bytesPerLine} * BgiHeight > d.size())
+        return {};
+    std::vector<uint32_t> rgb(BgiWidth * BgiHeight);
+    for (int y = 0; y < BgiHeight; ++y) {
+        for (int x = 0; x < BgiWidth; ++x) {
+            const uint8_t* p = &d[offset + std::size_t{bytesPerLine} * static_cast<std::size_t>(y) +
+                                  static_cast<std::size_t>(x) * 4];
+            const uint32_t v = byteOrder == 0 ? (p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24)
+                                              : (uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]);
+            rgb[static_cast<std::size_t>(y * BgiWidth + x)] = v & 0xFFFFFF;
+        }
+    }
+    return rgb;
+}
+
+// Builds `source` (a program that draws and then waits for a key), runs it on
+// `display`, and returns its window's pixels once two captures in a row agree.
+// The window opens at the screen's top-left corner: Xvfb runs no window manager.
+inline std::vector<uint32_t> captureWindow(const std::filesystem::path& fpc, const std::string& display,
+                                           const std::string& source, std::string& error) {
+    const auto xwd = findOnPath("xwd");
+    if (!xwd) {
+        error = "xwd was not found on PATH (Debian package x11-apps)";
+        return {};
+    }
+    ScratchDir dir;
+    const CompileResult built = buildProgram(fpc, dir.path(), "window", source);
+    if (built.exitCode != 0) {
+        error = "fpc failed:\n" + built.output;
+        return {};
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        error = "fork failed";
+        return {};
+    }
+    if (pid == 0) {
+        ::setenv("DISPLAY", display.c_str(), 1);
+        const std::string program = (dir.path() / "window").string();
+        if (::chdir(dir.path().c_str()) == 0) ::execl(program.c_str(), "window", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const std::string command = shellQuoted(*xwd) + " -root -silent -display " + display;
+    auto grab = [&] {
+        std::vector<uint8_t> bytes;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return std::vector<uint32_t>{};
+        uint8_t buffer[65536];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        ::pclose(pipe);
+        return parseXwd(bytes);
+    };
+    // The bare root window (Xvfb's default pattern) is what shows before the
+    // program's window opens, so a capture must differ from it, and agree with
+    // the two before it, to count.
+    const std::vector<uint32_t> root = grab();
+    std::vector<uint32_t> result;
+    std::vector<std::vector<uint32_t>> recent;
+    for (int attempt = 0; attempt < 80 && result.empty(); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::vector<uint32_t> rgb = grab();
+        if (rgb.empty() || rgb == root || ::waitpid(pid, nullptr, WNOHANG) != 0) {
+            recent.clear();
+            continue;
+        }
+        recent.push_back(std::move(rgb));
+        if (recent.size() >= 3 && recent[recent.size() - 1] == recent[recent.size() - 2] &&
+            recent[recent.size() - 2] == recent[recent.size() - 3])
+            result = recent.back();
+    }
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    if (result.empty()) error = "the window never settled (or the program ended early)";
+    return result;
+}
+
+}  // namespace pasdraw::testing
