@@ -44,7 +44,9 @@ public:
         fillColor_ = color;
     }
     void cleardevice() override { refuse("cleardevice: the picture cannot clear what is drawn"); }
-    void putpixel(int16_t, int16_t, uint16_t) override { refuse("putpixel: the picture holds no single pixels"); }
+    void putpixel(int16_t, int16_t, uint16_t) override {
+        refuse("putpixel: the picture holds no single pixels");
+    }
     void moveto(int16_t x, int16_t y) override {
         cpX_ = x;
         cpY_ = y;
@@ -94,14 +96,17 @@ public:
         FillRecord r;
         bool ok = true;
         if (fillPattern_ != 1) {
-            refuse("floodfill: only the solid fill style setfillstyle(1, colour) can be drawn in the picture");
+            refuse(
+                "floodfill: only the solid fill style setfillstyle(1, colour) can be drawn in the picture");
             ok = false;
         } else if (fillColor_ < 1 || fillColor_ > 15) {
-            refuse("floodfill: the fill colour " + std::to_string(fillColor_) + " is not one of the colours 1 to 15");
+            refuse("floodfill: the fill colour " + std::to_string(fillColor_) +
+                   " is not one of the colours 1 to 15");
             ok = false;
         }
         if (border > 15) {
-            refuse("floodfill: the border colour " + std::to_string(border) + " is not one of the colours 0 to 15");
+            refuse("floodfill: the border colour " + std::to_string(border) +
+                   " is not one of the colours 0 to 15");
             ok = false;
         }
         if (!twips(r.X, x) || !twips(r.Y, y)) {
@@ -187,9 +192,10 @@ PictureImport importPicture(std::string_view text) {
     const RunResult run = runProgram(text, recorder, limits);
     for (const ProgramProblem& p : run.problems) out.problems.push_back({p.line, p.column, p.message});
     for (ImportProblem& p : recorder.problems) out.problems.push_back(std::move(p));
-    std::stable_sort(out.problems.begin(), out.problems.end(), [](const ImportProblem& a, const ImportProblem& b) {
-        return a.line != b.line ? a.line < b.line : a.column < b.column;
-    });
+    std::stable_sort(out.problems.begin(), out.problems.end(),
+                     [](const ImportProblem& a, const ImportProblem& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
     out.assignedOrigin = run.wasAssigned(ProgramVar::XK) || run.wasAssigned(ProgramVar::YK);
     out.XK = run.value(ProgramVar::XK);
     out.YK = run.value(ProgramVar::YK);
