@@ -114,9 +114,11 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
 void PreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QAction* copy = menu.addAction(QStringLiteral("Copy image"));
-    connect(copy, &QAction::triggered, this, [this] { QGuiApplication::clipboard()->setImage(image_); });
+    connect(copy, &QAction::triggered, this, &PreviewWindow::copyImage);
     menu.exec(event->globalPos());
 }
+
+void PreviewWindow::copyImage() { QGuiApplication::clipboard()->setImage(image_); }
 
 QString PreviewWindow::status() const { return status_->text(); }
 
@@ -147,6 +149,7 @@ void PreviewWindow::finished() {
     status_->setText(describeRun(run.result));
     problemLines_.clear();
     for (const ProgramProblem& p : run.result.problems) problemLines_.push_back(p.line);
+    ++shownRuns_;
     update();
     emit shown();
 }

@@ -47,9 +47,13 @@ public:
     void waitUntilShown();
 
     const QImage& image() const { return image_; }
+    // "Copy image" of the context menu: the 640 x 480 picture to the clipboard.
+    void copyImage();
     QString status() const;
     // The lines with problems from the newest shown run (1-based).
     const std::vector<int>& problemLines() const { return problemLines_; }
+    // How many runs have been shown since the window was made.
+    int shownRuns() const { return shownRuns_; }
 
 signals:
     // A run was shown; problemLines() holds its lines.
@@ -71,6 +75,7 @@ private:
     std::vector<int> problemLines_;
     QFutureWatcher<PreviewRun> watcher_;
     bool running_ = false;
+    int shownRuns_ = 0;
     std::optional<QString> waiting_;
 };
 
