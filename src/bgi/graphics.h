@@ -14,6 +14,13 @@ class BgiGraphics {
 public:
     virtual ~BgiGraphics() = default;
 
+    // Where in the text the next call stands (1-based), for implementations
+    // that report on calls; the screen ignores it.
+    virtual void at(int line, int column) {
+        (void)line;
+        (void)column;
+    }
+
     virtual void setcolor(uint16_t color) = 0;
     virtual void setbkcolor(uint16_t color) = 0;
     virtual void setfillstyle(uint16_t pattern, uint16_t color) = 0;

@@ -188,6 +188,19 @@ public:
     // kind, unless a record of that kind was stored since. Returns whether one was.
     bool redo();
 
+    // Takes the five lists and the last outline colour of another picture;
+    // the tool, the current colour and the drag state stay.
+    void replaceShapes(const Picture& other) {
+        Lines = other.Lines;
+        Rectangles = other.Rectangles;
+        Ellipses = other.Ellipses;
+        Circles = other.Circles;
+        Fills = other.Fills;
+        state.LastColorIndex = other.state.LastColorIndex;
+        state.LastColorRGB = other.state.LastColorRGB;
+        state.MouseIsDown = 0;
+    }
+
     // Calls f with the list of one kind, so per-kind operations need no switch.
     template <class F>
     decltype(auto) withList(Kind kind, F&& f) {

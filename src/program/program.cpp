@@ -165,6 +165,7 @@ private:
         if (failed_) return runtimeError();
         auto s = [&](int k) { return static_cast<int16_t>(wrap(a[k]) & 0xFFFF); };
         auto w = [&](int k) { return static_cast<uint16_t>(wrap(a[k]) & 0xFFFF); };
+        g_.at(st.pos.line, st.pos.column);
         switch (st.routine) {
             case Routine::SetColor: g_.setcolor(w(0)); break;
             case Routine::SetBkColor: g_.setbkcolor(w(0)); break;

@@ -8,6 +8,8 @@
 #include <QToolTip>
 #include <bit>
 
+#include "canvas/repaint.h"
+
 // The canvas buffer holds 0x00BBGGRR words, which is QImage::Format_RGBX8888
 // byte for byte only on little-endian machines.
 static_assert(std::endian::native == std::endian::little, "the canvas image layout assumes little-endian");
@@ -102,6 +104,13 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void CanvasWidget::undo() {
     editor_->Command5_Click();
+    clearCapacityNote();
+    afterCanvasEvent();
+    emit pictureChanged();
+}
+
+void CanvasWidget::repaintFromModel() {
+    drowob(editor_->picture(), *surface_);
     clearCapacityNote();
     afterCanvasEvent();
     emit pictureChanged();

@@ -26,6 +26,8 @@ public:
 
     // Undo of the current tool's kind, then the repaint the editor asked for.
     void undo();
+    // The picture was replaced: repaint it all from the model.
+    void repaintFromModel();
     // Redo of the current tool's kind; returns whether anything came back.
     bool redo();
 

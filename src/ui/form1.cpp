@@ -16,6 +16,8 @@
 #include "model/palette.h"
 #include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
+#include "program/picture_import.h"
+#include "ui/preview_window.h"
 #include "ui/program_text.h"
 #include "ui/readout.h"
 #include "ui/text_box.h"
@@ -65,6 +67,9 @@ constexpr ControlSpec Controls[] = {
     {"Slider1", ControlType::Slider, nullptr, 6480, 7080, 2895, 255, 640},
     {"Slider2", ControlType::Slider, nullptr, 6480, 7560, 2895, 255, 480},
     {"Command25", ControlType::Button, "Text", 6480, 1920, 1575, 255},
+    // Added to the layout in its free area, below the readout.
+    {"previewButton", ControlType::Button, "Preview", 6480, 6240, 1575, 255},
+    {"fromTextButton", ControlType::Button, "Picture from text", 6480, 6600, 1575, 255},
 };
 
 }  // namespace
@@ -99,6 +104,14 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
             QStringLiteral("The picture or the program text has changed since it was last saved. "
                            "Save the program before closing?"),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
+    };
+    askReplace_ = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("pasdraw"), question,
+                                     QMessageBox::Yes | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Yes;
+    };
+    tellRefused_ = [this](const QString& message) {
+        QMessageBox::information(this, QStringLiteral("pasdraw"), message);
     };
     connectControls();
     canvas_->editor().Form_Load();
@@ -177,6 +190,8 @@ void Form1::buildControls() {
     Command23 = button("Command23");
     Command24 = button("Command24");
     Command25 = button("Command25");
+    previewButton = button("previewButton");
+    fromTextButton = button("fromTextButton");
     Slider1 = findChild<QSlider*>(QStringLiteral("Slider1"), Qt::FindDirectChildrenOnly);
     Slider2 = findChild<QSlider*>(QStringLiteral("Slider2"), Qt::FindDirectChildrenOnly);
 
@@ -204,6 +219,8 @@ void Form1::buildControls() {
     small.setPixelSize(std::max(8, static_cast<int>(std::lround(150.0f / twipsPerLogicalY_))));
     readout_->setFont(small);
     readout_->setGeometry(twipsRect(6480, 2640, 1575, 3480));
+
+    preview_ = new PreviewWindow(this);
 }
 
 void Form1::connectControls() {
@@ -260,6 +277,29 @@ void Form1::connectControls() {
          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &Form1::redo);
     }
+    auto* previewKey = new QShortcut(QKeySequence(Qt::Key_F9 | Qt::CTRL), this);
+    previewKey->setContext(Qt::ApplicationShortcut);  // also from the preview window itself
+    connect(previewKey, &QShortcut::activated, this, &Form1::togglePreview);
+    previewButton->setCheckable(true);
+    previewButton->setToolTip(QStringLiteral("Show what the saved program draws (Ctrl+F9)"));
+    connect(previewButton, &QPushButton::clicked, this, &Form1::togglePreview);
+    connect(preview_, &PreviewWindow::visibilityChanged, this, [this](bool visible) {
+        previewButton->setChecked(visible);
+        if (visible) {
+            preview_->showText(Text1->text());
+        } else {
+            Text1->markLines({});
+        }
+    });
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] {
+        if (preview_->isVisible()) preview_->showText(Text1->text());
+    });
+    connect(preview_, &PreviewWindow::shown, this, [this] { Text1->markLines(preview_->problemLines()); });
+    fromTextButton->setToolTip(
+        QStringLiteral("Make the picture the shapes the text box's statements draw (Ctrl+I)"));
+    connect(fromTextButton, &QPushButton::clicked, this, &Form1::pictureFromText);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this), &QShortcut::activated, this,
+            &Form1::pictureFromText);
     Command5->setToolTip(
         QStringLiteral("Undo the newest shape of the chosen tool (Ctrl+Z); Ctrl+Y brings it back"));
 
@@ -273,6 +313,58 @@ void Form1::selectColour(ColourButton* button) {
 
 void Form1::Command5_Click() { canvas_->undo(); }
 void Form1::redo() { canvas_->redo(); }
+
+bool Form1::pictureFromText() {
+    const QByteArray text = Text1->text().toUtf8();
+    const PictureImport result = importPicture(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    if (!result.picture) {
+        QString message = QStringLiteral("The text cannot become a picture; nothing was changed.\n");
+        constexpr std::size_t shown = 20;
+        for (std::size_t i = 0; i < result.problems.size() && i < shown; ++i) {
+            const ImportProblem& p = result.problems[i];
+            message += QStringLiteral("\nline %1, column %2: %3")
+                           .arg(p.line)
+                           .arg(p.column)
+                           .arg(QString::fromStdString(p.message));
+        }
+        if (result.problems.size() > shown) {
+            message += QStringLiteral("\n\n%1 more problems.").arg(result.problems.size() - shown);
+        }
+        tellRefused_(message);
+        return false;
+    }
+    const auto total = [](const Picture& p) {
+        int n = 0;
+        for (const KindInfo& k : Kinds) n += p.count(k.kind);
+        return n;
+    };
+    if (!picture_.empty() &&
+        !askReplace_(QStringLiteral("Replace the picture's %1 shapes with the %2 shapes the text draws?")
+                         .arg(total(picture_))
+                         .arg(total(*result.picture)))) {
+        return false;
+    }
+    picture_.replaceShapes(*result.picture);
+    if (result.assignedOrigin) programText_->setOrigin(result.XK, result.YK);
+    canvas_->repaintFromModel();
+    // The text is the one the picture came from.
+    textGenerated();
+    return true;
+}
+
+void Form1::togglePreview() {
+    if (preview_->isVisible()) {
+        preview_->close();
+        return;
+    }
+    if (!previewPlaced_) {
+        // The first time beside the editor, where it covers nothing of it.
+        preview_->move(frameGeometry().topRight() + QPoint(8, 0));
+        previewPlaced_ = true;
+    }
+    preview_->show();
+    preview_->raise();
+}
 void Form1::Command22_Click() { programText_->generate(); }
 void Form1::Command23_Click() { programText_->save(); }
 void Form1::Command24_Click() { programText_->value(); }
@@ -306,6 +398,7 @@ bool Form1::hasUnsavedWork() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (!hasUnsavedWork()) {
         event->accept();
+        preview_->close();
         return;
     }
     switch (askBeforeClosing_()) {
@@ -313,11 +406,15 @@ void Form1::closeEvent(QCloseEvent* event) {
             // A failed save has said why; the window stays open with the work.
             if (programText_->save()) {
                 event->accept();
+                preview_->close();
             } else {
                 event->ignore();
             }
             return;
-        case QMessageBox::Discard: event->accept(); return;
+        case QMessageBox::Discard:
+            event->accept();
+            preview_->close();
+            return;
         default: event->ignore(); return;
     }
 }

@@ -20,6 +20,7 @@ namespace pasdraw {
 
 class CanvasWidget;
 class ColourButton;
+class PreviewWindow;
 class ProgramText;
 class Readout;
 class RasterSurface;
@@ -41,6 +42,7 @@ public:
     RasterSurface& surface();
     ProgramText& programText() { return *programText_; }
     Readout& readout() { return *readout_; }
+    PreviewWindow& preview() { return *preview_; }
 
     // Whether closing would lose work: the picture or the text changed since
     // the last save, or nothing was saved yet and either holds something.
@@ -62,6 +64,8 @@ public:
     QPushButton* Command23 = nullptr;                // Save
     QPushButton* Command24 = nullptr;                // Value
     QPushButton* Command25 = nullptr;                // Text
+    QPushButton* previewButton = nullptr;            // opens and closes the program preview
+    QPushButton* fromTextButton = nullptr;           // "Picture from text"
     TextBox* Text1 = nullptr;
     QSlider* Slider1 = nullptr;
     QSlider* Slider2 = nullptr;
@@ -76,6 +80,18 @@ public:
     void Slider1_Change();
     void Slider2_Change();
     void redo();  // Ctrl+Y, Ctrl+Shift+Z
+    void togglePreview();  // Ctrl+F9
+    // "Picture from text" (Ctrl+I): the shapes the text box's program draws
+    // become the picture, all or nothing. Returns whether it did.
+    bool pictureFromText();
+
+    // How the import asks before replacing shapes (true: replace) and tells
+    // why a text cannot become a picture; dialogs unless replaced (tests).
+    void setImportDialogs(std::function<bool(const QString&)> askReplace,
+                          std::function<void(const QString&)> tellRefused) {
+        askReplace_ = std::move(askReplace);
+        tellRefused_ = std::move(tellRefused);
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,7 +113,11 @@ private:
     CanvasWidget* canvas_ = nullptr;
     ProgramText* programText_ = nullptr;
     Readout* readout_ = nullptr;
+    PreviewWindow* preview_ = nullptr;
+    bool previewPlaced_ = false;
     CloseQuestion askBeforeClosing_;
+    std::function<bool(const QString&)> askReplace_;
+    std::function<void(const QString&)> tellRefused_;
     // Versions of the picture: one more at every stored or dropped shape.
     uint64_t pictureVersion_ = 0;
     uint64_t generatedVersion_ = 0;  // the picture the text was generated from

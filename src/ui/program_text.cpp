@@ -36,6 +36,16 @@ void ProgramText::generate() {
     emit textGenerated();
 }
 
+void ProgramText::setOrigin(int32_t XK, int16_t YK) {
+    XK_ = XK;
+    YK_ = YK;
+    const QSignalBlocker blockX(sliderX_);
+    const QSignalBlocker blockY(sliderY_);
+    sliderX_->setValue(XK);
+    sliderY_->setValue(YK);
+    emit originChanged();
+}
+
 void ProgramText::value() {
     const Origin origin = computeOrigin(picture_);
     XK_ = origin.XK;

@@ -29,6 +29,9 @@ public:
 
     void generate();  // "Generate": absolute statements
     void value();     // "Value": origin of the picture, relative statements, sliders moved there
+    // Sets the origin and moves the sliders there as "Value" does, without
+    // touching the text.
+    void setOrigin(int32_t XK, int16_t YK);
     // A slider moved: that coordinate of the origin changes, the text follows.
     void sliderChanged(bool x);
     // "Save": header, text and trailer into test.pas, in UTF-8. When that

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace pasdraw {
@@ -52,6 +53,23 @@ QString TextBox::text() const {
         }
     }
     return out;
+}
+
+void TextBox::markLines(const std::vector<int>& lines) {
+    QList<QTextEdit::ExtraSelection> marks;
+    int last = 0;
+    for (const int line : lines) {
+        if (line == last) continue;  // problems come in text order, several may share a line
+        last = line;
+        const QTextBlock block = document()->findBlockByNumber(line - 1);
+        if (!block.isValid()) continue;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(block);
+        mark.format.setBackground(QColor(255, 200, 200));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(mark);
+    }
+    setExtraSelections(marks);
 }
 
 bool TextBox::restoreHandEdits() {

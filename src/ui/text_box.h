@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace pasdraw {
 
@@ -25,6 +26,9 @@ public:
     bool editedByUser() const { return edited_; }
     // Whether Ctrl+Z would bring back hand edits that a setText replaced.
     bool canRestoreHandEdits() const { return handEdits_.has_value(); }
+    // Marks whole lines (1-based), e.g. those with problems, without touching
+    // the text; an empty list clears the marks.
+    void markLines(const std::vector<int>& lines);
 
 protected:
     bool event(QEvent* event) override;

@@ -1,0 +1,131 @@
+// Statements back into a picture: the round trip through every text form,
+// loops, and the texts that must be refused whole.
+#include "program/picture_import.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "codegen/codegen.h"
+#include "codegen/picture_builder.h"
+#include "support/env_count.h"
+
+namespace pasdraw {
+namespace {
+
+using testing::newPicture;
+
+// Random records over the whole 16-bit range and in the usual canvas range,
+// so negative coordinates and numbers of every width appear.
+void fillRandom(Picture& p, std::mt19937& rng, int perKind) {
+    std::uniform_int_distribution<int> wide(-32768, 32767), canvas(-500, 6900), colour(1, 15), border(0, 15);
+    std::bernoulli_distribution useWide(0.2);
+    const auto coord = [&] { return static_cast<int16_t>(useWide(rng) ? wide(rng) : canvas(rng)); };
+    const auto c = [&] { return static_cast<int16_t>(colour(rng)); };
+    for (int i = 0; i < perKind; ++i) {
+        testing::addLine(p, c(), {.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+        testing::addRectangle(p, c(), {.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+        testing::addEllipse(p, c(), {.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+        testing::addCircle(p, c(),
+                           {.X = coord(), .Y = coord(), .Radius = static_cast<int16_t>(std::abs(coord()))});
+        testing::addFill(p, c(), coord(), coord(), static_cast<int16_t>(border(rng)));
+    }
+}
+
+TEST(PictureImport, EveryGeneratedFormComesBackAsThePicture) {
+    const std::optional<long> pictures = testing::envCount("PASDRAW_IMPORT_PICTURES", 60);
+    ASSERT_TRUE(pictures.has_value()) << "PASDRAW_IMPORT_PICTURES is not a count";
+    std::mt19937 rng(20261208);
+    std::uniform_int_distribution<int> perKind(0, 12), slider(0, 640), sliderY(0, 480);
+    for (long n = 0; n < *pictures; ++n) {
+        auto original = newPicture();
+        fillRandom(*original, rng, perKind(rng));
+        const std::string generated = generateAbsolute(*original);
+        const std::optional<int32_t> XK = slider(rng);
+        const std::string texts[] = {generated, generateValueForm(*original, computeOrigin(*original)),
+                                     generateSliderForm(*original, XK, static_cast<int16_t>(sliderY(rng))),
+                                     generateSliderForm(*original, std::nullopt, 0)};
+        for (const std::string& text : texts) {
+            SCOPED_TRACE("picture " + std::to_string(n) + ":\n" + text.substr(0, 400));
+            const PictureImport imported = importPicture(text);
+            ASSERT_TRUE(imported.picture.has_value())
+                << (imported.problems.empty() ? "" : imported.problems.front().message);
+            EXPECT_EQ(generateAbsolute(*imported.picture), generated);
+            for (const KindInfo& k : Kinds)
+                EXPECT_EQ(imported.picture->count(k.kind), original->count(k.kind));
+        }
+    }
+}
+
+TEST(PictureImport, RecordsCarryTwipsPaletteColoursAndTheOrigin) {
+    const PictureImport r = importPicture(
+        "XK:=100; YK:=50;setcolor(4);line(XK+0,YK+0,XK+100,YK+100);\r\n"
+        "setcolor(14);ellipse(XK+51,YK+280,10,200,50,30);\r\n"
+        "setcolor(1);circle(XK+300,YK+150,75);\r\n"
+        "setfillstyle(1,12);floodfill(XK+20,YK+20,9);\r\n");
+    ASSERT_TRUE(r.picture.has_value());
+    const Picture& p = *r.picture;
+    EXPECT_EQ(p.Lines[0], (LineRecord{1000, 2000, 500, 1500, 4, 0x000000C0}));
+    EXPECT_EQ(p.Ellipses[0], (EllipseRecord{1010, 2010, 3000, 3600, 14, 0x0000FFFF, 10, 200}));
+    EXPECT_EQ(p.Circles[0], (CircleRecord{4000, 2000, 750, 1, 0x00C00000}));
+    EXPECT_EQ(p.Fills[0], (FillRecord{1200, 700, 12, 0x008080FF, 9, 0x00FF0000}));
+    // The last outline drawn was the blue circle.
+    EXPECT_EQ(p.state.LastColorIndex, 1);
+    EXPECT_EQ(p.state.LastColorRGB, 0x00C00000);
+    EXPECT_TRUE(r.assignedOrigin);
+    EXPECT_EQ(r.XK, 100);
+    EXPECT_EQ(r.YK, 50);
+    EXPECT_FALSE(importPicture("setcolor(2);line(1,2,3,4);").assignedOrigin);
+    // Before any setcolor a program draws in white, as after initgraph.
+    const PictureImport white = importPicture("line(1,2,3,4);");
+    ASSERT_TRUE(white.picture.has_value());
+    EXPECT_EQ(white.picture->Lines[0].ColorIndex, 15);
+}
+
+TEST(PictureImport, LoopsBecomeTheShapesTheyDraw) {
+    const PictureImport r = importPicture(
+        "{ a row of circles and a ladder }\r\n"
+        "setcolor(10);\r\n"
+        "for i := 1 to 5 do circle(i * 50, 100, 20);\r\n"
+        "for i := 3 downto 1 do begin moveto(0, i * 10); lineto(60, i * 10) end;\r\n");
+    ASSERT_TRUE(r.picture.has_value()) << r.problems.front().message;
+    ASSERT_EQ(r.picture->CircleCount(), 5);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(r.picture->Circles[k], (CircleRecord{int16_t((k + 1) * 500), 1000, 200, 10, 0x0000FF00}));
+    ASSERT_EQ(r.picture->LineCount(), 3);
+    EXPECT_EQ(r.picture->Lines[0], (LineRecord{0, 600, 300, 300, 10, 0x0000FF00}));
+    EXPECT_EQ(r.picture->Lines[2], (LineRecord{0, 600, 100, 100, 10, 0x0000FF00}));
+    EXPECT_TRUE(r.assignedOrigin == false);
+}
+
+TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
+    struct Case {
+        const char* text;
+        std::vector<int> lines;  // of the problems, in order
+        const char* word;        // in the first message
+    };
+    const Case cases[] = {
+        {"setcolor(4);line(1,2,3,4);\r\nputpixel(5,5,4);\r\n", {2}, "putpixel"},
+        {"setfillstyle(1,4);\r\nbar(1,1,9,9);\r\n", {2}, "bar"},
+        {"setcolor(4);rectangle(0,0,9,9);\r\nsetfillstyle(2,4);floodfill(5,5,4);\r\n", {2}, "solid"},
+        {"setcolor(0);\r\ncircle(50,50,10);\r\n", {2}, "colour 0"},
+        {"setcolor(16);line(1,2,3,4);\r\n", {1}, "colour 16"},
+        {"setfillstyle(1,3);floodfill(5,5,16);\r\n", {1}, "border"},
+        {"setcolor(2);\r\nline(0,0,4000,0);\r\n", {2}, "16-bit"},
+        {"setcolor(2);\r\nfor i:=1 to 1002 do circle(i,i,5);\r\n", {2}, "1001 circles"},
+        {"setcolor(2);line(1,2,3,4);\r\nlin(1,2,3,4);\r\ncircle(1,2);\r\n", {2, 3}, "lin"},
+        {"setcolor(2);\r\narc(50,50,0,90,10);\r\n", {2}, "arc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const PictureImport r = importPicture(c.text);
+        EXPECT_FALSE(r.picture.has_value());
+        ASSERT_EQ(r.problems.size(), c.lines.size());
+        for (std::size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(r.problems[i].line, c.lines[i]);
+        EXPECT_NE(r.problems.front().message.find(c.word), std::string::npos) << r.problems.front().message;
+    }
+}
+
+}  // namespace
+}  // namespace pasdraw
