@@ -179,6 +179,29 @@ inline std::vector<BgiFrame> referenceFrames(const std::filesystem::path& fpc, c
     return readFrames(dir.path() / "frames.bin", cases.size(), error);
 }
 
+// The same for a whole dump program of the caller's, writing `count` frames.
+inline std::vector<BgiFrame> referenceFramesOf(const std::filesystem::path& fpc, const std::string& display,
+                                               const std::string& program, std::size_t count,
+                                               std::string& error) {
+    ScratchDir dir;
+    if (dir.path().empty()) {
+        error = "could not create a temporary folder";
+        return {};
+    }
+    const CompileResult built = buildProgram(fpc, dir.path(), "frames", program);
+    if (built.exitCode != 0) {
+        error = "fpc failed:\n" + built.output;
+        return {};
+    }
+    const CompileResult ran =
+        runCommand("cd " + shellQuoted(dir.path()) + " && DISPLAY=" + display + " timeout 300 ./frames");
+    if (ran.exitCode != 0) {
+        error = "the program failed (" + std::to_string(ran.exitCode) + "):\n" + ran.output;
+        return {};
+    }
+    return readFrames(dir.path() / "frames.bin", count, error);
+}
+
 // The 640 x 480 top-left corner of the X screen as 0xRRGGBB, read from an
 // xwd dump (32 bits a pixel, true colour); empty when the dump is unusable.
 inline std::vector<uint32_t> parseXwd(const std::vector<uint8_t>& d) {
@@ -206,20 +229,16 @@ inline std::vector<uint32_t> parseXwd(const std::vector<uint8_t>& d) {
     return rgb;
 }
 
-// Builds `source` (a program that draws and then waits for a key), runs it on
-// `display`, and returns its window's pixels once two captures in a row agree.
-// The window opens at the screen's top-left corner: Xvfb runs no window manager.
-inline std::vector<uint32_t> captureWindow(const std::filesystem::path& fpc, const std::string& display,
-                                           const std::string& source, std::string& error) {
+// Runs dir/executable (a program that draws and then waits for a key) on
+// `display` and returns its window's pixels once three captures in a row
+// agree. The window opens at the screen's top-left corner: Xvfb runs no
+// window manager.
+inline std::vector<uint32_t> captureProgramWindow(const std::filesystem::path& dir,
+                                                  const std::string& executable, const std::string& display,
+                                                  std::string& error) {
     const auto xwd = findOnPath("xwd");
     if (!xwd) {
         error = "xwd was not found on PATH (Debian package x11-apps)";
-        return {};
-    }
-    ScratchDir dir;
-    const CompileResult built = buildProgram(fpc, dir.path(), "window", source);
-    if (built.exitCode != 0) {
-        error = "fpc failed:\n" + built.output;
         return {};
     }
     const pid_t pid = ::fork();
@@ -229,8 +248,9 @@ inline std::vector<uint32_t> captureWindow(const std::filesystem::path& fpc, con
     }
     if (pid == 0) {
         ::setenv("DISPLAY", display.c_str(), 1);
-        const std::string program = (dir.path() / "window").string();
-        if (::chdir(dir.path().c_str()) == 0) ::execl(program.c_str(), "window", static_cast<char*>(nullptr));
+        const std::string program = (dir / executable).string();
+        if (::chdir(dir.c_str()) == 0)
+            ::execl(program.c_str(), executable.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     const std::string command = shellQuoted(*xwd) + " -root -silent -display " + display;
@@ -266,6 +286,19 @@ inline std::vector<uint32_t> captureWindow(const std::filesystem::path& fpc, con
     ::waitpid(pid, nullptr, 0);
     if (result.empty()) error = "the window never settled (or the program ended early)";
     return result;
+}
+
+// Builds `source` (a program that draws and then waits for a key), runs it on
+// `display`, and returns its window's pixels once they have settled.
+inline std::vector<uint32_t> captureWindow(const std::filesystem::path& fpc, const std::string& display,
+                                           const std::string& source, std::string& error) {
+    ScratchDir dir;
+    const CompileResult built = buildProgram(fpc, dir.path(), "window", source);
+    if (built.exitCode != 0) {
+        error = "fpc failed:\n" + built.output;
+        return {};
+    }
+    return captureProgramWindow(dir.path(), "window", display, error);
 }
 
 }  // namespace pasdraw::testing

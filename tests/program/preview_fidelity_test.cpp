@@ -1,0 +1,179 @@
+// The preview against the compiled program: the text box's statements run by
+// the interpreter on BgiScreen must give, pixel for pixel, the screen that
+// Free Pascal's graph unit draws for the same statements. Random pictures in
+// all three text forms and hand-written programs go into one compiled program
+// that dumps the screen after each; and one saved test.pas is taken through
+// the README's exact steps and its real window compared with the preview.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bgi/bgi_screen.h"
+#include "codegen/codegen.h"
+#include "codegen/picture_builder.h"
+#include "program/program.h"
+#include "support/bgi_reference.h"
+#include "support/env_count.h"
+
+namespace pasdraw {
+namespace {
+
+// Shapes around and beyond the 640 x 480 screen, fills that overlap and leak.
+void randomPicture(Picture& p, std::mt19937& rng, int perKind) {
+    std::uniform_int_distribution<int> x(-800, 7200), y(-800, 5600), colour(1, 15), border(0, 15),
+        radius(0, 2500);
+    const auto c = [&] { return static_cast<int16_t>(colour(rng)); };
+    const auto X = [&] { return static_cast<int16_t>(x(rng)); };
+    const auto Y = [&] { return static_cast<int16_t>(y(rng)); };
+    for (int i = 0; i < perKind; ++i) {
+        testing::addLine(p, c(), {.X1 = X(), .X2 = X(), .Y1 = Y(), .Y2 = Y()});
+        testing::addRectangle(p, c(), {.X1 = X(), .X2 = X(), .Y1 = Y(), .Y2 = Y()});
+        testing::addEllipse(p, c(), {.X1 = X(), .X2 = X(), .Y1 = Y(), .Y2 = Y()});
+        testing::addCircle(p, c(), {.X = X(), .Y = Y(), .Radius = static_cast<int16_t>(radius(rng))});
+        testing::addFill(p, c(), X(), Y(), static_cast<int16_t>(border(rng)));
+    }
+}
+
+// Hand-written texts: every routine the preview runs, with loops,
+// expressions, comments and words in any case.
+const char* const HandWritten[] = {
+    "{ rays } SetColor(14); for i := 0 to 20 do line(320, 240, i * 32, 0);\r\n"
+    "XK := 100; YK := 2 * 50 - 1; (* a box *) setcolor(LightRed); rectangle(XK, YK, XK + 200, YK + 150);\r\n"
+    "setfillstyle(1, 9); floodfill(XK + 5, YK + 5, 12); // inside the box\r\n"
+    "for i := 5 downto 1 do begin setcolor(i); circle(500, 380, i * 17 mod 60 + 3) end;\r\n"
+    "putpixel(10, 470, 15); moveto(600, 10); lineto(630, 60); lineto(560, 60);\r\n"
+    "setfillstyle(1, 4); bar(20, 300, 80, 340); arc(200, 400, 30, 300, 50);\r\n"
+    "ellipse(420, 120, 0, 360, 90, -30 div 7 + 40); setcolor(2); ellipse(420, 120, 45, 200, 60, 20);\r\n",
+    "setbkcolor(1); cleardevice; setcolor(15);\r\n"
+    "for i := -3 to 3 do rectangle(320 + i * 100, 200 - i * 7, 360 + i * 100, 260 + i * 11);\r\n"
+    "d := 7; m := -d * d; circle(-20, m + 300, 80); circle(700, 500, 150);\r\n"
+    "setfillstyle(1, 13); floodfill(0, 479, 15); delay(100);\r\n"
+    "ellipse(320, 240, 300, 60, 200, 200); line(-32000, 5, 32000, 470);\r\n",
+};
+
+// One program that runs every text after the saved program's header and
+// dumps the screen after each, starting each from the state initgraph leaves.
+std::string dumpProgram(const std::vector<std::string>& texts) {
+    std::string p =
+        "uses cthreads,ptcgraph,ptccrt;\n"
+        "var XK,YK,i,m,d,err:integer; f:file; buf:array[0..4095] of byte; nb:longint;\n"
+        "procedure flushbuf; begin if nb>0 then blockwrite(f,buf,nb); nb:=0; end;\n"
+        "procedure put(b:byte); begin buf[nb]:=b; inc(nb); if nb=4096 then flushbuf; end;\n"
+        "procedure dump; var x,y:smallint; c,p:byte; n:longint;\n"
+        "begin\n"
+        " n:=0; p:=255;\n"
+        " for y:=0 to 479 do for x:=0 to 639 do begin\n"
+        "  c:=getpixel(x,y);\n"
+        "  if (c=p) and (n<65535) then inc(n) else begin\n"
+        "   if n>0 then begin put(p); put(n and 255); put(n shr 8); end;\n"
+        "   p:=c; n:=1; end;\n"
+        " end;\n"
+        " put(p); put(n and 255); put(n shr 8);\n"
+        " put(getx and 255); put((getx shr 8) and 255); put(gety and 255); put((gety shr 8) and 255);\n"
+        "end;\n"
+        "begin\n"
+        "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;\n"
+        "assign(f,'frames.bin'); rewrite(f,1); nb:=0;\n";
+    for (const std::string& t : texts) {
+        p += "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
+             "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n";
+        p += t + "\ndump;\n";
+    }
+    p += "flushbuf; close(f); closegraph; halt;\nend.\n";
+    return p;
+}
+
+TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraws) {
+    const auto fpc = testing::findOnPath("fpc");
+    if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
+    testing::XServer x;
+    if (!x.problem().empty()) GTEST_SKIP() << x.problem();
+    const std::optional<long> pictures = testing::envCount("PASDRAW_PREVIEW_PICTURES", 3);
+    const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1208);
+    ASSERT_TRUE(pictures && seed) << "PASDRAW_PREVIEW_PICTURES and PASDRAW_FUZZ_SEED must be counts";
+
+    std::mt19937 rng(static_cast<uint32_t>(*seed));
+    std::uniform_int_distribution<int> perKind(1, 6), sx(0, 640), sy(0, 480);
+    std::vector<std::string> texts(std::begin(HandWritten), std::end(HandWritten));
+    for (long n = 0; n < *pictures; ++n) {
+        auto p = testing::newPicture();
+        randomPicture(*p, rng, perKind(rng));
+        texts.push_back(generateAbsolute(*p));
+        texts.push_back(generateValueForm(*p, computeOrigin(*p)));
+        texts.push_back(generateSliderForm(*p, sx(rng), static_cast<int16_t>(sy(rng))));
+    }
+    // A few texts to a program keeps its main block within what fpc compiles.
+    constexpr std::size_t perProgram = 12;
+    for (std::size_t first = 0; first < texts.size(); first += perProgram) {
+        const std::vector<std::string> batch(
+            texts.begin() + static_cast<std::ptrdiff_t>(first),
+            texts.begin() + static_cast<std::ptrdiff_t>(std::min(texts.size(), first + perProgram)));
+        std::string error;
+        const std::vector<testing::BgiFrame> frames =
+            testing::referenceFramesOf(*fpc, x.display(), dumpProgram(batch), batch.size(), error);
+        ASSERT_EQ(frames.size(), batch.size()) << error;
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            SCOPED_TRACE("text " + std::to_string(first + k) + ":\n" + batch[k].substr(0, 300));
+            BgiScreen screen;
+            const RunResult run = runProgram(batch[k], screen);
+            ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
+            int differing = 0;
+            for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
+                if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {
+                    ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width
+                                  << ") program " << int(frames[k].pixels[static_cast<std::size_t>(i)])
+                                  << ", preview " << int(screen.pixels()[i]);
+                }
+            }
+            EXPECT_EQ(differing, 0);
+        }
+    }
+}
+
+// The README's steps, exactly, on the bytes "Save" writes.
+TEST(PreviewFidelity, TheSavedProgramBuiltAsTheReadmeSaysShowsThePreview) {
+    const auto fpc = testing::findOnPath("fpc");
+    if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
+    testing::XServer x;
+    if (!x.problem().empty()) GTEST_SKIP() << x.problem();
+    auto p = testing::newPicture();
+    testing::addRectangle(*p, 4, {.X1 = 600, .X2 = 3000, .Y1 = 600, .Y2 = 2250});
+    testing::addCircle(*p, 9, {.X = 4500, .Y = 3000, .Radius = 1200});
+    testing::addEllipse(*p, 14, {.X1 = 200, .X2 = 2800, .Y1 = 3000, .Y2 = 4500});
+    testing::addLine(*p, 10, {.X1 = -500, .X2 = 6500, .Y1 = 4700, .Y2 = 100});
+    testing::addFill(*p, 14, 1000, 1000, 4);
+    testing::addFill(*p, 5, 4500, 3000, 9);
+    const std::string text = generateSliderForm(*p, 40, 30);
+    testing::ScratchDir dir;
+    std::ofstream(dir.path() / "test.pas", std::ios::binary) << programFileBytes(text);
+    const testing::CompileResult built =
+        testing::runCommand("cd " + testing::shellQuoted(dir.path()) +
+                            " && sed -i -e '1s/.*/uses cthreads,ptcgraph,ptccrt;\\r/' -e "
+                            "'s/m:=detect;/m:=VGA; d:=VGAHi;/' test.pas"
+                            " && " +
+                            testing::shellQuoted(*fpc) + " test.pas");
+    ASSERT_EQ(built.exitCode, 0) << built.output;
+    std::string error;
+    const std::vector<uint32_t> window =
+        testing::captureProgramWindow(dir.path(), "test", x.display(), error);
+    ASSERT_EQ(window.size(), std::size_t{BgiScreen::Width * BgiScreen::Height}) << error;
+
+    BgiScreen screen;
+    ASSERT_TRUE(runProgram(text, screen).problems.empty());
+    int differing = 0;
+    for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
+        const uint32_t ours = screen.windowRgb(screen.pixels()[i]);
+        if (ours != window[static_cast<std::size_t>(i)] && differing++ < 5) {
+            ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width << ") window "
+                          << std::hex << window[static_cast<std::size_t>(i)] << ", preview " << ours;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    // The picture really is there: yellow inside the red box.
+    EXPECT_EQ(screen.pixel(100, 100), 14);
+}
+
+}  // namespace
+}  // namespace pasdraw
