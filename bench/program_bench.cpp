@@ -5,9 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 
+#include "bgi/bgi_screen.h"
 #include "codegen/codegen.h"
+#include "pictures.h"
+#include "program/picture_import.h"
 #include "program/program.h"
 
 namespace {
@@ -37,6 +41,8 @@ private:
     uint64_t calls_ = 0;
 };
 
+// Shapes spanning the canvas, every fill seeded away from its circle: each
+// floods most of a screen crossed by 4004 outlines, the worst case.
 std::unique_ptr<Picture> fullPicture() {
     auto p = std::make_unique<Picture>();
     for (int i = 0; i < pasdraw::ListCapacity; ++i) {
@@ -57,6 +63,11 @@ std::unique_ptr<Picture> fullPicture() {
 
 const Picture& picture() {
     static const std::unique_ptr<Picture> p = fullPicture();
+    return *p;
+}
+
+const Picture& typicalPicture() {
+    static const std::unique_ptr<Picture> p = pasdraw::bench::spreadPicture();
     return *p;
 }
 
@@ -82,6 +93,47 @@ void BM_RunSliderForm(benchmark::State& state) {
     runText(state, pasdraw::generateSliderForm(picture(), 320, 240));
 }
 BENCHMARK(BM_RunSliderForm)->Unit(benchmark::kMicrosecond);
+
+// What the preview does for a text: parse, run and draw on a fresh screen.
+void drawText(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        auto screen = std::make_unique<pasdraw::BgiScreen>();
+        const pasdraw::RunResult r = pasdraw::runProgram(text, *screen);
+        if (!r.problems.empty()) state.SkipWithError(r.problems.front().message.c_str());
+        benchmark::DoNotOptimize(screen->pixels());
+    }
+}
+// A full picture drawn as a user might, in every form.
+void BM_PreviewAbsolute(benchmark::State& state) {
+    drawText(state, pasdraw::generateAbsolute(typicalPicture()));
+}
+void BM_PreviewValueForm(benchmark::State& state) {
+    drawText(state, pasdraw::generateValueForm(typicalPicture(), pasdraw::computeOrigin(typicalPicture())));
+}
+void BM_PreviewSliderForm(benchmark::State& state) {
+    drawText(state, pasdraw::generateSliderForm(typicalPicture(), 320, 240));
+}
+// The worst case: 1001 fills that each flood most of a screen crossed by
+// 4004 outlines.
+void BM_PreviewLeakingFills(benchmark::State& state) {
+    drawText(state, pasdraw::generateAbsolute(picture()));
+}
+BENCHMARK(BM_PreviewAbsolute)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewValueForm)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewSliderForm)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewLeakingFills)->Unit(benchmark::kMillisecond);
+
+// "Picture from text" without the window: a full picture's text back into
+// records (the repaint is measured in the window's benchmark).
+void BM_ImportValueForm(benchmark::State& state) {
+    const std::string text = pasdraw::generateValueForm(picture(), pasdraw::computeOrigin(picture()));
+    for (auto _ : state) {
+        const pasdraw::PictureImport r = pasdraw::importPicture(text);
+        if (!r.picture) state.SkipWithError("the full picture was refused");
+        benchmark::DoNotOptimize(r.picture->LineCount());
+    }
+}
+BENCHMARK(BM_ImportValueForm)->Unit(benchmark::kMillisecond);
 
 // Runaway loops stopped by the default statement bound: the cheapest
 // statement (empty), a drawing call with arithmetic in its arguments, and

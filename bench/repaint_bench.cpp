@@ -20,7 +20,8 @@ Picture fullPicture(int perKind = 1000) {
         const int16_t x = static_cast<int16_t>(10 + (i % 40) * 159);
         const int16_t y = static_cast<int16_t>(10 + (i / 40) * 190);
         p.selectColour(4, 0x000000C0);
-        p.commitLine({x, static_cast<int16_t>(x + 60), static_cast<int16_t>(y + 20), static_cast<int16_t>(y + 40), 0, 0});
+        p.commitLine({x, static_cast<int16_t>(x + 60), static_cast<int16_t>(y + 20),
+                      static_cast<int16_t>(y + 40), 0, 0});
         p.selectColour(14, 0x0000FFFF);
         EllipseRecord e{};
         e.X1 = static_cast<int16_t>(x + 70), e.X2 = static_cast<int16_t>(x + 130);
@@ -33,7 +34,8 @@ Picture fullPicture(int perKind = 1000) {
     }
     p.selectColour(12, 0x008080FF);
     for (int i = 0; i < perKind; ++i) {
-        p.commitFill(static_cast<int16_t>(10 + (i % 40) * 159 + 120), static_cast<int16_t>(10 + (i / 40) * 190 + 150));
+        p.commitFill(static_cast<int16_t>(10 + (i % 40) * 159 + 120),
+                     static_cast<int16_t>(10 + (i / 40) * 190 + 150));
     }
     return p;
 }

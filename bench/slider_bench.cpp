@@ -26,8 +26,10 @@
 
 #include "canvas/repaint.h"
 #include "model/picture.h"
+#include "pictures.h"
 #include "ui/canvas_widget.h"
 #include "ui/form1.h"
+#include "ui/preview_window.h"
 #include "ui/program_text.h"
 #include "ui/readout.h"
 #include "ui/text_box.h"
@@ -194,6 +196,63 @@ void BM_DragMove_WithReadout(benchmark::State& s) { dragMove(s, true); }
 void BM_DragMove_WithoutReadout(benchmark::State& s) { dragMove(s, false); }
 BENCHMARK(BM_DragMove_WithReadout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragMove_WithoutReadout)->Unit(benchmark::kMicrosecond);
+
+// A slider step with the preview open: the handler, the preview's run of the
+// new text on its worker thread, and the event loop's turn that paints both
+// windows. On the benchmark's picture every fill floods the screen (the worst
+// case); on the spread picture each fill stays inside its circle.
+void sliderWithPreview(benchmark::State& state) {
+    PreviewWindow& preview = form->preview();
+    form->togglePreview();
+    preview.waitUntilShown();
+    QApplication::processEvents();
+    const int runsBefore = preview.shownRuns();
+    for (auto _ : state) {
+        form->Slider1->setValue(form->Slider1->value() == 300 ? 301 : 300);
+        preview.waitUntilShown();
+        QApplication::processEvents();
+    }
+    if (preview.shownRuns() - runsBefore < static_cast<int>(state.iterations())) {
+        state.SkipWithError("the preview did not show every step");
+    }
+    form->togglePreview();
+    QApplication::processEvents();
+}
+
+// Runs `body` with another picture in the window, then puts the benchmark's
+// own picture back.
+template <class F>
+void withPicture(const Picture& picture, F&& body) {
+    const auto saved = std::make_unique<Picture>(form->picture());
+    form->picture().replaceShapes(picture);
+    drowob(form->picture(), form->surface());
+    form->Command24->click();
+    body();
+    form->picture().replaceShapes(*saved);
+    drowob(form->picture(), form->surface());
+    form->Command24->click();
+    QApplication::processEvents();
+}
+
+void BM_Slider1Change_WithPreview_FloodingFills(benchmark::State& s) { sliderWithPreview(s); }
+void BM_Slider1Change_WithPreview(benchmark::State& s) {
+    withPicture(*bench::spreadPicture(), [&] { sliderWithPreview(s); });
+}
+BENCHMARK(BM_Slider1Change_WithPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Slider1Change_WithPreview_FloodingFills)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "Picture from text" on a full picture's "Value" text, repaint included: the
+// canvas's picture of boxes with a fill in each.
+void BM_PictureFromText(benchmark::State& state) {
+    withPicture(*bench::boxedPicture(), [&] {
+        form->setImportDialogs([](const QString&) { return true; }, [](const QString&) {});
+        for (auto _ : state) {
+            if (!form->pictureFromText()) state.SkipWithError("the import was refused");
+            QApplication::processEvents();
+        }
+    });
+}
+BENCHMARK(BM_PictureFromText)->Unit(benchmark::kMillisecond);
 
 // The way a text box was once filled: for every piece (a colour prefix or a
 // statement), read the box's whole text, add the piece and set it back. Each

@@ -411,7 +411,9 @@ void BgiScreen::floodfill(int16_t sx, int16_t sy, uint16_t border) {
         maxX = std::max(maxX, x2);
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
-        work_ += 3 * static_cast<uint64_t>(x2 - x1 + 1);
+        // Work in units of roughly equal time: a solid span is a memset, about
+        // eight pixels for one pixel of a line or a pattern.
+        work_ += 1 + static_cast<uint64_t>(x2 - x1 + 1) / (solid ? 8 : 1);
     };
     seeds_.clear();
     // Queues the first pixel of every open run of row y within x1..x2.

@@ -330,10 +330,15 @@ TEST(BgiScreen, ExtremeArgumentsStayBounded) {
         }  // drawing, not setting state
         for (int p = 0; p < 640 * 480; p += 997) ASSERT_LT(s.pixels()[p], 16);
     }
-    // A full-screen fill is counted at several units a pixel.
+    // A full-screen solid fill counts a unit per eight pixels and one per
+    // row; a patterned one a unit per pixel.
     BgiScreen full;
     full.floodfill(1, 1, 99);
-    EXPECT_GE(full.work(), 640u * 480u);
+    EXPECT_GE(full.work(), 640u * 480u / 8u + 480u);
+    BgiScreen patterned;
+    patterned.setfillstyle(9, 4);
+    patterned.floodfill(1, 1, 99);
+    EXPECT_GE(patterned.work(), 640u * 480u);
 }
 
 }  // namespace
