@@ -1,7 +1,7 @@
 #!/bin/sh
 # Takes the README's screenshots: the editor as it starts, a drag with its
-# readout, and a small picture drawn with every tool by xdotool, each under its
-# own Xvfb at 96 dpi.
+# readout, a small picture drawn with every tool by xdotool, and that picture
+# with the program preview beside it, under an Xvfb at 96 dpi.
 # Usage: scripts/screenshots.sh [path/to/pasdraw]   (needs xwd, xdotool, Xvfb and ImageMagick)
 set -eu
 cd "$(dirname "$0")/.."
@@ -10,7 +10,7 @@ mkdir -p docs
 
 display=:$(( 90 + $$ % 100 ))
 while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=":$(( ${display#:} + 1 ))"; done
-Xvfb "$display" -screen 0 800x600x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1400x700x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY="$display"
 app=""
@@ -53,4 +53,8 @@ click $ellipse; click $white; drag 230 190 300 230 400 290
 click $line; click $lightgreen; drag 30 300 120 250 250 200
 click 592 400   # Value
 shot docs/picture.png
+# The program preview opens beside the window (Ctrl+F9).
+xdotool key ctrl+F9
+sleep 1
+xwd -root -silent | convert xwd:- -crop 1300x530+0+0 +repage docs/preview.png
 stop
