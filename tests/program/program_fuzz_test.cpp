@@ -18,6 +18,7 @@
 
 #include "codegen/codegen.h"
 #include "model/palette.h"
+#include "program/picture_import.h"
 #include "program/program.h"
 #include "support/env_count.h"
 #include "support/recording_graphics.h"
@@ -273,6 +274,19 @@ TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
             ASSERT_EQ(second.values, r.values);
             ASSERT_EQ(again.work(), g.work());
         }
+        // The same text back into a picture: all or nothing, and never a
+        // picture from a text with problems.
+        const PictureImport imported = importPicture(text);
+        ASSERT_NE(imported.picture.has_value(), !imported.problems.empty());
+        // (This run's bounds are tighter than the import's, so only problems
+        // of the text itself must refuse it.)
+        const bool textProblem =
+            std::any_of(r.problems.begin(), r.problems.end(),
+                        [](const ProgramProblem& p) { return p.kind != ProgramProblem::Kind::Limit; });
+        if (textProblem) {
+            ASSERT_FALSE(imported.picture.has_value());
+        }
+        for (const ImportProblem& p : imported.problems) ASSERT_GE(p.line, 1);
         refused += r.compilerWouldRefuse;
         clean += r.problems.empty();
         stopped += r.stoppedEarly;
