@@ -8,6 +8,28 @@
 
 namespace pasdraw::bench {
 
+// 1001 records of every kind spanning the whole canvas in all fifteen
+// colours, rectangles and ellipses dragged both ways, every fill seeded away
+// from its circle: numbers of every width in the text, and fills that flood
+// the screen when the program runs.
+inline std::unique_ptr<Picture> spanningPicture() {
+    auto p = std::make_unique<Picture>();
+    for (int i = 0; i < ListCapacity; ++i) {
+        const auto colour = static_cast<int16_t>(i % 15 + 1);
+        const auto x = static_cast<int16_t>((i * 37) % 6400);
+        const auto y = static_cast<int16_t>((i * 53) % 4800);
+        const auto x2 = static_cast<int16_t>(6400 - x);
+        const auto y2 = static_cast<int16_t>(4800 - y);
+        p->selectColour(colour, 0x00C00000);
+        p->commitLine({.X1 = x, .X2 = x2, .Y1 = y, .Y2 = y2});
+        p->commitRectangle({.X1 = x2, .X2 = x, .Y1 = y2, .Y2 = y});
+        p->commitEllipse({.X1 = x, .X2 = x2, .Y1 = y2, .Y2 = y});
+        p->commitCircle({.X = x, .Y = y, .Radius = static_cast<int16_t>(i % 900 + 10)});
+        p->commitFill(x2, y2);
+    }
+    return p;
+}
+
 // A full picture as a user might draw it: 1001 shapes of each kind, 4 to 60
 // pixels across, spread over the screen, and each fill inside a circle. The
 // program draws every outline before any fill, so a circle cut open by a

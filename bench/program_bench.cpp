@@ -41,28 +41,8 @@ private:
     uint64_t calls_ = 0;
 };
 
-// Shapes spanning the canvas, every fill seeded away from its circle: each
-// floods most of a screen crossed by 4004 outlines, the worst case.
-std::unique_ptr<Picture> fullPicture() {
-    auto p = std::make_unique<Picture>();
-    for (int i = 0; i < pasdraw::ListCapacity; ++i) {
-        const auto colour = static_cast<int16_t>(i % 15 + 1);
-        const auto x = static_cast<int16_t>((i * 37) % 6400);
-        const auto y = static_cast<int16_t>((i * 53) % 4800);
-        const auto x2 = static_cast<int16_t>(6400 - x);
-        const auto y2 = static_cast<int16_t>(4800 - y);
-        p->selectColour(colour, 0x00C00000);
-        p->commitLine({.X1 = x, .X2 = x2, .Y1 = y, .Y2 = y2});
-        p->commitRectangle({.X1 = x2, .X2 = x, .Y1 = y2, .Y2 = y});
-        p->commitEllipse({.X1 = x, .X2 = x2, .Y1 = y2, .Y2 = y});
-        p->commitCircle({.X = x, .Y = y, .Radius = static_cast<int16_t>(i % 900 + 10)});
-        p->commitFill(x2, y2);
-    }
-    return p;
-}
-
 const Picture& picture() {
-    static const std::unique_ptr<Picture> p = fullPicture();
+    static const std::unique_ptr<Picture> p = pasdraw::bench::spanningPicture();
     return *p;
 }
 

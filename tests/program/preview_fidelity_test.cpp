@@ -56,33 +56,10 @@ const char* const HandWritten[] = {
 // One program that runs every text after the saved program's header and
 // dumps the screen after each, starting each from the state initgraph leaves.
 std::string dumpProgram(const std::vector<std::string>& texts) {
-    std::string p =
-        "uses cthreads,ptcgraph,ptccrt;\n"
-        "var XK,YK,i,m,d,err:integer; f:file; buf:array[0..4095] of byte; nb:longint;\n"
-        "procedure flushbuf; begin if nb>0 then blockwrite(f,buf,nb); nb:=0; end;\n"
-        "procedure put(b:byte); begin buf[nb]:=b; inc(nb); if nb=4096 then flushbuf; end;\n"
-        "procedure dump; var x,y:smallint; c,p:byte; n:longint;\n"
-        "begin\n"
-        " n:=0; p:=255;\n"
-        " for y:=0 to 479 do for x:=0 to 639 do begin\n"
-        "  c:=getpixel(x,y);\n"
-        "  if (c=p) and (n<65535) then inc(n) else begin\n"
-        "   if n>0 then begin put(p); put(n and 255); put(n shr 8); end;\n"
-        "   p:=c; n:=1; end;\n"
-        " end;\n"
-        " put(p); put(n and 255); put(n shr 8);\n"
-        " put(getx and 255); put((getx shr 8) and 255); put(gety and 255); put((gety shr 8) and 255);\n"
-        "end;\n"
-        "begin\n"
-        "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;\n"
-        "assign(f,'frames.bin'); rewrite(f,1); nb:=0;\n";
-    for (const std::string& t : texts) {
-        p += "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
-             "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n";
-        p += t + "\ndump;\n";
-    }
-    p += "flushbuf; close(f); closegraph; halt;\nend.\n";
-    return p;
+    return testing::dumpProgram(texts, "XK,YK,i,m,d,err:integer;",
+                                "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;",
+                                "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
+                                "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
 }
 
 TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraws) {

@@ -94,10 +94,17 @@ struct BgiFrame {
 
 // A program that runs `cases` one after another and, after each, writes the
 // whole screen (run-length coded) and the current position to frames.bin.
-inline std::string dumpProgram(const std::vector<std::string>& cases) {
+// `variables` and `start` open the program (declarations, initgraph), and
+// `beforeEach` comes before every case.
+inline std::string dumpProgram(const std::vector<std::string>& cases,
+                               const std::string& variables = "gd,gm:smallint;",
+                               const std::string& start = "gd:=VGA; gm:=VGAHi; initgraph(gd,gm,'');",
+                               const std::string& beforeEach = "") {
     std::string p =
         "uses cthreads,ptcgraph,ptccrt;\n"
-        "var gd,gm:smallint; f:file; buf:array[0..4095] of byte; nb:longint;\n"
+        "var " +
+        variables +
+        " f:file; buf:array[0..4095] of byte; nb:longint;\n"
         "procedure flushbuf; begin if nb>0 then blockwrite(f,buf,nb); nb:=0; end;\n"
         "procedure put(b:byte); begin buf[nb]:=b; inc(nb); if nb=4096 then flushbuf; end;\n"
         "procedure dump; var x,y:smallint; c,p:byte; n:longint;\n"
@@ -112,10 +119,11 @@ inline std::string dumpProgram(const std::vector<std::string>& cases) {
         " put(p); put(n and 255); put(n shr 8);\n"
         " put(getx and 255); put((getx shr 8) and 255); put(gety and 255); put((gety shr 8) and 255);\n"
         "end;\n"
-        "begin\n"
-        "gd:=VGA; gm:=VGAHi; initgraph(gd,gm,'');\n"
+        "begin\n" +
+        start +
+        "\n"
         "assign(f,'frames.bin'); rewrite(f,1); nb:=0;\n";
-    for (const std::string& c : cases) p += c + "\ndump;\n";
+    for (const std::string& c : cases) p += beforeEach + c + "\ndump;\n";
     p += "flushbuf; close(f); closegraph; halt;\nend.\n";
     return p;
 }
@@ -156,30 +164,8 @@ inline std::vector<BgiFrame> readFrames(const std::filesystem::path& file, std::
     return frames;
 }
 
-// Compiles the dump program for `cases`, runs it on `display` and returns one
-// frame per case; empty with `error` set on any failure.
-inline std::vector<BgiFrame> referenceFrames(const std::filesystem::path& fpc, const std::string& display,
-                                             const std::vector<std::string>& cases, std::string& error) {
-    ScratchDir dir;
-    if (dir.path().empty()) {
-        error = "could not create a temporary folder";
-        return {};
-    }
-    const CompileResult built = buildProgram(fpc, dir.path(), "frames", dumpProgram(cases));
-    if (built.exitCode != 0) {
-        error = "fpc failed:\n" + built.output;
-        return {};
-    }
-    const CompileResult ran =
-        runCommand("cd " + shellQuoted(dir.path()) + " && DISPLAY=" + display + " timeout 300 ./frames");
-    if (ran.exitCode != 0) {
-        error = "the program failed (" + std::to_string(ran.exitCode) + "):\n" + ran.output;
-        return {};
-    }
-    return readFrames(dir.path() / "frames.bin", cases.size(), error);
-}
-
-// The same for a whole dump program of the caller's, writing `count` frames.
+// Compiles a dump program, runs it on `display` and returns its `count`
+// frames; empty with `error` set on any failure.
 inline std::vector<BgiFrame> referenceFramesOf(const std::filesystem::path& fpc, const std::string& display,
                                                const std::string& program, std::size_t count,
                                                std::string& error) {
@@ -200,6 +186,12 @@ inline std::vector<BgiFrame> referenceFramesOf(const std::filesystem::path& fpc,
         return {};
     }
     return readFrames(dir.path() / "frames.bin", count, error);
+}
+
+// The frames of the standard dump program for `cases`.
+inline std::vector<BgiFrame> referenceFrames(const std::filesystem::path& fpc, const std::string& display,
+                                             const std::vector<std::string>& cases, std::string& error) {
+    return referenceFramesOf(fpc, display, dumpProgram(cases), cases.size(), error);
 }
 
 // The 640 x 480 top-left corner of the X screen as 0xRRGGBB, read from an
