@@ -31,8 +31,10 @@ PreviewRun runPreview(const QString& text) {
     QImage image(BgiScreen::Width, BgiScreen::Height, QImage::Format_Indexed8);
     QList<QRgb> colours(16);
     for (int i = 0; i < 16; ++i) colours[i] = opaque(StandardPalette[static_cast<std::size_t>(i)]);
-    // Index 0 shows the background colour setbkcolor chose.
-    colours[0] = opaque(screen->backgroundColour() == 0 ? 0 : backgroundRgb(screen->backgroundColour()));
+    // Index 0 shows the background colour setbkcolor chose: one of the sixteen
+    // in the same palette as the rest, beyond them the VGA table's colour.
+    const uint16_t background = screen->backgroundColour();
+    colours[0] = opaque(background < 16 ? StandardPalette[background] : backgroundRgb(background));
     image.setColorTable(colours);
     for (int y = 0; y < BgiScreen::Height; ++y) {
         std::memcpy(image.scanLine(y), screen->pixels() + static_cast<std::ptrdiff_t>(y) * BgiScreen::Width,
