@@ -24,7 +24,7 @@ for tool in cmake Xvfb xdotool /usr/bin/time lscpu; do
     command -v "$tool" >/dev/null || die "$tool is missing; run scripts/install-deps.sh"
 done
 
-targets=(pasdraw codegen_bench repaint_bench slider_bench startup_probe bare_window)
+targets=(pasdraw codegen_bench repaint_bench slider_bench program_bench bgi_bench startup_probe bare_window)
 if [[ -n ${BUILD_DIR:-} ]]; then
     build=$(cd "$root" && mkdir -p "$BUILD_DIR" && cd "$BUILD_DIR" && pwd)
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPASDRAW_BUILD_BENCH=ON
@@ -52,6 +52,8 @@ gbench() {
 gbench codegen_bench
 gbench repaint_bench
 gbench slider_bench /usr/bin/time -v -o "$out/slider_bench.time" env QT_QPA_PLATFORM=offscreen
+gbench program_bench
+gbench bgi_bench
 
 # median PROGRAM BENCHMARK [COLUMN]: the median's real time in nanoseconds, or
 # the given CSV column as it stands.
@@ -170,6 +172,17 @@ gen=$(median slider_bench BM_GenerateClick_Painted)
 genh=$(median slider_bench BM_GenerateClick_Handler)
 valc=$(median slider_bench BM_ValueClick_Painted)
 valch=$(median slider_bench BM_ValueClick_Handler)
+pv_abs=$(median program_bench BM_PreviewAbsolute)
+pv_val=$(median program_bench BM_PreviewValueForm)
+pv_sld=$(median program_bench BM_PreviewSliderForm)
+pv_leak=$(median program_bench BM_PreviewLeakingFills)
+pv_slider=$(median slider_bench BM_Slider1Change_WithPreview/real_time)
+pv_slider_flood=$(median slider_bench BM_Slider1Change_WithPreview_FloodingFills/real_time)
+fpc_build=$(median program_bench BM_FreePascalCompileAndLink/iterations:3/real_time)
+pv_same=$(median program_bench BM_PreviewOfTheCompiledPicture)
+import=$(median slider_bench BM_PictureFromText)
+drag_ro=$(median slider_bench BM_DragMove_WithReadout)
+drag_no=$(median slider_bench BM_DragMove_WithoutReadout)
 box_pp200=$(median slider_bench BM_TextBoxPieceByPiece/200)
 box_pp500=$(median slider_bench BM_TextBoxPieceByPiece/500)
 box_once500=$(median slider_bench BM_TextBoxSetOnce/500)
@@ -216,6 +229,12 @@ editor holds, 5005 lines of program text.
 | Slider2 change, full picture, text box updated and painted | $(ms "$s2") | under 16 ms | $(verdict "$s2" 1.6e7) |
 | "Generate" click, full picture, text box updated and painted | $(ms "$gen") (handler alone: $(ms "$genh")) | | |
 | "Value" click, full picture, text box updated and painted | $(ms "$valc") (handler alone: $(ms "$valch")) | | |
+| Preview: a full picture parsed, run and drawn on the 640 x 480 screen, "Generate" / "Value" / slider form | $(ms "$pv_abs") / $(ms "$pv_val") / $(ms "$pv_sld") | under 5 ms | $(verdict "$pv_sld" 5e6) |
+| Preview of a full picture whose 1001 fills each flood the screen (worst case, on the worker thread) | $(ms "$pv_leak") | | |
+| Slider1 step with the preview open: handler, preview run, both windows painted | $(ms "$pv_slider") (fills flooding the screen: $(ms "$pv_slider_flood")) | under 16 ms | $(verdict "$pv_slider" 1.6e7) |
+| Free Pascal compiling and linking a 1500-line saved program, against the preview of the same text | $(ms "$fpc_build") against $(ms "$pv_same"): $(awk -v a="$fpc_build" -v b="$pv_same" 'BEGIN { printf "%.0f", a / b }') times | | |
+| "Picture from text", full picture, repaint included | $(ms "$import") | under 16 ms | $(verdict "$import" 1.6e7) |
+| A rubber-band move on a full picture, with / without the readout | $(us "$drag_ro") / $(us "$drag_no") | | |
 | Text box filled piece by piece (read, append, set back): 200 / 500 pieces | $(ms "$box_pp200") / $(ms "$box_pp500") (500 pieces set once: $(ms "$box_once500")) | | |
 | Start-up to the first painted window under Xvfb | ${paint} ms (${paint_min} to ${paint_max}; window mapped at ${map} ms; processor time ${paint_cpu} ms) | under 100 ms | $(verdict "$paint" 100) |
 | The same for a bare Qt window of the same size, for comparison | ${bare_paint} ms (mapped at ${bare_map} ms; processor time ${bare_cpu} ms) | | |
@@ -242,6 +261,18 @@ editor holds, 5005 lines of program text.
   is $(awk -v a="$sld" -v b="$s1" 'BEGIN { printf "%.0f", 100 * a / b }') % of the slider figure; the rest is the text box taking in 5005 lines. The two
   figures of one action come from separate runs, so on a busy machine the handler alone can come
   out above handler and paint.
+- **Preview** (\`program_bench\`): the interpreter runs the text on a fresh BGI screen, as the
+  preview's worker thread does. The full picture is drawn as a user might: 4004 outlines 4 to 60
+  pixels across and each fill inside a circle of its own. In the worst case (\`spanningPicture\`)
+  every fill floods a screen cut by 4004 outlines. The slider row (\`slider_bench\`) waits for the
+  preview's run and the event loop's turn that paints both windows, real time. The Free Pascal row
+  writes the saved program of the first 300 shapes of every kind with its units changed as the
+  README says and runs \`fpc test.pas\` three times; the program's own start and drawing come on
+  top of that.
+- **Picture from text** (\`slider_bench\`): the "Value" text of the repaint benchmark's picture
+  (1001 of every kind) imported into the window, the canvas repainted.
+- **Rubber band**: one pointer move of a rectangle drag through the canvas widget and the event
+  loop's turn; without the readout the canvas's signals are blocked.
 - **Start-up** (\`startup_probe\` under \`Xvfb -br\`, 1024 x 768 x 24, 96 dpi): the clock starts when
   the probe spawns the program and stops when the X server reports the map of its first top-level
   window ("mapped"), and when a pixel of that window read back from the server has the colour the
