@@ -189,6 +189,7 @@ PictureImport importPicture(std::string_view text) {
     PictureRecorder recorder;
     RunLimits limits;
     limits.runBeforeProblem = false;
+    limits.keepBuffers = false;  // an import is a one-off on the window's thread
     const RunResult run = runProgram(text, recorder, limits);
     for (const ProgramProblem& p : run.problems) out.problems.push_back({p.line, p.column, p.message});
     for (ImportProblem& p : recorder.problems) out.problems.push_back(std::move(p));

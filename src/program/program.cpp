@@ -215,11 +215,12 @@ RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimi
     program::parse(text, limits.maxNesting, syntax);
     struct Release {
         Syntax& s;
+        bool keep;
         ~Release() {
-            if (s.exprs.capacity() * sizeof(Expr) + s.stmts.capacity() * sizeof(Stmt) > KeptBytes)
+            if (!keep || s.exprs.capacity() * sizeof(Expr) + s.stmts.capacity() * sizeof(Stmt) > KeptBytes)
                 s = Syntax{};
         }
-    } release{syntax};
+    } release{syntax, limits.keepBuffers};
     RunResult result;
     result.problems = syntax.problems;
     result.compilerWouldRefuse = syntax.compilerWouldRefuse;

@@ -61,6 +61,9 @@ struct RunLimits {
     // reaches the problem or anything after it) even when the compiler would
     // refuse the text. When false, a refused text draws nothing.
     bool runBeforeProblem = true;
+    // Keep the parse's arrays on this thread for the next run (the preview
+    // runs every change); a one-off run such as an import lets them go.
+    bool keepBuffers = true;
 };
 
 struct RunResult {

@@ -89,6 +89,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     status_->setTextFormat(Qt::PlainText);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     status_->setContentsMargins(4, 0, 4, 0);
+    pool_.setMaxThreadCount(1);
     connect(&watcher_, &QFutureWatcher<PreviewRun>::finished, this, &PreviewWindow::finished);
 }
 
@@ -134,7 +135,7 @@ void PreviewWindow::showText(const QString& text) {
 
 void PreviewWindow::start(const QString& text) {
     running_ = true;
-    watcher_.setFuture(QtConcurrent::run(runPreview, text));
+    watcher_.setFuture(QtConcurrent::run(&pool_, runPreview, text));
 }
 
 void PreviewWindow::finished() {
@@ -147,6 +148,7 @@ void PreviewWindow::finished() {
         return;
     }
     PreviewRun run = watcher_.result();
+    // Converted once here, so a paint only copies pixels.
     image_ = run.image.convertToFormat(QImage::Format_RGB32);
     status_->setText(describeRun(run.result));
     problemLines_.clear();

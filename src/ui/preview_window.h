@@ -9,6 +9,7 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QString>
+#include <QThreadPool>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -73,6 +74,9 @@ private:
     QImage image_;
     QLabel* status_;
     std::vector<int> problemLines_;
+    // One worker of its own: runs never overlap (only the newest text runs),
+    // and one thread keeps one set of the interpreter's buffers.
+    QThreadPool pool_;
     QFutureWatcher<PreviewRun> watcher_;
     bool running_ = false;
     int shownRuns_ = 0;
