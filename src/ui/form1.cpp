@@ -14,9 +14,9 @@
 
 #include "model/numeric.h"
 #include "model/palette.h"
+#include "program/picture_import.h"
 #include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
-#include "program/picture_import.h"
 #include "ui/preview_window.h"
 #include "ui/program_text.h"
 #include "ui/readout.h"
@@ -220,7 +220,8 @@ void Form1::buildControls() {
     readout_->setFont(small);
     readout_->setGeometry(twipsRect(6480, 2640, 1575, 3480));
 
-    preview_ = new PreviewWindow(this);
+    // The preview window is made when it is first opened: most sessions never
+    // open it, and the window should start as fast as it can.
 }
 
 void Form1::connectControls() {
@@ -283,18 +284,9 @@ void Form1::connectControls() {
     previewButton->setCheckable(true);
     previewButton->setToolTip(QStringLiteral("Show what the saved program draws (Ctrl+F9)"));
     connect(previewButton, &QPushButton::clicked, this, &Form1::togglePreview);
-    connect(preview_, &PreviewWindow::visibilityChanged, this, [this](bool visible) {
-        previewButton->setChecked(visible);
-        if (visible) {
-            preview_->showText(Text1->text());
-        } else {
-            Text1->markLines({});
-        }
-    });
     connect(Text1, &QPlainTextEdit::textChanged, this, [this] {
-        if (preview_->isVisible()) preview_->showText(Text1->text());
+        if (preview_ != nullptr && preview_->isVisible()) preview_->showText(Text1->text());
     });
-    connect(preview_, &PreviewWindow::shown, this, [this] { Text1->markLines(preview_->problemLines()); });
     fromTextButton->setToolTip(
         QStringLiteral("Make the picture the shapes the text box's statements draw (Ctrl+I)"));
     connect(fromTextButton, &QPushButton::clicked, this, &Form1::pictureFromText);
@@ -316,7 +308,8 @@ void Form1::redo() { canvas_->redo(); }
 
 bool Form1::pictureFromText() {
     const QByteArray text = Text1->text().toUtf8();
-    const PictureImport result = importPicture(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    const PictureImport result =
+        importPicture(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     if (!result.picture) {
         QString message = QStringLiteral("The text cannot become a picture; nothing was changed.\n");
         constexpr std::size_t shown = 20;
@@ -352,9 +345,31 @@ bool Form1::pictureFromText() {
     return true;
 }
 
+PreviewWindow& Form1::preview() {
+    if (preview_ == nullptr) {
+        preview_ = new PreviewWindow(this);
+        connect(preview_, &PreviewWindow::visibilityChanged, this, [this](bool visible) {
+            previewButton->setChecked(visible);
+            if (visible) {
+                preview_->showText(Text1->text());
+            } else {
+                Text1->markLines({});
+            }
+        });
+        connect(preview_, &PreviewWindow::shown, this,
+                [this] { Text1->markLines(preview_->problemLines()); });
+    }
+    return *preview_;
+}
+
+void Form1::closePreview() {
+    if (preview_ != nullptr) preview_->close();
+}
+
 void Form1::togglePreview() {
+    preview();
     if (preview_->isVisible()) {
-        preview_->close();
+        closePreview();
         return;
     }
     if (!previewPlaced_) {
@@ -398,7 +413,7 @@ bool Form1::hasUnsavedWork() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (!hasUnsavedWork()) {
         event->accept();
-        preview_->close();
+        closePreview();
         return;
     }
     switch (askBeforeClosing_()) {
@@ -406,14 +421,14 @@ void Form1::closeEvent(QCloseEvent* event) {
             // A failed save has said why; the window stays open with the work.
             if (programText_->save()) {
                 event->accept();
-                preview_->close();
+                closePreview();
             } else {
                 event->ignore();
             }
             return;
         case QMessageBox::Discard:
             event->accept();
-            preview_->close();
+            closePreview();
             return;
         default: event->ignore(); return;
     }

@@ -42,7 +42,8 @@ public:
     RasterSurface& surface();
     ProgramText& programText() { return *programText_; }
     Readout& readout() { return *readout_; }
-    PreviewWindow& preview() { return *preview_; }
+    // The program preview, made at the first use.
+    PreviewWindow& preview();
 
     // Whether closing would lose work: the picture or the text changed since
     // the last save, or nothing was saved yet and either holds something.
@@ -79,8 +80,9 @@ public:
     void Command24_Click();  // Value
     void Slider1_Change();
     void Slider2_Change();
-    void redo();  // Ctrl+Y, Ctrl+Shift+Z
+    void redo();           // Ctrl+Y, Ctrl+Shift+Z
     void togglePreview();  // Ctrl+F9
+    void closePreview();
     // "Picture from text" (Ctrl+I): the shapes the text box's program draws
     // become the picture, all or nothing. Returns whether it did.
     bool pictureFromText();
