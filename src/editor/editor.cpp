@@ -44,9 +44,10 @@ ReleaseResult Editor::Form_MouseUp(int, int, float x, float y) {
     return {false, tool->kind()};
 }
 
-void Editor::Command5_Click() {
-    picture_.undo();
+bool Editor::Command5_Click() {
+    const bool dropped = picture_.undo();
     drowob(picture_, surface_);
+    return dropped;
 }
 
 bool Editor::redo() {

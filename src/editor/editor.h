@@ -38,7 +38,8 @@ public:
     void selectTool(int16_t tool) { picture_.selectTool(tool); }
     void selectColour(int16_t index, int32_t rgb) { picture_.selectColour(index, rgb); }
     // Undo: drop the newest record of the current tool's kind, then repaint.
-    void Command5_Click();
+    // Returns whether a record was dropped.
+    bool Command5_Click();
     // Redo: bring back what undo dropped from the current tool's kind, then
     // repaint. Returns whether there was anything to bring back.
     bool redo();

@@ -103,10 +103,12 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::undo() {
-    editor_->Command5_Click();
+    const bool dropped = editor_->Command5_Click();
     clearCapacityNote();
     afterCanvasEvent();
-    emit pictureChanged();
+    // An undo with nothing to drop leaves the picture as it was: the text
+    // is no older and nothing new needs saving.
+    if (dropped) emit pictureChanged();
 }
 
 void CanvasWidget::repaintFromModel() {

@@ -29,7 +29,7 @@ namespace {
 enum class ControlType { Button, Colour, Text, Slider };
 
 // One row per control, in tab order. Rectangles in twips of the client area.
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     ControlType type;
     const char* caption;  // buttons; a slider's row gives its maximum instead
@@ -37,7 +37,7 @@ struct ControlSpec {
     int maximum = 0;
 };
 
-constexpr ControlSpec Controls[] = {
+constexpr ControlRow Controls[] = {
     {"Command1", ControlType::Button, "Line", 6480, 120, 1575, 255},
     {"Text1", ControlType::Text, nullptr, 120, 4920, 6135, 2895},
     {"Command2", ControlType::Button, "Rectangle", 6480, 480, 1575, 255},
@@ -133,11 +133,11 @@ QRect Form1::twipsRect(int left, int top, int width, int height) const {
 void Form1::buildControls() {
     std::size_t colour = 0;
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : Controls) {
+    for (const ControlRow& row : Controls) {
         QWidget* w = nullptr;
-        switch (spec.type) {
+        switch (row.type) {
             case ControlType::Button: {
-                auto* b = new QPushButton(QString::fromLatin1(spec.caption), this);
+                auto* b = new QPushButton(QString::fromLatin1(row.caption), this);
                 b->setAutoDefault(false);
                 w = b;
                 break;
@@ -164,7 +164,7 @@ void Form1::buildControls() {
             }
             case ControlType::Slider: {
                 auto* s = new QSlider(Qt::Horizontal, this);
-                s->setRange(0, spec.maximum);
+                s->setRange(0, row.maximum);
                 s->setSingleStep(1);
                 s->setPageStep(5);
                 s->setValue(0);
@@ -172,8 +172,8 @@ void Form1::buildControls() {
                 break;
             }
         }
-        w->setObjectName(QString::fromLatin1(spec.name));
-        w->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+        w->setObjectName(QString::fromLatin1(row.name));
+        w->setGeometry(twipsRect(row.left, row.top, row.width, row.height));
         if (previous != nullptr) QWidget::setTabOrder(previous, w);
         previous = w;
     }

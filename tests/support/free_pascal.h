@@ -64,30 +64,6 @@ inline std::string shellQuoted(const std::filesystem::path& p) {
     return q + "'";
 }
 
-// Writes `programBytes` to dir/fileName and compiles it there. Several
-// programs may share a folder as long as their file names differ and they are
-// not compiled at the same time (fpc rewrites its ppas.sh script each run).
-inline CompileResult compileIn(const std::filesystem::path& fpc, const std::filesystem::path& dir,
-                               const std::string& fileName, const std::string& programBytes) {
-    const std::filesystem::path source = dir / fileName;
-    {
-        std::ofstream out(source, std::ios::binary);
-        out.write(programBytes.data(), static_cast<std::streamsize>(programBytes.size()));
-        if (!out) return {-1, "could not write " + source.string()};
-    }
-    const std::string command =
-        "cd " + shellQuoted(dir) + " && " + shellQuoted(fpc) + " -s " + shellQuoted(fileName) + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return {-1, "could not run: " + command};
-    CompileResult result;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        result.output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 // Runs a shell command, returning its exit code and everything it printed.
 inline CompileResult runCommand(const std::string& command) {
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
@@ -99,6 +75,20 @@ inline CompileResult runCommand(const std::string& command) {
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// Writes `programBytes` to dir/fileName and compiles it there. Several
+// programs may share a folder as long as their file names differ and they are
+// not compiled at the same time (fpc rewrites its ppas.sh script each run).
+inline CompileResult compileIn(const std::filesystem::path& fpc, const std::filesystem::path& dir,
+                               const std::string& fileName, const std::string& programBytes) {
+    const std::filesystem::path source = dir / fileName;
+    {
+        std::ofstream out(source, std::ios::binary);
+        out.write(programBytes.data(), static_cast<std::streamsize>(programBytes.size()));
+        if (!out) return {-1, "could not write " + source.string()};
+    }
+    return runCommand("cd " + shellQuoted(dir) + " && " + shellQuoted(fpc) + " -s " + shellQuoted(fileName));
 }
 
 // Builds a console program (no graph unit) in `dir` and runs it. On success

@@ -121,6 +121,10 @@ TEST(Readout, PointerOriginCountsToolHintsAndNotes) {
 
     s.form->Command24->click();  // Value: the origin is the circle's centre
     EXPECT_FALSE(s.readout().noteText().contains("newest shapes"));
+    // An undo with nothing to drop changes nothing, so the text is not older.
+    s.form->Command1->click();
+    s.form->Command5->click();
+    EXPECT_FALSE(s.readout().noteText().contains("newest shapes"));
     EXPECT_TRUE(s.readout().countsText().endsWith("origin XK 300, YK 300"));
     QTest::mouseMove(s.window(), s.at(1500, 4500));
     EXPECT_EQ(s.readout().pointerText(), "x 150, y 450\nXK+-150, YK+150");
