@@ -221,31 +221,26 @@ inline std::vector<uint32_t> parseXwd(const std::vector<uint8_t>& d) {
     return rgb;
 }
 
-// Runs dir/executable (a program that draws and then waits for a key) on
-// `display` and returns its window's pixels once three captures in a row
-// agree. The window opens at the screen's top-left corner: Xvfb runs no
-// window manager.
-inline std::vector<uint32_t> captureProgramWindow(const std::filesystem::path& dir,
-                                                  const std::string& executable, const std::string& display,
-                                                  std::string& error) {
-    const auto xwd = findOnPath("xwd");
-    if (!xwd) {
-        error = "xwd was not found on PATH (Debian package x11-apps)";
-        return {};
-    }
+inline std::vector<uint32_t> captureProgramWindowOnce(const std::filesystem::path& dir,
+                                                      const std::string& executable,
+                                                      const std::string& display,
+                                                      const std::filesystem::path& xwd, std::string& error) {
     const pid_t pid = ::fork();
     if (pid < 0) {
         error = "fork failed";
         return {};
     }
+    const std::filesystem::path log = dir / (executable + ".log");
     if (pid == 0) {
         ::setenv("DISPLAY", display.c_str(), 1);
+        // What the program prints goes to a log, for the message if it stops.
+        if (FILE* out = std::freopen(log.c_str(), "w", stdout)) ::dup2(::fileno(out), 2);
         const std::string program = (dir / executable).string();
         if (::chdir(dir.c_str()) == 0)
             ::execl(program.c_str(), executable.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    const std::string command = shellQuoted(*xwd) + " -root -silent -display " + display;
+    const std::string command = shellQuoted(xwd) + " -root -silent -display " + display;
     auto grab = [&] {
         std::vector<uint8_t> bytes;
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -262,10 +257,16 @@ inline std::vector<uint32_t> captureProgramWindow(const std::filesystem::path& d
     const std::vector<uint32_t> root = grab();
     std::vector<uint32_t> result;
     std::vector<std::vector<uint32_t>> recent;
-    for (int attempt = 0; attempt < 80 && result.empty(); ++attempt) {
+    int status = 0;
+    bool ended = false;
+    for (int attempt = 0; attempt < 80 && result.empty() && !ended; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         std::vector<uint32_t> rgb = grab();
-        if (rgb.empty() || rgb == root || ::waitpid(pid, nullptr, WNOHANG) != 0) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            ended = true;  // it should wait for a key: whatever it showed is not its picture
+            break;
+        }
+        if (rgb.empty() || rgb == root) {
             recent.clear();
             continue;
         }
@@ -274,9 +275,39 @@ inline std::vector<uint32_t> captureProgramWindow(const std::filesystem::path& d
             recent[recent.size() - 2] == recent[recent.size() - 3])
             result = recent.back();
     }
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-    if (result.empty()) error = "the window never settled (or the program ended early)";
+    if (!ended) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (result.empty()) {
+        std::ifstream in(log);
+        const std::string printed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        error = ended ? "the program ended before its window settled (status " + std::to_string(status) +
+                            "); it printed:\n" + printed
+                      : "the window never settled; the program printed:\n" + printed;
+    }
+    return result;
+}
+
+// Runs dir/executable (a program that draws and then waits for a key) on
+// `display` and returns its window's pixels once three captures in a row
+// agree. The window opens at the screen's top-left corner: Xvfb runs no
+// window manager. A program that ends or never settles is started once more:
+// one full parallel test run saw a start fail that way; both reasons are kept.
+inline std::vector<uint32_t> captureProgramWindow(const std::filesystem::path& dir,
+                                                  const std::string& executable, const std::string& display,
+                                                  std::string& error) {
+    const auto xwd = findOnPath("xwd");
+    if (!xwd) {
+        error = "xwd was not found on PATH (Debian package x11-apps)";
+        return {};
+    }
+    std::string first;
+    std::vector<uint32_t> result = captureProgramWindowOnce(dir, executable, display, *xwd, first);
+    if (!result.empty()) return result;
+    std::string second;
+    result = captureProgramWindowOnce(dir, executable, display, *xwd, second);
+    if (result.empty()) error = "first start: " + first + "\nsecond start: " + second;
     return result;
 }
 
