@@ -166,7 +166,7 @@ BENCHMARK(BM_ValueClick_Painted)->Unit(benchmark::kMillisecond);
 // One pointer move of a rectangle drag on the full picture, through the
 // canvas widget with its rubber band, and the event loop's turn that paints.
 // With the readout the move also updates the pointer and statement lines;
-// without it the canvas's signals are blocked, so only the band is drawn.
+// without it the readout is paused, so only the band is drawn.
 void dragMove(benchmark::State& state, bool readout) {
     CanvasWidget& canvas = form->canvas();
     form->Command2->click();
@@ -176,7 +176,7 @@ void dragMove(benchmark::State& state, bool readout) {
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&canvas, &e);
     };
-    const QSignalBlocker block(readout ? nullptr : &canvas);
+    const QSignalBlocker block(readout ? nullptr : &form->readout());
     send(QEvent::MouseButtonPress, QPointF(40, 40));
     int step = 0;
     for (auto _ : state) {

@@ -37,7 +37,9 @@ ReleaseResult Editor::Form_MouseUp(int, int, float x, float y) {
     if (outsideCanvas(x, y)) return {};
     const ShapeTool* tool = toolFor(picture_.state.Tool);
     if (tool == nullptr) return {};
-    if (tool->commit(picture_, surface_, x, y) == CommitResult::Committed) return {true, std::nullopt};
+    if (tool->commit(picture_, surface_, recordAt(*tool, x, y), x, y) == CommitResult::Committed) {
+        return {true, std::nullopt};
+    }
     // The list is full: nothing was stored. Repaint from the model so the
     // rubber band does not look like a stored shape.
     drowob(picture_, surface_);
@@ -60,7 +62,11 @@ std::optional<ShapeRecord> Editor::pendingRecord(float x, float y) const {
     if (picture_.state.MouseIsDown != 1 || outsideCanvas(x, y)) return std::nullopt;
     const ShapeTool* tool = toolFor(picture_.state.Tool);
     if (tool == nullptr) return std::nullopt;
-    std::optional<ShapeRecord> record = tool->record(picture_, x, y);
+    return recordAt(*tool, x, y);
+}
+
+std::optional<ShapeRecord> Editor::recordAt(const ShapeTool& tool, float x, float y) const {
+    std::optional<ShapeRecord> record = tool.record(picture_, x, y);
     if (record) {
         std::visit(
             [this](auto& r) {

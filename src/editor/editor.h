@@ -11,6 +11,8 @@
 
 namespace pasdraw {
 
+class ShapeTool;
+
 // What a release did, so the window can tell the user about a refused commit.
 struct ReleaseResult {
     bool committed = false;
@@ -52,6 +54,10 @@ public:
     Surface& surface() { return surface_; }
 
 private:
+    // The one place a drag's record is made, with the current colour: the
+    // readout shows it and the release stores it.
+    std::optional<ShapeRecord> recordAt(const ShapeTool& tool, float x, float y) const;
+
     Picture& picture_;
     Surface& surface_;
 };

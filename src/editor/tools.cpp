@@ -45,8 +45,9 @@ public:
     std::optional<ShapeRecord> record(const Picture& p, float x, float y) const override {
         return twoCornerRecord<Record>(p, x, y);
     }
-    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
-        return repaintIfCommitted((p.*Commit)(twoCornerRecord<Record>(p, x, y)), p, s);
+    CommitResult commit(Picture& p, Surface& s, const std::optional<ShapeRecord>& r, float,
+                        float) const override {
+        return repaintIfCommitted((p.*Commit)(std::get<Record>(*r)), p, s);
     }
 };
 
@@ -88,8 +89,9 @@ public:
     std::optional<ShapeRecord> record(const Picture& p, float x, float y) const override {
         return circleRecord(p, x, y);
     }
-    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
-        return repaintIfCommitted(p.commitCircle(circleRecord(p, x, y)), p, s);
+    CommitResult commit(Picture& p, Surface& s, const std::optional<ShapeRecord>& r, float,
+                        float) const override {
+        return repaintIfCommitted(p.commitCircle(std::get<CircleRecord>(*r)), p, s);
     }
 
 private:
@@ -107,7 +109,8 @@ public:
     Kind kind() const override { return Kind::Fill; }
     bool preview(Surface&, float, float, float, float, int32_t) const override { return false; }
     std::optional<ShapeRecord> record(const Picture&, float, float) const override { return std::nullopt; }
-    CommitResult commit(Picture& p, Surface& s, float x, float y) const override {
+    CommitResult commit(Picture& p, Surface& s, const std::optional<ShapeRecord>&, float x,
+                        float y) const override {
         // The seed is the release point, and the fill goes straight onto the
         // current image: no repaint from the model.
         const CommitResult result = p.commitFill(toStored(x), toStored(y));

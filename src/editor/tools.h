@@ -23,9 +23,11 @@ public:
     // The record a release at (x, y) stores, before its colour is set; none
     // for the fill, which is a click rather than a drag.
     virtual std::optional<ShapeRecord> record(const Picture& picture, float x, float y) const = 0;
-    // Stores the shape for a release at (x, y) and shows it on the canvas. A
-    // refused commit (full list) leaves model and canvas alone.
-    virtual CommitResult commit(Picture& picture, Surface& surface, float x, float y) const = 0;
+    // Stores the shape for a release at (x, y), whose record() is given, and
+    // shows it on the canvas. A refused commit (full list) leaves model and
+    // canvas alone.
+    virtual CommitResult commit(Picture& picture, Surface& surface, const std::optional<ShapeRecord>& record,
+                                float x, float y) const = 0;
 };
 
 // The tool for a `Tool` value, or nullptr for 0 (no tool) and anything unknown.

@@ -1,46 +1,31 @@
-// The canvas: a widget over the whole client area that owns the canvas image
-// and the editor, paints the image, turns the pointer into twips for the
-// editor, sets the cursor and tells the user when a shape list is full.
+// The canvas: a widget over the whole client area that paints the document's
+// canvas image, turns the pointer into twips for the document, sets the
+// cursor and tells the user at once when a shape list is full.
 #pragma once
 
 #include <QString>
 #include <QWidget>
-#include <memory>
 
-#include "canvas/raster_surface.h"
-#include "editor/editor.h"
-#include "model/picture.h"
+#include "document/document.h"
 
 namespace pasdraw {
 
 class CanvasWidget : public QWidget {
     Q_OBJECT
 public:
-    // twipsPerLogical*: twips per logical pixel of the screen the window is on;
-    // the image gets device-pixel resolution from the device pixel ratio.
-    CanvasWidget(Picture& picture, float twipsPerLogicalX, float twipsPerLogicalY, QWidget* parent);
-    ~CanvasWidget() override;
+    // twipsPerLogical*: twips per logical pixel of the screen the window is on.
+    CanvasWidget(Document& document, float twipsPerLogicalX, float twipsPerLogicalY, QWidget* parent);
 
-    Editor& editor() { return *editor_; }
-    RasterSurface& surface() { return *surface_; }
+    Editor& editor() { return document_.editor(); }
+    RasterSurface& surface() { return document_.surface(); }
 
-    // Undo of the current tool's kind, then the repaint the editor asked for.
-    void undo();
+    void undo() { document_.undo(); }
+    bool redo() { return document_.redo(); }
     // The picture was replaced: repaint it all from the model.
-    void repaintFromModel();
-    // Redo of the current tool's kind; returns whether anything came back.
-    bool redo();
+    void repaintFromModel() { document_.shapesReplaced(); }
 
     // The note shown when a list is full; empty when there is none.
-    const QString& capacityNote() const { return capacityNote_; }
-
-signals:
-    // A shape was stored or dropped: the picture differs from before.
-    void pictureChanged();
-    // The pointer in twips after the editor has seen the move; the drag ended.
-    void pointerMoved(float x, float y);
-    void pointerLeft();
-    void dragEnded();
+    QString capacityNote() const { return QString::fromStdString(document_.capacityNote()); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,18 +35,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void afterCanvasEvent();
-    void tellListFull(Kind kind);
-    void clearCapacityNote();
+    void documentChanged(Changes changes);
     float toTwipsX(qreal logical) const { return static_cast<float>(logical) * twipsPerLogicalX_; }
     float toTwipsY(qreal logical) const { return static_cast<float>(logical) * twipsPerLogicalY_; }
 
+    Document& document_;
     float twipsPerLogicalX_;
     float twipsPerLogicalY_;
     qreal devicePixelRatio_;
-    std::unique_ptr<RasterSurface> surface_;
-    std::unique_ptr<Editor> editor_;
-    QString capacityNote_;
 };
 
 }  // namespace pasdraw

@@ -1,16 +1,16 @@
-// The editor's one window. It owns the picture, builds the controls from one
-// table and connects them to the parts that do the work: the canvas widget
-// (image, pointer, drawing) and the program text (origin, generators, save).
+// The editor's one window. It builds its controls from one table and wires
+// them to the document, which owns the work; the handlers keep their given
+// names and each is one call into the document or one of the window's parts.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 
-#include "model/picture.h"
+#include "document/document.h"
+#include "ui/controls.h"
 
 class QFrame;
 class QPushButton;
@@ -20,10 +20,10 @@ namespace pasdraw {
 
 class CanvasWidget;
 class ColourButton;
+class PreviewLink;
 class PreviewWindow;
 class ProgramText;
 class Readout;
-class RasterSurface;
 class TextBox;
 
 class Form1 : public QWidget {
@@ -34,20 +34,19 @@ public:
 
     // Twips per logical pixel (control geometry, mouse), from the screen the
     // window starts on.
-    float twipsPerLogicalPixelX() const { return twipsPerLogicalX_; }
-    float twipsPerLogicalPixelY() const { return twipsPerLogicalY_; }
+    float twipsPerLogicalPixelX() const { return scale_.x; }
+    float twipsPerLogicalPixelY() const { return scale_.y; }
 
-    Picture& picture() { return picture_; }
+    Document& document() { return *document_; }
+    Picture& picture() { return document_->picture(); }
+    RasterSurface& surface() { return document_->surface(); }
     CanvasWidget& canvas() { return *canvas_; }
-    RasterSurface& surface();
     ProgramText& programText() { return *programText_; }
     Readout& readout() { return *readout_; }
     // The program preview, made at the first use.
     PreviewWindow& preview();
 
-    // Whether closing would lose work: the picture or the text changed since
-    // the last save, or nothing was saved yet and either holds something.
-    bool hasUnsavedWork();
+    bool hasUnsavedWork() const { return document_->isModified(); }
     // How closing asks about unsaved work: Save, Discard or Cancel. A message
     // box unless replaced (tests).
     using CloseQuestion = std::function<int()>;
@@ -101,30 +100,17 @@ protected:
 private:
     void buildControls();
     void connectControls();
-    QRect twipsRect(int left, int top, int width, int height) const;
     void selectColour(ColourButton* button);
-    void showPictureState();
-    void pictureChanged();
-    void textGenerated();
-    void saved();
-    std::optional<QString> saveFailed(const QString& message, bool offerElsewhere);
 
-    float twipsPerLogicalX_ = 15.0f;
-    float twipsPerLogicalY_ = 15.0f;
-    Picture picture_;
+    TwipsScale scale_;
+    std::unique_ptr<Document> document_;
     CanvasWidget* canvas_ = nullptr;
     ProgramText* programText_ = nullptr;
     Readout* readout_ = nullptr;
-    PreviewWindow* preview_ = nullptr;
-    bool previewPlaced_ = false;
+    PreviewLink* preview_ = nullptr;
     CloseQuestion askBeforeClosing_;
     std::function<bool(const QString&)> askReplace_;
     std::function<void(const QString&)> tellRefused_;
-    // Versions of the picture: one more at every stored or dropped shape.
-    uint64_t pictureVersion_ = 0;
-    uint64_t generatedVersion_ = 0;  // the picture the text was generated from
-    std::optional<uint64_t> savedVersion_;
-    QString savedText_;
 };
 
 }  // namespace pasdraw

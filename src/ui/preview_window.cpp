@@ -27,7 +27,8 @@ PreviewRun runPreview(const QString& text) {
     // always starts on a cleared screen.
     auto screen = std::make_unique<BgiScreen>();
     const QByteArray utf8 = text.toUtf8();
-    run.result = runProgram(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), *screen);
+    run.result =
+        runProgram(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), *screen);
     QImage image(BgiScreen::Width, BgiScreen::Height, QImage::Format_Indexed8);
     QList<QRgb> colours(16);
     for (int i = 0; i < 16; ++i) colours[i] = opaque(StandardPalette[static_cast<std::size_t>(i)]);
@@ -46,7 +47,10 @@ PreviewRun runPreview(const QString& text) {
 
 QString describeRun(const RunResult& result) {
     const auto where = [](const ProgramProblem& p) {
-        return QStringLiteral("line %1, column %2: %3").arg(p.line).arg(p.column).arg(QString::fromStdString(p.message));
+        return QStringLiteral("line %1, column %2: %3")
+            .arg(p.line)
+            .arg(p.column)
+            .arg(QString::fromStdString(p.message));
     };
     const auto first = [&](ProgramProblem::Kind kind) -> const ProgramProblem* {
         for (const ProgramProblem& p : result.problems) {
@@ -60,8 +64,9 @@ QString describeRun(const RunResult& result) {
     };
     if (result.compilerWouldRefuse) {
         const ProgramProblem* p = first(ProgramProblem::Kind::Compile);
-        return QStringLiteral("The compiler would refuse this program: %1%2. The picture shows what the "
-                              "statements before it draw.")
+        return QStringLiteral(
+                   "The compiler would refuse this program: %1%2. The picture shows what the "
+                   "statements before it draw.")
             .arg(p ? where(*p) : QStringLiteral("see the marked lines"), more(1));
     }
     if (const ProgramProblem* p = first(ProgramProblem::Kind::Runtime)) {

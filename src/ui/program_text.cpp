@@ -8,69 +8,60 @@
 #include <QStringEncoder>
 #include <string_view>
 
-#include "codegen/codegen.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
 
 namespace {
 
-QString fromAscii(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
+// The text box as the document reads and writes it.
+class TextBoxBuffer final : public TextBuffer {
+public:
+    explicit TextBoxBuffer(TextBox* box) : box_(box) {}
+    std::string text() const override { return box_->text().toStdString(); }
+    // The generators write ASCII.
+    void setText(const std::string& text) override {
+        box_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+
+private:
+    TextBox* box_;
+};
 
 }  // namespace
 
-ProgramText::ProgramText(const Picture& picture, TextBox* text, QSlider* sliderX, QSlider* sliderY,
+ProgramText::ProgramText(Document& document, TextBox* text, QSlider* sliderX, QSlider* sliderY,
                          QObject* parent)
     : QObject(parent),
-      picture_(picture),
+      document_(document),
       text_(text),
       sliderX_(sliderX),
       sliderY_(sliderY),
+      buffer_(std::make_unique<TextBoxBuffer>(text)),
       appDir_(QCoreApplication::applicationDirPath()),
-      onFailure_([](const QString&, bool) { return std::nullopt; }) {}
-
-void ProgramText::generate() {
-    text_->setText(fromAscii(generateAbsolute(picture_)));
-    emit textGenerated();
+      onFailure_([](const QString&, bool) { return std::nullopt; }) {
+    document_.attachText(buffer_.get());
+    document_.subscribe([this](Changes changes) {
+        if ((changes & OriginChanged) != 0 && !stepping_) moveSliders();
+    });
 }
 
-void ProgramText::setOrigin(int32_t XK, int16_t YK) {
-    XK_ = XK;
-    YK_ = YK;
-    const QSignalBlocker blockX(sliderX_);
-    const QSignalBlocker blockY(sliderY_);
-    sliderX_->setValue(XK);
-    sliderY_->setValue(YK);
-    emit originChanged();
-}
+ProgramText::~ProgramText() { document_.attachText(nullptr); }
 
-void ProgramText::value() {
-    const Origin origin = computeOrigin(picture_);
-    XK_ = origin.XK;
-    YK_ = origin.YK;
-    text_->setText(fromAscii(generateValueForm(picture_, origin)));
+void ProgramText::moveSliders() {
     // Moving the sliders here must not run their handlers: the text stays in
-    // this form and the origin keeps its computed values even where a slider
-    // clamps them (1000 for an empty picture, negative origins).
+    // its form and the origin keeps its values even where a slider clamps
+    // them (1000 for an empty picture, negative origins).
     const QSignalBlocker blockX(sliderX_);
     const QSignalBlocker blockY(sliderY_);
-    sliderX_->setValue(origin.XK);
-    sliderY_->setValue(origin.YK);
-    emit originChanged();
-    emit textGenerated();
+    if (document_.XK()) sliderX_->setValue(*document_.XK());
+    sliderY_->setValue(document_.YK());
 }
 
 void ProgramText::sliderChanged(bool x) {
-    if (x) {
-        XK_ = sliderX_->value();
-    } else {
-        YK_ = static_cast<int16_t>(sliderY_->value());  // 0..480 fits
-    }
-    text_->setText(fromAscii(generateSliderForm(picture_, XK_, YK_)));
-    emit originChanged();
-    emit textGenerated();
+    stepping_ = true;
+    document_.sliderStep(x, x ? sliderX_->value() : sliderY_->value());
+    stepping_ = false;
 }
 
 QString ProgramText::programFilePath() const {
@@ -131,15 +122,16 @@ bool ProgramText::save() {
     QString problem;
     const std::optional<QByteArray> text = encodeText(text_->text(), problem);
     const std::string bytes =
-        text ? programFileBytes(std::string_view(text->constData(), static_cast<std::size_t>(text->size())))
-             : std::string();
+        text
+            ? document_.saveBytes(std::string_view(text->constData(), static_cast<std::size_t>(text->size())))
+            : std::string();
     QString path = programFilePath();
     for (;;) {
         if (text) {
             problem = writeFile(path, bytes);
             if (problem.isEmpty()) {
-                savedPath_ = path;
-                emit saved(path);
+                document_.saved(path.toStdString(),
+                                std::string(text->constData(), static_cast<std::size_t>(text->size())));
                 return true;
             }
             problem = QStringLiteral("The program could not be saved to %1.\n\n%2")

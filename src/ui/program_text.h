@@ -1,15 +1,18 @@
-// The program text of the window: the origin XK, YK, "Generate", "Value", the
-// sliders' rewrite and "Save". It works on the picture, the text box and the
-// two sliders it is given, so it can be tested without the window's layout.
+// The program text of the window: the text box and the two origin sliders
+// bound to the document's text and origin, and "Save", which writes the
+// program file. The document makes the text; this part puts it in the box,
+// keeps the sliders on the origin and writes the file, so it can be tested on
+// bare widgets without the window's layout.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
-#include "model/picture.h"
+#include "document/document.h"
 
 class QSlider;
 
@@ -20,18 +23,16 @@ class TextBox;
 class ProgramText : public QObject {
     Q_OBJECT
 public:
-    ProgramText(const Picture& picture, TextBox* text, QSlider* sliderX, QSlider* sliderY,
+    ProgramText(Document& document, TextBox* text, QSlider* sliderX, QSlider* sliderY,
                 QObject* parent = nullptr);
+    ~ProgramText() override;
 
     // The origin: XK has no value until "Value" or the X slider sets it.
-    const std::optional<int32_t>& XK() const { return XK_; }
-    int16_t YK() const { return YK_; }
+    const std::optional<int32_t>& XK() const { return document_.XK(); }
+    int16_t YK() const { return document_.YK(); }
 
-    void generate();  // "Generate": absolute statements
-    void value();     // "Value": origin of the picture, relative statements, sliders moved there
-    // Sets the origin and moves the sliders there as "Value" does, without
-    // touching the text.
-    void setOrigin(int32_t XK, int16_t YK);
+    void generate() { document_.generate(); }  // "Generate"
+    void value() { document_.value(); }        // "Value"; the sliders move to the origin
     // A slider moved: that coordinate of the origin changes, the text follows.
     void sliderChanged(bool x);
     // "Save": header, text and trailer into test.pas, in UTF-8. When that
@@ -39,7 +40,7 @@ public:
     // whether a file was written.
     bool save();
     // The file the last successful save wrote; empty before any.
-    const QString& savedPath() const { return savedPath_; }
+    QString savedPath() const { return QString::fromStdString(document_.savedPath()); }
 
     // Where "Save" writes test.pas; the executable's folder unless a test
     // points it elsewhere.
@@ -52,21 +53,16 @@ public:
     using FailureHandler = std::function<std::optional<QString>(const QString& message, bool offerElsewhere)>;
     void setFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
 
-signals:
-    void originChanged();
-    // Generate, Value or a slider rebuilt the text from the picture.
-    void textGenerated();
-    void saved(const QString& path);
-
 private:
-    const Picture& picture_;
+    void moveSliders();
+
+    Document& document_;
     TextBox* text_;
     QSlider* sliderX_;
     QSlider* sliderY_;
-    std::optional<int32_t> XK_;
-    int16_t YK_ = 0;
+    std::unique_ptr<TextBuffer> buffer_;
+    bool stepping_ = false;  // a slider is moving the origin itself
     QString appDir_;
-    QString savedPath_;
     FailureHandler onFailure_;
 };
 

@@ -3,17 +3,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "codegen/codegen.h"
-#include "model/numeric.h"
-#include "model/palette.h"
-
 namespace pasdraw {
 
 namespace {
-
-// A screen coordinate exactly as a statement would carry it: stored twips,
-// then divided by 10 truncating toward zero.
-int screenOf(float twips) { return toScreen(toStored(twips)); }
 
 // Long statements and paths wrap at their separators, not only at blanks.
 QString breakable(QString s) {
@@ -38,7 +30,7 @@ QLabel* makeLabel(QWidget* parent, const QColor& colour) {
 
 }  // namespace
 
-Readout::Readout(QWidget* parent) : QWidget(parent) {
+Readout::Readout(Document& document, QWidget* parent) : QWidget(parent), document_(document) {
     setObjectName(QStringLiteral("readout"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -56,82 +48,26 @@ Readout::Readout(QWidget* parent) : QWidget(parent) {
     drag_->setMinimumHeight(3 * fontMetrics().height());
     // The readout only reports; the canvas below it keeps the pointer.
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    updatePointer();
+    document_.subscribe([this](Changes changes) { show(changes); });
+    show(~0u);
 }
 
-void Readout::setPointer(std::optional<std::pair<float, float>> twips) {
-    twips_ = twips;
-    updatePointer();
-}
-
-void Readout::setOrigin(std::optional<int32_t> XK, int16_t YK) {
-    XK_ = XK;
-    YK_ = YK;
-    updatePointer();
-}
-
-void Readout::updatePointer() {
-    QString text;
-    if (twips_) {
-        const int x = screenOf(twips_->first), y = screenOf(twips_->second);
-        text = QStringLiteral("x %1, y %2").arg(x).arg(y);
-        if (XK_) {
-            // As "Value" writes a point: XK+dx, YK+dy with the sign inside.
-            text += QStringLiteral("\nXK+%1, YK+%2")
-                        .arg(static_cast<qint64>(x) - *XK_)
-                        .arg(static_cast<qint64>(y) - YK_);
-        }
+void Readout::show(Changes changes) {
+    // Blocking the readout's signals pauses it (a benchmark drags without it).
+    if (signalsBlocked()) return;
+    if ((changes & (PointerChanged | OriginChanged)) != 0) {
+        pointer_->setText(QString::fromStdString(document_.pointerLine()));
     }
-    pointer_->setText(text);
-}
-
-void Readout::setDrag(const std::optional<ShapeRecord>& record) {
-    drag_->setText(record ? breakable(QString::fromLatin1(statementFor(*record))) : QString());
-}
-
-void Readout::showPicture(const Picture& picture) {
-    const EditorState& s = picture.state;
-    QString status;
-    if (s.Tool == 0) {
-        status = QStringLiteral("choose a tool to draw");
-    } else if (s.Tool == static_cast<int16_t>(Kind::Fill)) {
-        // The border is the colour of the newest outline, black before any.
-        QString name = QStringLiteral("BLACK");
-        for (const PaletteEntry& e : Palette) {
-            if (e.index == s.LastColorIndex && e.rgb == s.LastColorRGB) name = QString::fromLatin1(e.name);
-        }
-        status = QStringLiteral("fills stop at %1 (%2)").arg(name).arg(s.LastColorIndex);
+    if ((changes & PointerChanged) != 0)
+        drag_->setText(breakable(QString::fromStdString(document_.dragLine())));
+    if ((changes & (ShapesChanged | OriginChanged | ToolChanged)) != 0) {
+        status_->setText(QString::fromStdString(document_.statusLine()));
+        counts_->setText(QString::fromStdString(document_.countsLines()));
     }
-    status_->setText(status);
-
-    QString counts;
-    for (const KindInfo& k : Kinds) {
-        if (!counts.isEmpty()) counts += QLatin1Char('\n');
-        counts += QStringLiteral("%1/%2 %3").arg(picture.count(k.kind)).arg(ListCapacity).arg(k.plural);
+    if ((changes & MarksChanged) != 0) {
+        notes_->setText(breakable(QString::fromStdString(document_.notesLines())));
+        notes_->setToolTip(QString::fromStdString(document_.savedPath()));
     }
-    if (XK_) counts += QStringLiteral("\norigin XK %1, YK %2").arg(*XK_).arg(YK_);
-    counts_->setText(counts);
-}
-
-void Readout::setTextStale(bool stale) {
-    stale_ = stale;
-    updateNotes();
-}
-
-void Readout::setSaved(const QString& path) {
-    savedPath_ = path;
-    updateNotes();
-}
-
-void Readout::updateNotes() {
-    QString notes;
-    if (stale_) notes = QStringLiteral("the text does not show the newest shapes: Generate or Value");
-    if (!savedPath_.isEmpty()) {
-        if (!notes.isEmpty()) notes += QLatin1Char('\n');
-        notes += QStringLiteral("saved ") + breakable(savedPath_);
-    }
-    notes_->setText(notes);
-    notes_->setToolTip(savedPath_);
 }
 
 QString Readout::pointerText() const { return pointer_->text(); }

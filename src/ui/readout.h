@@ -1,16 +1,14 @@
-// The readout in the free black area under the tool buttons: the pointer in
-// screen pixels as the statements write it, the same relative to XK, YK once
-// an origin is set, the statement a drag would store, the shape counts, the
-// origin, where the next fill stops, and notes about the text and the save.
-// Each part is its own label, so a pointer move re-lays out one line only.
+// The readout in the free black area under the tool buttons: it shows the
+// document's readout lines (the pointer, the statement a drag would store,
+// the tool hint, the counts and origin, the notes about the text and the
+// save). Each part is its own label, so a pointer move re-lays out the
+// pointer's lines only.
 #pragma once
 
 #include <QString>
 #include <QWidget>
-#include <cstdint>
-#include <optional>
 
-#include "model/picture.h"
+#include "document/document.h"
 
 class QLabel;
 
@@ -19,17 +17,7 @@ namespace pasdraw {
 class Readout : public QWidget {
     Q_OBJECT
 public:
-    explicit Readout(QWidget* parent = nullptr);
-
-    // The pointer in twips while it is over the canvas, none elsewhere.
-    void setPointer(std::optional<std::pair<float, float>> twips);
-    // The record the drag under way would store, none without a drag.
-    void setDrag(const std::optional<ShapeRecord>& record);
-    void setOrigin(std::optional<int32_t> XK, int16_t YK);
-    // Counts, tool hint and fill border from the picture.
-    void showPicture(const Picture& picture);
-    void setTextStale(bool stale);
-    void setSaved(const QString& path);  // empty: no note
+    explicit Readout(Document& document, QWidget* parent = nullptr);
 
     // What each line shows, for tests.
     QString pointerText() const;
@@ -39,19 +27,14 @@ public:
     QString noteText() const;
 
 private:
-    void updatePointer();
-    void updateNotes();
+    void show(Changes changes);
 
+    Document& document_;
     QLabel* pointer_;
     QLabel* drag_;
     QLabel* status_;
     QLabel* counts_;
     QLabel* notes_;
-    std::optional<std::pair<float, float>> twips_;
-    std::optional<int32_t> XK_;
-    int16_t YK_ = 0;
-    bool stale_ = false;
-    QString savedPath_;
 };
 
 }  // namespace pasdraw

@@ -213,7 +213,7 @@ TEST(ClosePrompt, EachAnswerAndAFailedSave) {
             return c.answer;
         });
         if (c.drawSomething) s.form->picture().commitCircle({100, 100, 100, 1, 0});
-        if (c.drawSomething) emit s.form->canvas().pictureChanged();
+        if (c.drawSomething) s.form->document().shapesReplaced();
         if (c.saveFirst) {
             ASSERT_TRUE(s.form->programText().save());
         }

@@ -200,13 +200,13 @@ TEST(ProgramText, FilePathHasNoDoubledSeparator) {
 // The program-text part on bare widgets, with no window around it: the
 // slider handlers are connected by hand as the window would connect them.
 TEST(ProgramText, WorksOnItsOwnWidgetsAndSaysWhetherItSaved) {
-    Picture picture;
-    drawExample(picture);
+    Document document;
+    drawExample(document.picture());
     TextBox text;
     QSlider x, y;
     x.setRange(0, 640);
     y.setRange(0, 480);
-    ProgramText part(picture, &text, &x, &y);
+    ProgramText part(document, &text, &x, &y);
     QObject::connect(&x, &QSlider::valueChanged, &part, [&] { part.sliderChanged(true); });
     QObject::connect(&y, &QSlider::valueChanged, &part, [&] { part.sliderChanged(false); });
     QStringList errors;

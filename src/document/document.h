@@ -1,0 +1,156 @@
+// One owner of the user's work: the picture and the editor with its canvas
+// image, the origin XK, YK, the program text's marks (older than the picture,
+// saved, changed since the save) and the file it was saved to. The window
+// turns clicks and keys into the calls below and listens to one notification
+// that says what changed; it asks isModified() before closing. No Qt here, so
+// every use case runs headless in the tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "canvas/raster_surface.h"
+#include "editor/editor.h"
+#include "model/picture.h"
+
+namespace pasdraw {
+
+// What one notification says changed; a listener looks at the bits it shows.
+enum Change : unsigned {
+    CanvasChanged = 1u << 0,    // the canvas image has new pixels
+    ShapesChanged = 1u << 1,    // shapes stored, dropped or replaced
+    TextReplaced = 1u << 2,     // Generate, Value or a slider step rewrote the text
+    OriginChanged = 1u << 3,    // XK, YK
+    MarksChanged = 1u << 4,     // the text is older than the picture; saved
+    PointerChanged = 1u << 5,   // the pointer or the drag under way
+    ToolChanged = 1u << 6,      // the tool or the current colour
+    CapacityChanged = 1u << 7,  // the note about a full list came or went
+};
+using Changes = unsigned;
+
+// The program text as the document sees the text box, which keeps what the
+// user typed: read as UTF-8, replaced by the generators' ASCII.
+class TextBuffer {
+public:
+    virtual ~TextBuffer() = default;
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+};
+
+class Document {
+public:
+    // Twips per device pixel of the canvas image.
+    explicit Document(float twipsPerPixelX = 15.0f, float twipsPerPixelY = 15.0f);
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    using Listener = std::function<void(Changes)>;
+    void subscribe(Listener listener) { listeners_.push_back(std::move(listener)); }
+
+    // Where the generators write and the save reads; a plain string of the
+    // document's own until the window attaches its text box.
+    void attachText(TextBuffer* text) { text_ = text != nullptr ? text : &ownText_; }
+    std::string text() const { return text_->text(); }
+
+    Picture& picture() { return picture_; }
+    const Picture& picture() const { return picture_; }
+    Editor& editor() { return editor_; }
+    RasterSurface& surface() { return surface_; }
+
+    // The pointer over the window, in twips; any button draws.
+    void pointerPress(int button, int shift, float x, float y);
+    void pointerMove(int button, int shift, float x, float y);
+    void pointerRelease(int button, int shift, float x, float y);
+    void pointerLeft();
+    void selectTool(int16_t tool);
+    void selectColour(int16_t index, int32_t rgb);
+    // Per-kind undo and redo of the current tool's kind; redo returns whether
+    // anything came back.
+    void undo();
+    bool redo();
+
+    void generate();                        // "Generate": absolute statements
+    void value();                           // "Value": the picture's origin, relative statements
+    void sliderStep(bool x, int position);  // one slider moved: that coordinate of the origin
+    // "Picture from text": the shapes the text draws replace the picture, all
+    // or nothing. confirmReplace is asked before shapes are thrown away. The
+    // outcome says whether the picture changed, or why the text cannot be one.
+    struct ImportOutcome {
+        bool replaced = false;
+        std::string refusal;  // empty unless the text cannot become a picture
+    };
+    ImportOutcome pictureFromText(std::string_view text,
+                                  const std::function<bool(const std::string& question)>& confirmReplace);
+    // The shapes were changed from outside the editor (a loader, a test):
+    // repaint them all and count the change.
+    void shapesReplaced();
+
+    // The bytes of the program file for a text, and the note that they were
+    // written to `path`.
+    std::string saveBytes(std::string_view textUtf8) const;
+    void saved(const std::string& path, std::string textUtf8);
+
+    const std::optional<int32_t>& XK() const { return XK_; }  // none until Value or the X slider
+    int16_t YK() const { return YK_; }
+    bool textIsStale() const { return pictureVersion_ != generatedVersion_; }
+    // Whether closing would lose work: the picture or the text changed since
+    // the last save, or nothing was saved yet and either holds something.
+    bool isModified() const;
+    const std::string& savedPath() const { return savedPath_; }
+    const std::string& capacityNote() const { return capacityNote_; }
+    std::string windowTitle() const;
+    // The record a release would store now, while a drag is under way.
+    const std::optional<ShapeRecord>& pendingRecord() const { return pending_; }
+
+    // The readout's lines as the user reads them.
+    std::string pointerLine() const;
+    std::string dragLine() const;
+    std::string statusLine() const;
+    std::string countsLines() const;
+    std::string notesLines() const;
+
+private:
+    void notify(Changes changes);
+    // One more version of the picture; returns the changes to announce.
+    Changes shapesChanged();
+    Changes clearCapacityNote();
+    void replaceText(const std::string& text);
+
+    class OwnText final : public TextBuffer {
+    public:
+        std::string text() const override { return text_; }
+        void setText(const std::string& text) override { text_ = text; }
+
+    private:
+        std::string text_;
+    };
+
+    Picture picture_;
+    RasterSurface surface_;
+    Editor editor_;
+    OwnText ownText_;
+    TextBuffer* text_ = &ownText_;
+    std::vector<Listener> listeners_;
+
+    std::optional<int32_t> XK_;
+    int16_t YK_ = 0;
+    std::optional<std::pair<float, float>> pointer_;  // over the canvas, twips
+    std::optional<ShapeRecord> pending_;
+    std::string capacityNote_;
+    std::optional<Kind> fullKind_;
+
+    // Versions of the picture: one more at every stored, dropped or replaced
+    // shape.
+    uint64_t pictureVersion_ = 0;
+    uint64_t generatedVersion_ = 0;  // the picture the text was generated from
+    std::optional<uint64_t> savedVersion_;
+    std::string savedText_;
+    std::string savedPath_;
+};
+
+}  // namespace pasdraw
