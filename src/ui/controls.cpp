@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/palette.h"
+#include "ui/colour_button.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -20,6 +22,26 @@ QRect TwipsScale::rect(int left, int top, int width, int height) const {
 
 int TwipsScale::fontPixels(float twips, int minimum) const {
     return std::max(minimum, static_cast<int>(std::lround(twips / y)));
+}
+
+void setBlackWithFont(QWidget* window, int fontPixels) {
+    QPalette pal = window->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    window->setPalette(pal);
+    window->setFont(fontOfSize(window->font(), fontPixels));
+}
+
+QFont fontOfSize(QFont font, int pixels) {
+    font.setPixelSize(pixels);
+    return font;
+}
+
+ColourButton* makeColourButton(const PaletteEntry& entry, const QRect& rect, QWidget* parent) {
+    auto* b = new ColourButton(entry.index, entry.rgb, parent);
+    b->setAutoDefault(false);
+    b->setToolTip(QString::fromLatin1(entry.name));
+    b->setGeometry(rect);
+    return b;
 }
 
 QPushButton* makeButton(const char* caption, QWidget* parent) {
@@ -47,6 +69,8 @@ QSlider* makeSlider(int maximum, QWidget* parent) {
     return s;
 }
 
+namespace {
+
 QFrame* makeGreyLine(const char* name, const QRect& rect, QWidget* parent) {
     auto* l = new QFrame(parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -56,6 +80,16 @@ QFrame* makeGreyLine(const char* name, const QRect& rect, QWidget* parent) {
     l->setPalette(linePalette);
     l->setAutoFillBackground(true);
     return l;
+}
+
+}  // namespace
+
+std::pair<QFrame*, QFrame*> makePaletteFrame(const TwipsScale& scale, QWidget* parent) {
+    const QRect corner = scale.rect(8160, 5520, 0, 0);
+    const int top = scale.rect(0, 120, 0, 0).y();
+    const int right = scale.rect(9600, 0, 0, 0).x();
+    return {makeGreyLine("Line1", QRect(corner.x(), top, 1, corner.y() - top + 1), parent),
+            makeGreyLine("Line2", QRect(corner.x(), corner.y(), right - corner.x() + 1, 1), parent)};
 }
 
 }  // namespace pasdraw

@@ -2,7 +2,9 @@
 // with the look it always has, placed in twips of the client area.
 #pragma once
 
+#include <QFont>
 #include <QRect>
+#include <utility>
 
 class QFrame;
 class QPushButton;
@@ -11,7 +13,9 @@ class QWidget;
 
 namespace pasdraw {
 
+class ColourButton;
 class TextBox;
+struct PaletteEntry;
 
 // Twips per logical pixel of the screen the window starts on.
 struct TwipsScale {
@@ -23,11 +27,19 @@ struct TwipsScale {
     int fontPixels(float twips, int minimum) const;
 };
 
+// The window's look: black behind everything, text of the given pixel size.
+void setBlackWithFont(QWidget* window, int fontPixels);
+QFont fontOfSize(QFont font, int pixels);
+
 QPushButton* makeButton(const char* caption, QWidget* parent);
+// A palette button with its colour and, as its tooltip, the BGI name.
+ColourButton* makeColourButton(const PaletteEntry& entry, const QRect& rect, QWidget* parent);
 // Program text reads best one statement to a line: no wrapping, a fixed font.
 TextBox* makeTextBox(const TwipsScale& scale, QWidget* parent);
 QSlider* makeSlider(int maximum, QWidget* parent);
-// A grey line one pixel wide, as the palette column's frame.
-QFrame* makeGreyLine(const char* name, const QRect& rect, QWidget* parent);
+// The two grey lines, one pixel wide, that frame the palette column: from the
+// corner at (8160, 5520) twips up to y = 120 ("Line1") and right to x = 9600
+// ("Line2").
+std::pair<QFrame*, QFrame*> makePaletteFrame(const TwipsScale& scale, QWidget* parent);
 
 }  // namespace pasdraw

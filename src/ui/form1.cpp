@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
+#include <tuple>
 
 #include "model/numeric.h"
 #include "model/palette.h"
@@ -26,8 +27,7 @@ namespace {
 enum class ControlType { Button, Colour, Text, Slider };
 
 // One row per control, in tab order: its name, type, caption and rectangle in
-// twips of the client area, and what it is bound to. Colour rows follow the
-// palette table.
+// twips of the client area, and what it is bound to.
 struct ControlRow {
     const char* name;
     ControlType type;
@@ -54,21 +54,8 @@ constexpr ControlRow Controls[] = {
      tool(Kind::Circle)},
     {"Command5", ControlType::Button, "Undo", 6480, 2280, 1575, 255, &Form1::Command5,
      &Form1::Command5_Click},
+    // The palette column: Command7..Command21 in the order of the palette table, 360 twips apart.
     {"Command7", ControlType::Colour, nullptr, 8280, 120, 1215, 255},
-    {"Command8", ControlType::Colour, nullptr, 8280, 480, 1215, 255},
-    {"Command9", ControlType::Colour, nullptr, 8280, 840, 1215, 255},
-    {"Command10", ControlType::Colour, nullptr, 8280, 1200, 1215, 255},
-    {"Command11", ControlType::Colour, nullptr, 8280, 1560, 1215, 255},
-    {"Command12", ControlType::Colour, nullptr, 8280, 1920, 1215, 255},
-    {"Command13", ControlType::Colour, nullptr, 8280, 2280, 1215, 255},
-    {"Command14", ControlType::Colour, nullptr, 8280, 2640, 1215, 255},
-    {"Command15", ControlType::Colour, nullptr, 8280, 3000, 1215, 255},
-    {"Command16", ControlType::Colour, nullptr, 8280, 3360, 1215, 255},
-    {"Command17", ControlType::Colour, nullptr, 8280, 3720, 1215, 255},
-    {"Command18", ControlType::Colour, nullptr, 8280, 4080, 1215, 255},
-    {"Command19", ControlType::Colour, nullptr, 8280, 4440, 1215, 255},
-    {"Command20", ControlType::Colour, nullptr, 8280, 4800, 1215, 255},
-    {"Command21", ControlType::Colour, nullptr, 8280, 5160, 1215, 255},
     {"Command22", ControlType::Button, "Generate", 8280, 6240, 1215, 255, &Form1::Command22,
      &Form1::Command22_Click},
     {"Command6", ControlType::Button, "Fill", 6480, 1560, 1575, 315, &Form1::Command6, nullptr,
@@ -98,12 +85,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     // Rounded like the canvas image, so at 1:1 the image covers the client area exactly.
     setFixedSize(QSize(twipsToPixel(static_cast<float>(ClientWidthTwips), scale_.x),
                        twipsToPixel(static_cast<float>(ClientHeightTwips), scale_.y)));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    QFont f = font();
-    f.setPixelSize(scale_.fontPixels(165.0f, 9));
-    setFont(f);
+    setBlackWithFont(this, scale_.fontPixels(165.0f, 9));
 
     // The canvas image has device-pixel resolution.
     const auto ratio = static_cast<float>(devicePixelRatioF());
@@ -128,20 +110,21 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    std::size_t colour = 0;
     QWidget* previous = nullptr;
     for (const ControlRow& row : Controls) {
         QWidget* w = nullptr;
         switch (row.type) {
             case ControlType::Button: w = this->*row.button = makeButton(row.caption, this); break;
-            case ControlType::Colour: {
-                const PaletteEntry& entry = Palette.at(colour);
-                auto* b = new ColourButton(entry.index, entry.rgb, this);
-                b->setAutoDefault(false);
-                b->setToolTip(QString::fromLatin1(entry.name));
-                w = paletteButtons.at(colour++) = b;
-                break;
-            }
+            case ControlType::Colour:
+                for (std::size_t i = 0; i < Palette.size(); ++i) {
+                    const QRect r =
+                        scale_.rect(row.left, row.top + 360 * static_cast<int>(i), row.width, row.height);
+                    w = paletteButtons.at(i) = makeColourButton(Palette.at(i), r, this);
+                    w->setObjectName(QStringLiteral("Command%1").arg(7 + i));
+                    if (previous != nullptr) QWidget::setTabOrder(previous, w);
+                    previous = w;
+                }
+                continue;
             case ControlType::Text: w = Text1 = makeTextBox(scale_, this); break;
             case ControlType::Slider: w = this->*row.slider = makeSlider(row.maximum, this); break;
         }
@@ -151,27 +134,19 @@ void Form1::buildControls() {
         previous = w;
     }
 
-    // The two grey lines framing the palette column, one pixel wide, from the
-    // corner at (8160, 5520) twips up to y = 120 and right to x = 9600.
-    const QRect corner = scale_.rect(8160, 5520, 0, 0);
-    const int top = scale_.rect(0, 120, 0, 0).y();
-    const int right = scale_.rect(9600, 0, 0, 0).x();
-    Line1 = makeGreyLine("Line1", QRect(corner.x(), top, 1, corner.y() - top + 1), this);
-    Line2 = makeGreyLine("Line2", QRect(corner.x(), corner.y(), right - corner.x() + 1, 1), this);
+    // The two grey lines framing the palette column.
+    std::tie(Line1, Line2) = makePaletteFrame(scale_, this);
 
     // The readout fills the free black area under the tool buttons.
     readout_ = new Readout(*document_, this);
-    QFont small = font();
-    small.setPixelSize(scale_.fontPixels(150.0f, 8));
-    readout_->setFont(small);
+    readout_->setFont(fontOfSize(font(), scale_.fontPixels(150.0f, 8)));
     readout_->setGeometry(scale_.rect(6480, 2640, 1575, 3480));
     preview_ = new PreviewLink(this, Text1, previewButton);
 }
 
 void Form1::connectControls() {
-    // The chosen tool shows as pressed.
+    // The chosen tool shows as pressed: the group is exclusive.
     auto* tools = new QButtonGroup(this);
-    tools->setExclusive(true);
     for (const ControlRow& row : Controls) {
         if (row.tool != 0) {
             QPushButton* b = this->*row.button;
@@ -182,9 +157,8 @@ void Form1::connectControls() {
         if (row.click != nullptr) connect(this->*row.button, &QPushButton::clicked, this, row.click);
         if (row.change != nullptr) connect(this->*row.slider, &QSlider::valueChanged, this, row.change);
     }
-    for (ColourButton* b : paletteButtons) {
+    for (ColourButton* b : paletteButtons)
         connect(b, &QPushButton::clicked, this, [this, b] { selectColour(b); });
-    }
     connect(fromTextButton, &QPushButton::clicked, this, &Form1::pictureFromText);
 
     // Shortcuts; inside the text box its own editing keys take precedence.
