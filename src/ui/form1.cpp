@@ -107,7 +107,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     connectControls();
 }
 
-Form1::~Form1() = default;
+// The controls refer to the document, which as a member would go before them.
+Form1::~Form1() { qDeleteAll(findChildren<QObject*>(Qt::FindDirectChildrenOnly)); }
 
 void Form1::buildControls() {
     QWidget* previous = nullptr;
