@@ -218,21 +218,54 @@ std::string generateSliderForm(const Picture& picture, std::optional<int32_t> XK
     return generate(picture, CoordinateStyle{"XK+(", "YK+(", ")", XK.value_or(0), YK, 64}, true);
 }
 
+namespace {
+
+constexpr std::string_view ProgramHeader =
+    "uses graph,crt;\r\n"
+    "var XK,YK,i,m,d,err:integer;\r\n"
+    "begin\r\n"
+    "m:=detect; initgraph(m,d,''); err:=graphresult;\r\n"
+    "if (graphresult <> grOk) then halt;\r\n"
+    " ";
+// Nothing goes between the text and the trailer: it starts a line of its
+// own only when the text ends with CR LF.
+constexpr std::string_view ProgramTrailer = "repeat until keypressed; end.\r\n";
+
+// Whether `text` starts with `fixed`, reading each CR LF of `fixed` as CR LF
+// or LF alone; returns the length matched.
+std::optional<std::size_t> matchFixed(std::string_view text, std::string_view fixed) {
+    std::size_t t = 0;
+    for (std::size_t f = 0; f < fixed.size(); ++f) {
+        if (fixed[f] == '\r' && f + 1 < fixed.size() && fixed[f + 1] == '\n' && t < text.size() &&
+            text[t] == '\n') {
+            continue;  // LF alone where the file had CR LF
+        }
+        if (t >= text.size() || text[t] != fixed[f]) return std::nullopt;
+        ++t;
+    }
+    return t;
+}
+
+}  // namespace
+
 std::string programFileBytes(std::string_view text1Bytes) {
-    static constexpr std::string_view header =
-        "uses graph,crt;\r\n"
-        "var XK,YK,i,m,d,err:integer;\r\n"
-        "begin\r\n"
-        "m:=detect; initgraph(m,d,''); err:=graphresult;\r\n"
-        "if (graphresult <> grOk) then halt;\r\n"
-        " ";
-    // Nothing goes between the text and the trailer: it starts a line of its
-    // own only when the text ends with CR LF.
-    static constexpr std::string_view trailer = "repeat until keypressed; end.\r\n";
     std::string file;
-    file.reserve(header.size() + text1Bytes.size() + trailer.size());
-    file.append(header).append(text1Bytes).append(trailer);
+    file.reserve(ProgramHeader.size() + text1Bytes.size() + ProgramTrailer.size());
+    file.append(ProgramHeader).append(text1Bytes).append(ProgramTrailer);
     return file;
+}
+
+std::optional<std::string_view> programFileText(std::string_view file) {
+    const std::optional<std::size_t> head = matchFixed(file, ProgramHeader);
+    if (!head) return std::nullopt;
+    constexpr std::string_view end = "repeat until keypressed; end.";
+    for (std::string_view ending : {"\r\n", "\n", ""}) {
+        if (file.size() >= *head + end.size() + ending.size() && file.ends_with(ending) &&
+            file.substr(0, file.size() - ending.size()).ends_with(end)) {
+            return file.substr(*head, file.size() - ending.size() - end.size() - *head);
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace pasdraw

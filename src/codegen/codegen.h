@@ -50,4 +50,10 @@ std::string generateSliderForm(const Picture& picture, std::optional<int32_t> XK
 // trailer and a final CR LF.
 std::string programFileBytes(std::string_view text1Bytes);
 
+// The text box's part of a program file that programFileBytes made, or of
+// the same program after an editor turned its line ends into LF: what
+// stands between the header (with its space) and the trailer line. None for
+// any other text.
+std::optional<std::string_view> programFileText(std::string_view file);
+
 }  // namespace pasdraw

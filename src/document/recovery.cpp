@@ -1,0 +1,203 @@
+#include "document/recovery.h"
+
+#include <charconv>
+#include <limits>
+#include <type_traits>
+
+namespace pasdraw {
+
+namespace {
+
+constexpr std::string_view Magic = "pasdraw recovery ";
+
+void put(std::string& out, int64_t v) {
+    out += ' ';
+    out += std::to_string(v);
+}
+
+// Each record's fields in declaration order.
+template <class F>
+void fields(const LineRecord& r, F&& f) {
+    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
+}
+template <class F>
+void fields(LineRecord& r, F&& f) {
+    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
+}
+template <class F>
+void fields(const RectangleRecord& r, F&& f) {
+    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
+}
+template <class F>
+void fields(RectangleRecord& r, F&& f) {
+    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
+}
+template <class R, class F>
+requires std::is_same_v<std::remove_const_t<R>, EllipseRecord>
+void fields(R& r, F&& f) {
+    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB), f(r.StartAngle), f(r.EndAngle);
+}
+template <class R, class F>
+requires std::is_same_v<std::remove_const_t<R>, CircleRecord>
+void fields(R& r, F&& f) { f(r.X), f(r.Y), f(r.Radius), f(r.ColorIndex), f(r.ColorRGB); }
+template <class R, class F>
+requires std::is_same_v<std::remove_const_t<R>, FillRecord>
+void fields(R& r, F&& f) { f(r.X), f(r.Y), f(r.ColorIndex), f(r.ColorRGB), f(r.BorderIndex), f(r.BorderRGB); }
+
+// Reads the format line by line; the first fault stops it.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : rest_(bytes) {}
+    bool failed() const { return !problem_.empty(); }
+    const std::string& problem() const { return problem_; }
+    void fail(std::string why) {
+        if (problem_.empty()) problem_ = std::move(why);
+    }
+
+    // A line starting with `word`, the rest of it after one space.
+    std::string_view line(std::string_view word) {
+        const std::size_t end = rest_.find('\n');
+        const std::string_view l = rest_.substr(0, end);
+        if (failed() || end == std::string_view::npos || !l.starts_with(word) ||
+            (l.size() > word.size() && l[word.size()] != ' ')) {
+            fail("expected \"" + std::string(word) + "\"");
+            return {};
+        }
+        rest_.remove_prefix(end + 1);
+        return l.size() > word.size() ? l.substr(word.size() + 1) : std::string_view();
+    }
+
+    // The next number of a line, within the range of T.
+    template <class T>
+    T number(std::string_view& from) {
+        while (from.starts_with(' ')) from.remove_prefix(1);
+        int64_t v = 0;
+        const auto [end, ec] = std::from_chars(from.data(), from.data() + from.size(), v);
+        if (failed() || ec != std::errc() || v < std::numeric_limits<T>::min() ||
+            v > std::numeric_limits<T>::max()) {
+            fail("a number is damaged or out of range");
+            return T{};
+        }
+        from.remove_prefix(static_cast<std::size_t>(end - from.data()));
+        return static_cast<T>(v);
+    }
+
+    // `size` bytes and the line break after them.
+    std::string bytes(std::size_t size) {
+        if (failed() || size >= rest_.size() || rest_[size] != '\n') {
+            fail("a text is cut short");
+            return {};
+        }
+        std::string s(rest_.substr(0, size));
+        rest_.remove_prefix(size + 1);
+        return s;
+    }
+    bool atEnd() const { return rest_.empty(); }
+
+private:
+    std::string_view rest_;
+    std::string problem_;
+};
+
+template <class Record>
+void writeList(std::string& out, const char* plural, const ShapeList<Record>& list) {
+    out += plural;
+    put(out, list.count());
+    out += '\n';
+    for (const Record& r : list.records()) {
+        std::string l;
+        fields(r, [&l](auto v) { put(l, v); });
+        out += l.substr(1) + '\n';
+    }
+}
+
+template <class Record>
+void readList(Reader& in, const char* plural, ShapeList<Record>& list) {
+    std::string_view head = in.line(plural);
+    const auto n = in.number<int16_t>(head);
+    if (n < 0 || n > ListCapacity) in.fail(std::string("too many ") + plural);
+    for (int i = 0; i < n && !in.failed(); ++i) {
+        std::string_view l = in.line("");
+        Record r{};
+        fields(r, [&](auto& v) { v = in.number<std::remove_reference_t<decltype(v)>>(l); });
+        if (!in.failed() && !l.empty()) in.fail(std::string("a record of the ") + plural + " is too long");
+        list.append(r);
+    }
+}
+
+}  // namespace
+
+std::string recoveryBytes(const RecoveredWork& work) {
+    std::string out(Magic);
+    out += std::to_string(RecoveryVersion) + '\n';
+    out += "saved-at";
+    put(out, work.savedAt);
+    out += "\norigin";
+    out += work.XK ? " " + std::to_string(*work.XK) : std::string(" -");
+    put(out, work.YK);
+    out += "\nlast-colour";
+    put(out, work.picture->state.LastColorIndex);
+    put(out, work.picture->state.LastColorRGB);
+    out += "\nsource";
+    put(out, static_cast<int64_t>(work.sourcePath.size()));
+    out += '\n' + work.sourcePath + "\ntext";
+    put(out, static_cast<int64_t>(work.text.size()));
+    out += '\n' + work.text + '\n';
+    const Picture& p = *work.picture;
+    writeList(out, "lines", p.Lines);
+    writeList(out, "rectangles", p.Rectangles);
+    writeList(out, "ellipses", p.Ellipses);
+    writeList(out, "circles", p.Circles);
+    writeList(out, "fills", p.Fills);
+    out += "end\n";
+    return out;
+}
+
+RecoveryRead readRecovery(std::string_view bytes) {
+    RecoveryRead result;
+    if (bytes.size() > MaxRecoveryBytes) {
+        result.problem = "the recovery file is too large";
+        return result;
+    }
+    Reader in(bytes);
+    std::string_view version = in.line(Magic.substr(0, Magic.size() - 1));
+    const auto v = in.number<int32_t>(version);
+    if (!in.failed() && v > RecoveryVersion) {
+        result.problem = "the recovery file comes from a newer version of pasdraw";
+        return result;
+    }
+    if (!in.failed() && v != RecoveryVersion) in.fail("unknown version");
+    RecoveredWork work;
+    std::string_view l = in.line("saved-at");
+    work.savedAt = in.number<int64_t>(l);
+    l = in.line("origin");
+    if (l.starts_with("-")) {
+        l.remove_prefix(1);
+    } else {
+        work.XK = in.number<int32_t>(l);
+    }
+    work.YK = in.number<int16_t>(l);
+    l = in.line("last-colour");
+    work.picture->state.LastColorIndex = in.number<int16_t>(l);
+    work.picture->state.LastColorRGB = in.number<int32_t>(l);
+    l = in.line("source");
+    work.sourcePath = in.bytes(in.number<uint32_t>(l));
+    l = in.line("text");
+    work.text = in.bytes(in.number<uint32_t>(l));
+    Picture& p = *work.picture;
+    readList(in, "lines", p.Lines);
+    readList(in, "rectangles", p.Rectangles);
+    readList(in, "ellipses", p.Ellipses);
+    readList(in, "circles", p.Circles);
+    readList(in, "fills", p.Fills);
+    in.line("end");
+    if (!in.failed() && !in.atEnd()) in.fail("something follows the end");
+    if (in.failed()) {
+        result.problem = "the recovery file is damaged: " + in.problem();
+        return result;
+    }
+    result.work = std::move(work);
+    return result;
+}
+
+}  // namespace pasdraw
