@@ -43,22 +43,9 @@ public:
 
     BgiScreen();
 
-    void setcolor(uint16_t color) override;
-    void setbkcolor(uint16_t color) override;
-    void setfillstyle(uint16_t pattern, uint16_t color) override;
-    void cleardevice() override;
-
-    void putpixel(int16_t x, int16_t y, uint16_t color) override;
-    void moveto(int16_t x, int16_t y) override;
-    void lineto(int16_t x, int16_t y) override;
-    void line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
-    void rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
-    void bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
-    void circle(int16_t x, int16_t y, uint16_t radius) override;
-    void arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) override;
-    void ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
-                 uint16_t yRadius) override;
-    void floodfill(int16_t x, int16_t y, uint16_t border) override;
+#define PASDRAW_OVERRIDE_ROUTINE(id, name, params, args) void id params override;
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_OVERRIDE_ROUTINE)
+#undef PASDRAW_OVERRIDE_ROUTINE
 
     uint64_t work() const override { return work_; }
 
