@@ -9,7 +9,7 @@ namespace pasdraw {
 namespace {
 
 // The default 256-colour VGA palette as the window shows it, 0xRRGGBB, read
-// from the window after setbkcolor(n) for every n.
+// from the window after SetBkColor(n) for every n.
 constexpr std::array<uint32_t, 256> Vga256{
     0x000000, 0x0000A8, 0x00A800, 0x00A8A8, 0xA80000, 0xA800A8, 0xA85400, 0xA8A8A8, 0x545454, 0x5454FC,
     0x54FC54, 0x54FCFC, 0xFC5454, 0xFC54FC, 0xFCFC54, 0xFCFCFC, 0x000000, 0x141414, 0x202020, 0x2C2C2C,
@@ -40,7 +40,7 @@ constexpr std::array<uint32_t, 256> Vga256{
 };
 
 // The 8 x 8 fill patterns 0..12, one byte a row, the leftmost pixel in the
-// high bit, tiled from the screen's origin (measured with bar). Pattern 12,
+// high bit, tiled from the screen's origin (measured with Bar). Pattern 12,
 // the user pattern, is solid until a program defines its own.
 constexpr uint8_t Patterns[13][8] = {
     {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
@@ -268,7 +268,7 @@ void BgiScreen::Circle(int16_t x, int16_t y, uint16_t radius) {
 }
 
 void BgiScreen::Arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
-    // Unlike circle, an arc of radius 0 draws its centre.
+    // Unlike Circle, Arc draws the centre when the radius is 0.
     drawEllipse(x, y, stAngle, endAngle, radius, radius);
 }
 
