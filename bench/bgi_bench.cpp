@@ -53,18 +53,18 @@ std::vector<Statement> picture(uint32_t seed) {
 void draw(BgiScreen& screen, const std::vector<Statement>& statements) {
     for (const Statement& s : statements) {
         if (s.kind == 4) {
-            screen.setfillstyle(1, s.colour);
-            screen.floodfill(s.a, s.b, s.border);
+            screen.SetFillStyle(1, s.colour);
+            screen.FloodFill(s.a, s.b, s.border);
             continue;
         }
-        screen.setcolor(s.colour);
+        screen.SetColor(s.colour);
         switch (s.kind) {
-            case 0: screen.line(s.a, s.b, s.c, s.d); break;
-            case 1: screen.rectangle(s.a, s.b, s.c, s.d); break;
+            case 0: screen.Line(s.a, s.b, s.c, s.d); break;
+            case 1: screen.Rectangle(s.a, s.b, s.c, s.d); break;
             case 2:
-                screen.ellipse(s.a, s.b, 0, 360, static_cast<uint16_t>(s.c), static_cast<uint16_t>(s.d));
+                screen.Ellipse(s.a, s.b, 0, 360, static_cast<uint16_t>(s.c), static_cast<uint16_t>(s.d));
                 break;
-            default: screen.circle(s.a, s.b, static_cast<uint16_t>(s.c));
+            default: screen.Circle(s.a, s.b, static_cast<uint16_t>(s.c));
         }
     }
 }
@@ -100,8 +100,8 @@ void BM_FillWholeScreen(benchmark::State& state) {
     BgiScreen screen;
     uint16_t colour = 1;
     for (auto _ : state) {
-        screen.setfillstyle(static_cast<uint16_t>(state.range(0)), colour);
-        screen.floodfill(320, 240, 16);  // no pixel has colour 16: everything fills
+        screen.SetFillStyle(static_cast<uint16_t>(state.range(0)), colour);
+        screen.FloodFill(320, 240, 16);  // no pixel has colour 16: everything fills
         colour = static_cast<uint16_t>(colour % 15 + 1);
         benchmark::DoNotOptimize(screen.pixels());
     }
@@ -112,7 +112,7 @@ void BM_Circle(benchmark::State& state) {
     BgiScreen screen;
     const auto r = static_cast<uint16_t>(state.range(0));
     for (auto _ : state) {
-        screen.circle(320, 240, r);
+        screen.Circle(320, 240, r);
         benchmark::DoNotOptimize(screen.pixels());
     }
 }

@@ -24,20 +24,20 @@ using pasdraw::Picture;
 // Counts calls and draws nothing, so only the interpreter is measured.
 class NoDrawing : public pasdraw::BgiGraphics {
 public:
-    void setcolor(uint16_t) override { ++calls_; }
-    void setbkcolor(uint16_t) override { ++calls_; }
-    void setfillstyle(uint16_t, uint16_t) override { ++calls_; }
-    void cleardevice() override { ++calls_; }
-    void putpixel(int16_t, int16_t, uint16_t) override { ++calls_; }
-    void moveto(int16_t, int16_t) override { ++calls_; }
-    void lineto(int16_t, int16_t) override { ++calls_; }
-    void line(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
-    void rectangle(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
-    void bar(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
-    void circle(int16_t, int16_t, uint16_t) override { ++calls_; }
-    void arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
-    void ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
-    void floodfill(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void SetColor(uint16_t) override { ++calls_; }
+    void SetBkColor(uint16_t) override { ++calls_; }
+    void SetFillStyle(uint16_t, uint16_t) override { ++calls_; }
+    void ClearDevice() override { ++calls_; }
+    void PutPixel(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void MoveTo(int16_t, int16_t) override { ++calls_; }
+    void LineTo(int16_t, int16_t) override { ++calls_; }
+    void Line(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
+    void Rectangle(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
+    void Bar(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
+    void Circle(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
+    void Ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
+    void FloodFill(int16_t, int16_t, uint16_t) override { ++calls_; }
     uint64_t work() const override { return calls_; }
 
 private:

@@ -9,7 +9,7 @@ namespace pasdraw {
 namespace {
 
 // The default 256-colour VGA palette as the window shows it, 0xRRGGBB, read
-// from the window after setbkcolor(n) for every n.
+// from the window after SetBkColor(n) for every n.
 constexpr std::array<uint32_t, 256> Vga256{
     0x000000, 0x0000A8, 0x00A800, 0x00A8A8, 0xA80000, 0xA800A8, 0xA85400, 0xA8A8A8, 0x545454, 0x5454FC,
     0x54FC54, 0x54FCFC, 0xFC5454, 0xFC54FC, 0xFCFC54, 0xFCFCFC, 0x000000, 0x141414, 0x202020, 0x2C2C2C,
@@ -40,7 +40,7 @@ constexpr std::array<uint32_t, 256> Vga256{
 };
 
 // The 8 x 8 fill patterns 0..12, one byte a row, the leftmost pixel in the
-// high bit, tiled from the screen's origin (measured with bar). Pattern 12,
+// high bit, tiled from the screen's origin (measured with Bar). Pattern 12,
 // the user pattern, is solid until a program defines its own.
 constexpr uint8_t Patterns[13][8] = {
     {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
@@ -148,43 +148,43 @@ uint32_t BgiScreen::windowRgb(uint8_t index) const {
     return index == 0 ? backgroundRgb(bkColor_) : WindowPalette[index];
 }
 
-void BgiScreen::setcolor(uint16_t color) { color_ = color; }
+void BgiScreen::SetColor(uint16_t color) { color_ = color; }
 
-void BgiScreen::setbkcolor(uint16_t color) { bkColor_ = color; }
+void BgiScreen::SetBkColor(uint16_t color) { bkColor_ = color; }
 
-void BgiScreen::setfillstyle(uint16_t pattern, uint16_t color) {
+void BgiScreen::SetFillStyle(uint16_t pattern, uint16_t color) {
     // The unit rejects the whole call, keeping the old pattern and colour.
     if (pattern > LastPattern || color > 15) return;
     fillPattern_ = pattern;
     fillColor_ = color;
 }
 
-void BgiScreen::cleardevice() {
+void BgiScreen::ClearDevice() {
     pixels_.fill(static_cast<uint8_t>(bkColor_ & 15));
     cpX_ = 0;
     cpY_ = 0;
     work_ += pixels_.size();
 }
 
-void BgiScreen::putpixel(int16_t x, int16_t y, uint16_t color) {
+void BgiScreen::PutPixel(int16_t x, int16_t y, uint16_t color) {
     ++work_;
     plot(x, y, static_cast<uint8_t>(color & 15));
 }
 
-void BgiScreen::moveto(int16_t x, int16_t y) {
+void BgiScreen::MoveTo(int16_t x, int16_t y) {
     cpX_ = x;
     cpY_ = y;
 }
 
-void BgiScreen::lineto(int16_t x, int16_t y) {
+void BgiScreen::LineTo(int16_t x, int16_t y) {
     drawLine(cpX_, cpY_, x, y);
     cpX_ = x;
     cpY_ = y;
 }
 
-void BgiScreen::line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
+void BgiScreen::Line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
 
-void BgiScreen::rectangle(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
+void BgiScreen::Rectangle(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
     // With the corners ordered, each side starts one step past the corner it
     // leaves, so no corner is drawn twice; a side of zero length still steps
     // (backwards), which gives a flat or thin rectangle two stray pixels.
@@ -243,7 +243,7 @@ uint8_t BgiScreen::patternColour(int x, int y) const {
     return static_cast<uint8_t>(on ? fillColor_ & 15 : bkColor_ & 15);
 }
 
-void BgiScreen::bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+void BgiScreen::Bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     ++work_;
     const int left = std::max<int>(std::min(x1, x2), 0), right = std::min<int>(std::max(x1, x2), MaxX);
     const int top = std::max<int>(std::min(y1, y2), 0), bottom = std::min<int>(std::max(y1, y2), MaxY);
@@ -259,7 +259,7 @@ void BgiScreen::bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     }
 }
 
-void BgiScreen::circle(int16_t x, int16_t y, uint16_t radius) {
+void BgiScreen::Circle(int16_t x, int16_t y, uint16_t radius) {
     if (radius == 0) {
         ++work_;
         return;
@@ -267,12 +267,12 @@ void BgiScreen::circle(int16_t x, int16_t y, uint16_t radius) {
     drawEllipse(x, y, 0, 360, radius, radius);
 }
 
-void BgiScreen::arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
-    // Unlike circle, an arc of radius 0 draws its centre.
+void BgiScreen::Arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
+    // Unlike Circle, Arc draws the centre when the radius is 0.
     drawEllipse(x, y, stAngle, endAngle, radius, radius);
 }
 
-void BgiScreen::ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
+void BgiScreen::Ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
                         uint16_t yRadius) {
     drawEllipse(x, y, stAngle, endAngle, xRadius, yRadius);
 }
@@ -388,7 +388,7 @@ int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
 
 }  // namespace
 
-void BgiScreen::floodfill(int16_t sx, int16_t sy, uint16_t border) {
+void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint16_t border) {
     ++work_;
     if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
     const int b = border <= 15 ? border : -1;

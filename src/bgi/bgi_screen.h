@@ -3,13 +3,13 @@
 // below was measured by compiling programs with fpc and reading the screen
 // back, not derived from a description of the BGI:
 //
-// - Colours: a pixel holds a colour index 0..15; setcolor, putpixel and
-//   setbkcolor keep the caller's word and draw with its low four bits.
-//   setfillstyle ignores the whole call when the pattern is above 12 or the
-//   colour above 15. floodfill compares with the full border word, so a
+// - Colours: a pixel holds a colour index 0..15; SetColor, PutPixel and
+//   SetBkColor keep the caller's word and draw with its low four bits.
+//   SetFillStyle ignores the whole call when the pattern is above 12 or the
+//   colour above 15. FloodFill compares with the full border word, so a
 //   border of 16 or more never stops a fill.
-// - setbkcolor sets what colour index 0 looks like (a 256-entry VGA table
-//   beyond 15); cleardevice and the 0 bits of a fill pattern write the
+// - SetBkColor sets what colour index 0 looks like (a 256-entry VGA table
+//   beyond 15); ClearDevice and the 0 bits of a fill pattern write the
 //   background index itself.
 // - Lines are clipped to the screen first (Cohen-Sutherland, the first end
 //   point first, left and right edges before top and bottom, truncating
@@ -18,7 +18,7 @@
 // - Ellipses, arcs and circles sample one quadrant in single-precision angle
 //   steps and mirror each point four times; the start and end angles count
 //   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
-// - floodfill is 4-connected and passes over pixels that already have the
+// - FloodFill is 4-connected and passes over pixels that already have the
 //   fill colour.
 //
 // Two flood fill corners are not copied: a seed on a border pixel at x = 0
@@ -43,22 +43,9 @@ public:
 
     BgiScreen();
 
-    void setcolor(uint16_t color) override;
-    void setbkcolor(uint16_t color) override;
-    void setfillstyle(uint16_t pattern, uint16_t color) override;
-    void cleardevice() override;
-
-    void putpixel(int16_t x, int16_t y, uint16_t color) override;
-    void moveto(int16_t x, int16_t y) override;
-    void lineto(int16_t x, int16_t y) override;
-    void line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
-    void rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
-    void bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override;
-    void circle(int16_t x, int16_t y, uint16_t radius) override;
-    void arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) override;
-    void ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
-                 uint16_t yRadius) override;
-    void floodfill(int16_t x, int16_t y, uint16_t border) override;
+#define PASDRAW_OVERRIDE_ROUTINE(id, name, params, args) void id params override;
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_OVERRIDE_ROUTINE)
+#undef PASDRAW_OVERRIDE_ROUTINE
 
     uint64_t work() const override { return work_; }
 
@@ -115,7 +102,7 @@ inline constexpr std::array<uint32_t, 16> WindowPalette{
     0x545454, 0x5454FC, 0x54FC54, 0x54FCFC, 0xFC5454, 0xFC54FC, 0xFCFC54, 0xFCFCFC,
 };
 
-// What colour index 0 shows after setbkcolor(n), as 0xRRGGBB: the default
+// What colour index 0 shows after SetBkColor(n), as 0xRRGGBB: the default
 // 256-colour VGA palette for n < 256, black above.
 uint32_t backgroundRgb(uint16_t n);
 

@@ -6,7 +6,11 @@
 // recorder can turn them into picture records instead.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
+
+#include "bgi/routines.h"
 
 namespace pasdraw {
 
@@ -21,27 +25,42 @@ public:
         (void)column;
     }
 
-    virtual void setcolor(uint16_t color) = 0;
-    virtual void setbkcolor(uint16_t color) = 0;
-    virtual void setfillstyle(uint16_t pattern, uint16_t color) = 0;
-    virtual void cleardevice() = 0;
-
-    virtual void putpixel(int16_t x, int16_t y, uint16_t color) = 0;
-    virtual void moveto(int16_t x, int16_t y) = 0;
-    virtual void lineto(int16_t x, int16_t y) = 0;
-    virtual void line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) = 0;
-    virtual void rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) = 0;
-    virtual void bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) = 0;
-    virtual void circle(int16_t x, int16_t y, uint16_t radius) = 0;
-    virtual void arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) = 0;
-    virtual void ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
-                         uint16_t yRadius) = 0;
-    virtual void floodfill(int16_t x, int16_t y, uint16_t border) = 0;
+#define PASDRAW_DECLARE_ROUTINE(id, name, params, args) virtual void id params = 0;
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_DECLARE_ROUTINE)
+#undef PASDRAW_DECLARE_ROUTINE
 
     // Work done so far, in pixels written or visited (a recorder may count
     // calls). The interpreter stops a runaway program on this and on its own
     // statement count, so a loop of full-screen fills cannot freeze the editor.
     virtual uint64_t work() const = 0;
 };
+
+namespace detail {
+
+template <class Int, class... P, std::size_t... I>
+void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* args,
+              std::index_sequence<I...>) {
+    (void)args;  // a routine without parameters reads none
+    (g.*routine)(static_cast<P>(args[I])...);
+}
+
+template <class Int, class... P>
+void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* args) {
+    callWith(g, routine, args, std::index_sequence_for<P...>{});
+}
+
+}  // namespace detail
+
+// Calls routine r with as many of args as it has parameters, each converted
+// to its parameter's 16 bits the way a Pascal call converts it.
+template <class Int>
+inline void callRoutine(BgiGraphics& g, GraphRoutine r, const Int* args) {
+    switch (r) {
+#define PASDRAW_CALL_ROUTINE(id, name, params, arguments) \
+    case GraphRoutine::id: detail::callWith(g, &BgiGraphics::id, args); break;
+        PASDRAW_GRAPH_ROUTINES(PASDRAW_CALL_ROUTINE)
+#undef PASDRAW_CALL_ROUTINE
+    }
+}
 
 }  // namespace pasdraw

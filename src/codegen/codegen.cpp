@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bgi/routines.h"
+
 namespace pasdraw {
 
 namespace {
@@ -66,7 +68,8 @@ void point(LineBuffer& out, const CoordinateStyle& style, int64_t x, int64_t y) 
 }
 
 void outlineColour(LineBuffer& out, int16_t colorIndex) {
-    out.text("setcolor(");
+    out.text(pascalName(GraphRoutine::SetColor));
+    out.text("(");
     out.number(colorIndex);
     out.text(");");
 }
@@ -74,9 +77,10 @@ void outlineColour(LineBuffer& out, int16_t colorIndex) {
 // Lines and rectangles share a layout: corners in stored order, press point
 // first, never sorted.
 template <class TwoPointRecord>
-void twoPoint(LineBuffer& out, const CoordinateStyle& style, std::string_view call, const TwoPointRecord& r) {
+void twoPoint(LineBuffer& out, const CoordinateStyle& style, GraphRoutine call, const TwoPointRecord& r) {
     outlineColour(out, r.ColorIndex);
-    out.text(call);
+    out.text(pascalName(call));
+    out.text("(");
     point(out, style, toScreen(r.X1), toScreen(r.Y1));
     out.text(",");
     point(out, style, toScreen(r.X2), toScreen(r.Y2));
@@ -84,11 +88,11 @@ void twoPoint(LineBuffer& out, const CoordinateStyle& style, std::string_view ca
 }
 
 void write(LineBuffer& out, const CoordinateStyle& style, const LineRecord& r) {
-    twoPoint(out, style, "line(", r);
+    twoPoint(out, style, GraphRoutine::Line, r);
 }
 
 void write(LineBuffer& out, const CoordinateStyle& style, const RectangleRecord& r) {
-    twoPoint(out, style, "rectangle(", r);
+    twoPoint(out, style, GraphRoutine::Rectangle, r);
 }
 
 void write(LineBuffer& out, const CoordinateStyle& style, const EllipseRecord& r) {
@@ -99,7 +103,8 @@ void write(LineBuffer& out, const CoordinateStyle& style, const EllipseRecord& r
     const int hx = (toScreen(r.X2) - x1) / 2;
     const int hy = (toScreen(r.Y2) - y1) / 2;
     outlineColour(out, r.ColorIndex);
-    out.text("ellipse(");
+    out.text(pascalName(GraphRoutine::Ellipse));
+    out.text("(");
     point(out, style, x1 + hx, y1 + hy);
     out.text(",");
     out.number(r.StartAngle);
@@ -114,7 +119,8 @@ void write(LineBuffer& out, const CoordinateStyle& style, const EllipseRecord& r
 
 void write(LineBuffer& out, const CoordinateStyle& style, const CircleRecord& r) {
     outlineColour(out, r.ColorIndex);
-    out.text("circle(");
+    out.text(pascalName(GraphRoutine::Circle));
+    out.text("(");
     point(out, style, toScreen(r.X), toScreen(r.Y));
     out.text(",");
     out.number(toScreen(r.Radius));  // a length: scaled, never shifted
@@ -122,9 +128,12 @@ void write(LineBuffer& out, const CoordinateStyle& style, const CircleRecord& r)
 }
 
 void write(LineBuffer& out, const CoordinateStyle& style, const FillRecord& r) {
-    out.text("setfillstyle(1,");
+    out.text(pascalName(GraphRoutine::SetFillStyle));
+    out.text("(1,");
     out.number(r.ColorIndex);
-    out.text(");floodfill(");
+    out.text(");");
+    out.text(pascalName(GraphRoutine::FloodFill));
+    out.text("(");
     point(out, style, toScreen(r.X), toScreen(r.Y));
     out.text(",");
     out.number(r.BorderIndex);

@@ -7,6 +7,13 @@
 
 namespace pasdraw {
 
+// The sixteen colour names of the BGI, upper case, by colour number; the
+// palette has no black, but a program text may name it.
+inline constexpr std::array<const char*, 16> ColourNames{
+    "BLACK",    "BLUE",      "GREEN",      "CYAN",      "RED",      "MAGENTA",      "BROWN",  "LIGHTGRAY",
+    "DARKGRAY", "LIGHTBLUE", "LIGHTGREEN", "LIGHTCYAN", "LIGHTRED", "LIGHTMAGENTA", "YELLOW", "WHITE",
+};
+
 struct PaletteEntry {
     int16_t index;
     int32_t rgb;
@@ -14,21 +21,21 @@ struct PaletteEntry {
 };
 
 inline constexpr std::array<PaletteEntry, 15> Palette{{
-    {1, 0x00C00000, "BLUE"},
-    {2, 0x00008000, "GREEN"},
-    {3, 0x00808000, "CYAN"},
-    {4, 0x000000C0, "RED"},
-    {5, 0x00800080, "MAGENTA"},
-    {6, 0x000040C0, "BROWN"},
-    {7, 0x00808080, "LIGHTGRAY"},
-    {8, 0x00404040, "DARKGRAY"},
-    {9, 0x00FF0000, "LIGHTBLUE"},
-    {10, 0x0000FF00, "LIGHTGREEN"},
-    {11, 0x00FFFF80, "LIGHTCYAN"},
-    {12, 0x008080FF, "LIGHTRED"},
-    {13, 0x00FF80FF, "LIGHTMAGENTA"},
-    {14, 0x0000FFFF, "YELLOW"},
-    {15, 0x00FFFFFF, "WHITE"},
+    {1, 0x00C00000, ColourNames[1]},
+    {2, 0x00008000, ColourNames[2]},
+    {3, 0x00808000, ColourNames[3]},
+    {4, 0x000000C0, ColourNames[4]},
+    {5, 0x00800080, ColourNames[5]},
+    {6, 0x000040C0, ColourNames[6]},
+    {7, 0x00808080, ColourNames[7]},
+    {8, 0x00404040, ColourNames[8]},
+    {9, 0x00FF0000, ColourNames[9]},
+    {10, 0x0000FF00, ColourNames[10]},
+    {11, 0x00FFFF80, ColourNames[11]},
+    {12, 0x008080FF, ColourNames[12]},
+    {13, 0x00FF80FF, ColourNames[13]},
+    {14, 0x0000FFFF, ColourNames[14]},
+    {15, 0x00FFFFFF, ColourNames[15]},
 }};
 
 // red + 256 * green + 65536 * blue

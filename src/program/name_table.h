@@ -1,4 +1,4 @@
-// A fixed table from lower-case names to values, looked up with any case.
+// A fixed table from names to values, added and looked up with any case.
 // Names are short and few, and every identifier of the text is looked up, so
 // this is a small open-addressing table with a cheap hash instead of a
 // general-purpose map.
@@ -18,13 +18,20 @@ class NameTable {
 public:
     static constexpr std::size_t MaxLength = 32;
 
-    // `name` must be lower case and at most MaxLength long; the table must
-    // keep a free slot. The first value added for a name stays.
+    // `name` must be at most MaxLength long; the table keeps it in lower
+    // case, so tables of names in any case can be added as they are. The
+    // table must keep a free slot. The first value added for a name stays.
     constexpr void add(std::string_view name, Value value) {
-        for (std::size_t k = hash(name) & (Slots - 1);; k = (k + 1) & (Slots - 1)) {
-            if (slots_[k].used && slots_[k].name == name) return;
+        Slot added{};
+        for (std::size_t k = 0; k < name.size(); ++k) added.name[k] = lower(name[k]);
+        added.length = static_cast<uint8_t>(name.size());
+        added.value = value;
+        added.used = true;
+        const std::string_view key = added.key();
+        for (std::size_t k = hash(key) & (Slots - 1);; k = (k + 1) & (Slots - 1)) {
+            if (slots_[k].used && slots_[k].key() == key) return;
             if (!slots_[k].used) {
-                slots_[k] = {name, value, true};
+                slots_[k] = added;
                 return;
             }
         }
@@ -33,18 +40,19 @@ public:
     const Value* find(std::string_view word) const {
         if (word.size() > MaxLength) return nullptr;
         char low[MaxLength];
-        for (std::size_t k = 0; k < word.size(); ++k) {
-            const char c = word[k];
-            low[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
+        for (std::size_t k = 0; k < word.size(); ++k) low[k] = lower(word[k]);
         const std::string_view key(low, word.size());
         for (std::size_t k = hash(key) & (Slots - 1);; k = (k + 1) & (Slots - 1)) {
             if (!slots_[k].used) return nullptr;
-            if (slots_[k].name == key) return &slots_[k].value;
+            if (slots_[k].key() == key) return &slots_[k].value;
         }
     }
 
 private:
+    static constexpr char lower(char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+
     // FNV-1a.
     static constexpr std::size_t hash(std::string_view s) {
         uint32_t h = 2166136261u;
@@ -53,9 +61,11 @@ private:
     }
 
     struct Slot {
-        std::string_view name;
-        Value value{};
+        char name[MaxLength]{};
+        uint8_t length = 0;
         bool used = false;
+        Value value{};
+        constexpr std::string_view key() const { return {name, length}; }
     };
     std::array<Slot, Slots> slots_{};
 };

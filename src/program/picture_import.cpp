@@ -35,82 +35,89 @@ public:
         column_ = column;
     }
 
-    void setcolor(uint16_t color) override { color_ = color; }
-    void setbkcolor(uint16_t color) override {
-        if (color != 0) refuse("setbkcolor: the picture's background is always black");
+    void SetColor(uint16_t color) override { color_ = color; }
+    void SetBkColor(uint16_t color) override {
+        if (color != 0) refuse(GraphRoutine::SetBkColor, "the picture's background is always black");
     }
-    void setfillstyle(uint16_t pattern, uint16_t color) override {
+    void SetFillStyle(uint16_t pattern, uint16_t color) override {
         fillPattern_ = pattern;
         fillColor_ = color;
     }
-    void cleardevice() override { refuse("cleardevice: the picture cannot clear what is drawn"); }
-    void putpixel(int16_t, int16_t, uint16_t) override {
-        refuse("putpixel: the picture holds no single pixels");
+    void ClearDevice() override {
+        refuse(GraphRoutine::ClearDevice, "the picture cannot clear what is drawn");
     }
-    void moveto(int16_t x, int16_t y) override {
+    void PutPixel(int16_t, int16_t, uint16_t) override {
+        refuse(GraphRoutine::PutPixel, "the picture holds no single pixels");
+    }
+    void MoveTo(int16_t x, int16_t y) override {
         cpX_ = x;
         cpY_ = y;
     }
-    void lineto(int16_t x, int16_t y) override {
-        line(cpX_, cpY_, x, y);
+    void LineTo(int16_t x, int16_t y) override {
+        Line(cpX_, cpY_, x, y);
         cpX_ = x;
         cpY_ = y;
     }
-    void line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
+    void Line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
         LineRecord r;
-        if (twoCorners(r, x1, y1, x2, y2) && outlineColour(r, "line")) append(picture.Lines, r, "lines");
+        if (twoCorners(r, x1, y1, x2, y2) && outlineColour(r, GraphRoutine::Line))
+            append(picture.Lines, r, "lines");
     }
-    void rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
+    void Rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
         RectangleRecord r;
-        if (twoCorners(r, x1, y1, x2, y2) && outlineColour(r, "rectangle")) {
+        if (twoCorners(r, x1, y1, x2, y2) && outlineColour(r, GraphRoutine::Rectangle)) {
             append(picture.Rectangles, r, "rectangles");
         }
     }
-    void bar(int16_t, int16_t, int16_t, int16_t) override { refuse("bar: the picture holds no filled bars"); }
-    void circle(int16_t x, int16_t y, uint16_t radius) override {
+    void Bar(int16_t, int16_t, int16_t, int16_t) override {
+        refuse(GraphRoutine::Bar, "the picture holds no filled bars");
+    }
+    void Circle(int16_t x, int16_t y, uint16_t radius) override {
         CircleRecord r;
         if (!twips(r.X, x) || !twips(r.Y, y) || !twips(r.Radius, radius)) {
-            refuse("circle: a coordinate or the radius times 10 does not fit the picture's 16-bit twips");
+            refuse(GraphRoutine::Circle,
+                   "a coordinate or the radius times 10 does not fit the picture's 16-bit twips");
             return;
         }
-        if (outlineColour(r, "circle")) append(picture.Circles, r, "circles");
+        if (outlineColour(r, GraphRoutine::Circle)) append(picture.Circles, r, "circles");
     }
-    void arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override {
-        refuse("arc: the picture holds no arcs; an ellipse with angles does");
+    void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override {
+        refuse(GraphRoutine::Arc, "the picture holds no arcs; an ellipse with angles does");
     }
-    void ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
+    void Ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
                  uint16_t yRadius) override {
         EllipseRecord r;
         const int64_t rx = xRadius, ry = yRadius;
         if (!twips(r.X1, x - rx) || !twips(r.Y1, y - ry) || !twips(r.X2, x + rx) || !twips(r.Y2, y + ry) ||
             stAngle > static_cast<uint16_t>(std::numeric_limits<int16_t>::max()) ||
             endAngle > static_cast<uint16_t>(std::numeric_limits<int16_t>::max())) {
-            refuse("ellipse: a corner times 10 does not fit the picture's 16-bit twips");
+            refuse(GraphRoutine::Ellipse, "a corner times 10 does not fit the picture's 16-bit twips");
             return;
         }
         r.StartAngle = static_cast<int16_t>(stAngle);
         r.EndAngle = static_cast<int16_t>(endAngle);
-        if (outlineColour(r, "ellipse")) append(picture.Ellipses, r, "ellipses");
+        if (outlineColour(r, GraphRoutine::Ellipse)) append(picture.Ellipses, r, "ellipses");
     }
-    void floodfill(int16_t x, int16_t y, uint16_t border) override {
+    void FloodFill(int16_t x, int16_t y, uint16_t border) override {
         FillRecord r;
         bool ok = true;
         if (fillPattern_ != 1) {
-            refuse(
-                "floodfill: only the solid fill style setfillstyle(1, colour) can be drawn in the picture");
+            refuse(GraphRoutine::FloodFill, "only the solid fill style " +
+                                                std::string(pascalName(GraphRoutine::SetFillStyle)) +
+                                                "(1, colour) can be drawn in the picture");
             ok = false;
         } else if (fillColor_ < 1 || fillColor_ > 15) {
-            refuse("floodfill: the fill colour " + std::to_string(fillColor_) +
-                   " is not one of the colours 1 to 15");
+            refuse(GraphRoutine::FloodFill,
+                   "the fill colour " + std::to_string(fillColor_) + " is not one of the colours 1 to 15");
             ok = false;
         }
         if (border > 15) {
-            refuse("floodfill: the border colour " + std::to_string(border) +
-                   " is not one of the colours 0 to 15");
+            refuse(GraphRoutine::FloodFill,
+                   "the border colour " + std::to_string(border) + " is not one of the colours 0 to 15");
             ok = false;
         }
         if (!twips(r.X, x) || !twips(r.Y, y)) {
-            refuse("floodfill: a coordinate times 10 does not fit the picture's 16-bit twips");
+            refuse(GraphRoutine::FloodFill, "a coordinate times 10 does not fit the picture's 16-bit twips");
             ok = false;
         }
         if (!ok) return;
@@ -132,6 +139,11 @@ private:
         problems.push_back({line_, column_, std::move(message)});
     }
 
+    // A call the picture cannot hold, said as "routine: why".
+    void refuse(GraphRoutine call, const std::string& why) {
+        refuse(std::string(pascalName(call)) + ": " + why);
+    }
+
     static bool twips(int16_t& out, int64_t screen) {
         const int64_t t = screen * 10;
         if (t < std::numeric_limits<int16_t>::min() || t > std::numeric_limits<int16_t>::max()) return false;
@@ -147,10 +159,10 @@ private:
     }
 
     template <class Record>
-    bool outlineColour(Record& r, const char* what) {
+    bool outlineColour(Record& r, GraphRoutine what) {
         if (color_ < 1 || color_ > 15) {
-            refuse(std::string(what) + ": the colour " + std::to_string(color_) +
-                   " is not one of the colours 1 to 15 (setcolor first)");
+            refuse(what, "the colour " + std::to_string(color_) + " is not one of the colours 1 to 15 (" +
+                             std::string(pascalName(GraphRoutine::SetColor)) + " first)");
             return false;
         }
         r.ColorIndex = static_cast<int16_t>(color_);
@@ -174,7 +186,7 @@ private:
 
     int line_ = 0;
     int column_ = 0;
-    uint16_t color_ = 15;  // as after initgraph; not a colour the picture has until setcolor
+    uint16_t color_ = 15;  // as after initgraph; not a colour the picture has until SetColor
     uint16_t fillPattern_ = 1;
     uint16_t fillColor_ = 15;
     int16_t cpX_ = 0;

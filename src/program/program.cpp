@@ -10,7 +10,6 @@ namespace {
 
 using program::Expr;
 using program::Op;
-using program::Routine;
 using program::Stmt;
 using program::StmtKind;
 using program::Syntax;
@@ -163,29 +162,10 @@ private:
         int64_t a[6] = {};
         for (uint32_t k = 0; k < st.count && k < 6; ++k) a[k] = eval(s_.lists[st.first + k]);
         if (failed_) return runtimeError();
-        auto s = [&](int k) { return static_cast<int16_t>(wrap(a[k]) & 0xFFFF); };
-        auto w = [&](int k) { return static_cast<uint16_t>(wrap(a[k]) & 0xFFFF); };
         g_.at(st.pos.line, st.pos.column);
-        switch (st.routine) {
-            case Routine::SetColor: g_.setcolor(w(0)); break;
-            case Routine::SetBkColor: g_.setbkcolor(w(0)); break;
-            case Routine::SetFillStyle: g_.setfillstyle(w(0), w(1)); break;
-            case Routine::ClearDevice: g_.cleardevice(); break;
-            case Routine::PutPixel: g_.putpixel(s(0), s(1), w(2)); break;
-            case Routine::MoveTo: g_.moveto(s(0), s(1)); break;
-            case Routine::LineTo: g_.lineto(s(0), s(1)); break;
-            case Routine::Line: g_.line(s(0), s(1), s(2), s(3)); break;
-            case Routine::Rectangle: g_.rectangle(s(0), s(1), s(2), s(3)); break;
-            case Routine::Bar: g_.bar(s(0), s(1), s(2), s(3)); break;
-            case Routine::Circle: g_.circle(s(0), s(1), w(2)); break;
-            case Routine::Arc: g_.arc(s(0), s(1), w(2), w(3), w(4)); break;
-            case Routine::Ellipse: g_.ellipse(s(0), s(1), w(2), w(3), w(4), w(5)); break;
-            case Routine::FloodFill: g_.floodfill(s(0), s(1), w(2)); break;
-            case Routine::Delay:
-            case Routine::Sound:
-            case Routine::NoSound:
-            case Routine::ClrScr: return Flow::Go;  // no time passes and nothing is drawn
-        }
+        // The crt routines take no time here and draw nothing.
+        if (!program::draws(st.routine)) return Flow::Go;
+        callRoutine(g_, static_cast<GraphRoutine>(st.routine), a);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
     }

@@ -4,10 +4,12 @@
 // statements before it still run.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "bgi/routines.h"
 #include "program/lexer.h"
 #include "program/program.h"
 
@@ -27,28 +29,21 @@ struct Expr {
     Pos pos;
 };
 
-// Routines the preview runs. Drawing ones go to BgiGraphics; the crt ones
-// take no time in the preview and draw nothing.
+// Routines the preview runs: the graph unit's drawing routines first, with
+// the numbers of GraphRoutine, then the crt ones, which take no time in the
+// preview and draw nothing.
 enum class Routine : uint8_t {
-    SetColor,
-    SetBkColor,
-    SetFillStyle,
-    ClearDevice,
-    PutPixel,
-    MoveTo,
-    LineTo,
-    Line,
-    Rectangle,
-    Bar,
-    Circle,
-    Arc,
-    Ellipse,
-    FloodFill,
-    Delay,
+#define PASDRAW_ROUTINE(id, name, params, args) id,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_ROUTINE)
+#undef PASDRAW_ROUTINE
+        Delay,
     Sound,
     NoSound,
     ClrScr,
 };
+
+// The crt routines are the ones after the drawing ones.
+constexpr bool draws(Routine r) { return static_cast<std::size_t>(r) < GraphRoutineCount; }
 
 enum class StmtKind : uint8_t { Empty, Block, Assign, Call, For, If, Stop };
 

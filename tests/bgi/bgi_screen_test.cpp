@@ -66,8 +66,8 @@ TEST(BgiScreen, ColoursAboveFifteen) {
         EXPECT_EQ(s.pixel(15, 10), t.index);
         EXPECT_EQ(s.pixel(5, 5), t.index);
         BgiScreen cleared;
-        cleared.setbkcolor(t.word);
-        cleared.cleardevice();
+        cleared.SetBkColor(t.word);
+        cleared.ClearDevice();
         EXPECT_EQ(cleared.pixel(320, 240), t.index);
     }
 }
@@ -80,14 +80,14 @@ TEST(BgiScreen, FillStyleRejections) {
     } table[] = {{2, 16, 3, 9}, {13, 4, 3, 9}, {65535, 1, 3, 9}, {12, 4, 12, 4}, {0, 15, 0, 15}};
     for (const auto& t : table) {
         BgiScreen s;
-        s.setfillstyle(3, 9);
-        s.setfillstyle(t.pattern, t.colour);
+        s.SetFillStyle(3, 9);
+        s.SetFillStyle(t.pattern, t.colour);
         EXPECT_EQ(s.fillPattern(), t.wantPattern) << t.pattern << "," << t.colour;
         EXPECT_EQ(s.fillColour(), t.wantColour) << t.pattern << "," << t.colour;
     }
     BgiScreen user;
-    user.setfillstyle(12, 4);
-    user.bar(0, 0, 7, 7);
+    user.SetFillStyle(12, 4);
+    user.Bar(0, 0, 7, 7);
     EXPECT_EQ(count(user, 4), 64);
 }
 
@@ -95,9 +95,9 @@ TEST(BgiScreen, FillStyleRejections) {
 // the screen's origin whatever the bar's corner.
 TEST(BgiScreen, PatternsTileFromTheOrigin) {
     BgiScreen s;
-    s.setbkcolor(5);
-    s.setfillstyle(3, 14);  // one pixel a row, moving left as y grows
-    s.bar(3, 2, 50, 40);
+    s.SetBkColor(5);
+    s.SetFillStyle(3, 14);  // one pixel a row, moving left as y grows
+    s.Bar(3, 2, 50, 40);
     EXPECT_EQ(s.pixel(5, 2), 14);
     EXPECT_EQ(s.pixel(4, 3), 14);
     EXPECT_EQ(s.pixel(6, 2), 5);
@@ -290,7 +290,7 @@ TEST(BgiScreen, WindowColours) {
     } table[] = {{0, 0x000000},  {4, 0xA80000}, {16, 0x000000}, {20, 0x383838},
                  {32, 0x0000FC}, {255, 0},      {300, 0}};
     for (const auto& t : table) {
-        s.setbkcolor(t.bk);
+        s.SetBkColor(t.bk);
         EXPECT_EQ(s.windowRgb(0), t.rgb) << t.bk;
         EXPECT_EQ(s.windowRgb(4), 0xA80000u) << t.bk;  // only index 0 follows the background
     }
@@ -310,20 +310,20 @@ TEST(BgiScreen, ExtremeArgumentsStayBounded) {
         const uint64_t before = s.work();
         const int op = any(0, 8);
         switch (op) {
-            case 0: s.line(x, y, static_cast<int16_t>(w), static_cast<int16_t>(v)); break;
+            case 0: s.Line(x, y, static_cast<int16_t>(w), static_cast<int16_t>(v)); break;
             case 1:
-                s.ellipse(x, y, w, v, static_cast<uint16_t>(any(0, 65535)),
+                s.Ellipse(x, y, w, v, static_cast<uint16_t>(any(0, 65535)),
                           static_cast<uint16_t>(any(0, 65535)));
                 break;
             case 2:
-                s.circle(static_cast<int16_t>(any(-100, 700)), static_cast<int16_t>(any(-100, 600)), w);
+                s.Circle(static_cast<int16_t>(any(-100, 700)), static_cast<int16_t>(any(-100, 600)), w);
                 break;
-            case 3: s.floodfill(x % 700, y % 500, v); break;
-            case 4: s.bar(x, y, static_cast<int16_t>(w), static_cast<int16_t>(v)); break;
-            case 5: s.setfillstyle(w % 16, v % 20); break;
-            case 6: s.setcolor(w); break;
-            case 7: s.setbkcolor(w); break;
-            default: s.putpixel(x, y, w);
+            case 3: s.FloodFill(x % 700, y % 500, v); break;
+            case 4: s.Bar(x, y, static_cast<int16_t>(w), static_cast<int16_t>(v)); break;
+            case 5: s.SetFillStyle(w % 16, v % 20); break;
+            case 6: s.SetColor(w); break;
+            case 7: s.SetBkColor(w); break;
+            default: s.PutPixel(x, y, w);
         }
         if (op < 5 || op == 8) {
             EXPECT_GT(s.work(), before);
@@ -333,11 +333,11 @@ TEST(BgiScreen, ExtremeArgumentsStayBounded) {
     // A full-screen solid fill counts a unit per eight pixels and one per
     // row; a patterned one a unit per pixel.
     BgiScreen full;
-    full.floodfill(1, 1, 99);
+    full.FloodFill(1, 1, 99);
     EXPECT_GE(full.work(), 640u * 480u / 8u + 480u);
     BgiScreen patterned;
-    patterned.setfillstyle(9, 4);
-    patterned.floodfill(1, 1, 99);
+    patterned.SetFillStyle(9, 4);
+    patterned.FloodFill(1, 1, 99);
     EXPECT_GE(patterned.work(), 640u * 480u);
 }
 

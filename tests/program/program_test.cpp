@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "model/palette.h"
 #include "support/recording_graphics.h"
 
 namespace pasdraw {
@@ -82,6 +85,26 @@ TEST(ProgramExpressions, ValuesAsTheCompiledProgramComputesThem) {
         const RunResult r = run(c.text);
         EXPECT_EQ(problemsOf(r), "");
         EXPECT_EQ(r.value(ProgramVar::XK), c.XK);
+    }
+}
+
+// Every colour name of the graph unit is a constant, whatever its case: the
+// palette's upper-case names, read as the text may write them.
+TEST(ProgramExpressions, EveryColourNameIsItsNumberInAnyCase) {
+    ASSERT_EQ(ColourNames.size(), 16u);
+    for (std::size_t k = 0; k < ColourNames.size(); ++k) {
+        const std::string upper = ColourNames[k];
+        std::string lower = upper, mixed = upper;
+        for (std::size_t c = 0; c < upper.size(); ++c) {
+            lower[c] = static_cast<char>(std::tolower(static_cast<unsigned char>(upper[c])));
+            if (c % 2 == 1) mixed[c] = lower[c];
+        }
+        for (const std::string& name : {upper, lower, mixed}) {
+            SCOPED_TRACE(name);
+            const RunResult r = run("XK:=" + name + ";");
+            EXPECT_EQ(problemsOf(r), "");
+            EXPECT_EQ(r.value(ProgramVar::XK), static_cast<int16_t>(k));
+        }
     }
 }
 

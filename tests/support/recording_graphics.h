@@ -20,24 +20,10 @@ public:
     // in memory.
     bool keep = true;
 
-    void setcolor(uint16_t c) override { log("setcolor", {c}); }
-    void setbkcolor(uint16_t c) override { log("setbkcolor", {c}); }
-    void setfillstyle(uint16_t p, uint16_t c) override { log("setfillstyle", {p, c}); }
-    void cleardevice() override { log("cleardevice", {}); }
-    void putpixel(int16_t x, int16_t y, uint16_t c) override { log("putpixel", {x, y, c}); }
-    void moveto(int16_t x, int16_t y) override { log("moveto", {x, y}); }
-    void lineto(int16_t x, int16_t y) override { log("lineto", {x, y}); }
-    void line(int16_t a, int16_t b, int16_t c, int16_t d) override { log("line", {a, b, c, d}); }
-    void rectangle(int16_t a, int16_t b, int16_t c, int16_t d) override { log("rectangle", {a, b, c, d}); }
-    void bar(int16_t a, int16_t b, int16_t c, int16_t d) override { log("bar", {a, b, c, d}); }
-    void circle(int16_t x, int16_t y, uint16_t r) override { log("circle", {x, y, r}); }
-    void arc(int16_t x, int16_t y, uint16_t s, uint16_t e, uint16_t r) override {
-        log("arc", {x, y, s, e, r});
-    }
-    void ellipse(int16_t x, int16_t y, uint16_t s, uint16_t e, uint16_t rx, uint16_t ry) override {
-        log("ellipse", {x, y, s, e, rx, ry});
-    }
-    void floodfill(int16_t x, int16_t y, uint16_t b) override { log("floodfill", {x, y, b}); }
+#define PASDRAW_RECORD_ROUTINE(id, name, params, args) \
+    void id params override { log(name, {PASDRAW_UNPARENTHESIZED args}); }
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_RECORD_ROUTINE)
+#undef PASDRAW_RECORD_ROUTINE
     uint64_t work() const override { return work_; }
 
     // All calls as one text, one call per line.

@@ -1,0 +1,94 @@
+// The graph unit's drawing routines, one row each, and everything that lists
+// them is made from these rows: the BgiGraphics members, the interpreter's
+// routine numbers, name and argument checks and calls, and the names that
+// generated text and messages write.
+//
+// A row is X(Id, "pascal name", (parameters), (arguments)):
+// - Id names the routine in C++: its GraphRoutine enumerator and its
+//   BgiGraphics member. The Pascal spelling is only ever the string, so
+//   what a program text says is written in one place.
+// - The parameters are the unit's own, in order, with the Pascal types
+//   below; the arguments repeat their names, for implementations that pass
+//   every argument on.
+//
+// Header only: code generation writes the names without linking the screen.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace pasdraw {
+
+// The unit's parameter types: a coordinate is a smallint, a colour, pattern,
+// angle or radius a word.
+using Smallint = int16_t;
+using Word = uint16_t;
+
+#define PASDRAW_GRAPH_ROUTINES(X)                                                                            \
+    X(SetColor, "setcolor", (Word color), (color))                                                           \
+    X(SetBkColor, "setbkcolor", (Word color), (color))                                                       \
+    X(SetFillStyle, "setfillstyle", (Word pattern, Word color), (pattern, color))                            \
+    X(ClearDevice, "cleardevice", (), ())                                                                    \
+    X(PutPixel, "putpixel", (Smallint x, Smallint y, Word color), (x, y, color))                             \
+    X(MoveTo, "moveto", (Smallint x, Smallint y), (x, y))                                                    \
+    X(LineTo, "lineto", (Smallint x, Smallint y), (x, y))                                                    \
+    X(Line, "line", (Smallint x1, Smallint y1, Smallint x2, Smallint y2), (x1, y1, x2, y2))                  \
+    X(Rectangle, "rectangle", (Smallint x1, Smallint y1, Smallint x2, Smallint y2), (x1, y1, x2, y2))        \
+    X(Bar, "bar", (Smallint x1, Smallint y1, Smallint x2, Smallint y2), (x1, y1, x2, y2))                    \
+    X(Circle, "circle", (Smallint x, Smallint y, Word radius), (x, y, radius))                               \
+    X(Arc, "arc", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word radius),                        \
+      (x, y, stAngle, endAngle, radius))                                                                     \
+    X(Ellipse, "ellipse", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius), \
+      (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
+    X(FloodFill, "floodfill", (Smallint x, Smallint y, Word border), (x, y, border))
+
+// Removes the parentheses around a row's parameter or argument list.
+#define PASDRAW_UNPARENTHESIZED(...) __VA_ARGS__
+
+enum class GraphRoutine : uint8_t {
+#define PASDRAW_ENUMERATOR(id, name, params, args) id,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_ENUMERATOR)
+#undef PASDRAW_ENUMERATOR
+};
+
+inline constexpr std::size_t GraphRoutineCount = 0
+#define PASDRAW_COUNT(id, name, params, args) +1
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_COUNT)
+#undef PASDRAW_COUNT
+    ;
+
+namespace detail {
+
+template <class Signature>
+struct Parameters;
+template <class... P>
+struct Parameters<void(P...)> {
+    static constexpr std::size_t count = sizeof...(P);
+};
+
+inline constexpr std::array<std::string_view, GraphRoutineCount> GraphRoutineNames{
+#define PASDRAW_NAME(id, name, params, args) name,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_NAME)
+#undef PASDRAW_NAME
+};
+
+inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineArities{
+#define PASDRAW_ARITY(id, name, params, args) Parameters<void params>::count,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_ARITY)
+#undef PASDRAW_ARITY
+};
+
+}  // namespace detail
+
+// The name as a program text spells it, in lower case.
+constexpr std::string_view pascalName(GraphRoutine r) {
+    return detail::GraphRoutineNames[static_cast<std::size_t>(r)];
+}
+
+constexpr std::size_t parameterCount(GraphRoutine r) {
+    return detail::GraphRoutineArities[static_cast<std::size_t>(r)];
+}
+
+}  // namespace pasdraw

@@ -1,0 +1,254 @@
+#include "program/checks.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace pasdraw::program {
+
+void Problems::add(Pos pos, std::string message, ProgramProblem::Kind kind) {
+    ++hits_;
+    if (kind == ProgramProblem::Kind::Compile) out_.compilerWouldRefuse = true;
+    if (out_.problems.size() < MaxFound)
+        out_.problems.push_back({pos.line, pos.column, std::move(message), kind});
+}
+
+void Problems::tidy() {
+    std::vector<ProgramProblem>& all = out_.problems;
+    std::stable_sort(all.begin(), all.end(), [](const ProgramProblem& a, const ProgramProblem& b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    std::vector<ProgramProblem> kept;
+    for (ProgramProblem& p : all) {
+        if (!kept.empty() && kept.back().line == p.line) {
+            if (p.kind == ProgramProblem::Kind::Compile && kept.back().kind != ProgramProblem::Kind::Compile)
+                kept.back() = std::move(p);
+            continue;
+        }
+        if (kept.size() == MaxProblems) break;
+        kept.push_back(std::move(p));
+    }
+    all = std::move(kept);
+}
+
+int32_t Checks::add(const Expr& e) {
+    out_.exprs.push_back(e);
+    return static_cast<int32_t>(out_.exprs.size() - 1);
+}
+
+int32_t Checks::bad(Pos pos) { return ofType(pos, Type::Bad); }
+
+int32_t Checks::ofType(Pos pos, Type type) {
+    Expr e;
+    e.type = type;
+    e.pos = pos;
+    return add(e);
+}
+
+int32_t Checks::number(Pos pos, uint64_t value) {
+    Expr e;
+    e.constant = true;
+    e.pos = pos;
+    if (value > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+        problems_.unsupported(pos, "the preview does not compute with numbers above 9223372036854775807");
+        e.type = Type::Bad;
+    } else {
+        e.value = static_cast<int64_t>(value);
+    }
+    return add(e);
+}
+
+int32_t Checks::constant(Pos pos, int64_t value) {
+    Expr e;
+    e.constant = true;
+    e.pos = pos;
+    e.value = value;
+    return add(e);
+}
+
+int32_t Checks::signCheck(Pos at, int32_t operand) {
+    const Type t = (*this)[operand].type;
+    if (t == Type::Bool || t == Type::Str) {
+        problems_.compileError(at, "a sign needs a number");
+        return bad(at);
+    }
+    return operand;
+}
+
+int32_t Checks::unary(Op op, Pos at, int32_t operand) {
+    const Expr& x = (*this)[operand];
+    Expr e;
+    e.op = op;
+    e.pos = at;
+    e.a = operand;
+    e.type = x.type;
+    if (x.type == Type::Bad || x.type == Type::Real) return add(e);
+    if (op == Op::Neg) {
+        if (x.type != Type::Int) {
+            problems_.compileError(at, "a sign needs a number");
+            e.type = Type::Bad;
+        } else if (x.constant) {
+            return fold(e, -static_cast<Wide>(x.value));
+        }
+    } else if (x.type == Type::Int) {
+        problems_.unsupported(at, "the preview does not compute 'not' on numbers");
+        e.type = Type::Bad;
+    } else if (x.type != Type::Bool) {
+        problems_.compileError(at, "'not' needs a condition");
+        e.type = Type::Bad;
+    }
+    return add(e);
+}
+
+// A constant subexpression is computed by the compiler: a result beyond 64
+// bits is a compile error, one between 2^63 and 2^64 becomes unsigned.
+int32_t Checks::fold(Expr e, Wide v) {
+    // Operands that are single constants at the end of the array are
+    // dropped: a folded constant is always one node, right after the nodes
+    // before it, and the run never looks at them.
+    const auto size = static_cast<int32_t>(out_.exprs.size());
+    if (e.b >= 0 ? (e.b == size - 1 && e.a == size - 2) : e.a == size - 1)
+        out_.exprs.resize(static_cast<std::size_t>(e.a));
+    e.constant = true;
+    e.op = Op::Const;
+    e.a = e.b = -1;
+    if (v < static_cast<Wide>(std::numeric_limits<int64_t>::min()) ||
+        v > static_cast<Wide>(std::numeric_limits<uint64_t>::max())) {
+        problems_.compileError(e.pos, "overflow in arithmetic operation");
+        e.type = Type::Bad;
+    } else if (v > static_cast<Wide>(std::numeric_limits<int64_t>::max())) {
+        problems_.unsupported(e.pos, "the preview does not compute with numbers above 9223372036854775807");
+        e.type = Type::Bad;
+    } else {
+        e.value = static_cast<int64_t>(v);
+    }
+    return add(e);
+}
+
+int32_t Checks::binary(Op op, Pos at, int32_t left, int32_t right) {
+    const Expr& l = (*this)[left];
+    const Expr& r = (*this)[right];
+    Expr e;
+    e.op = op;
+    e.pos = at;
+    e.a = left;
+    e.b = right;
+    const bool relational = op >= Op::Eq && op <= Op::Ge;
+    const bool logical = op == Op::And || op == Op::Or;
+    if (l.type == Type::Bad || r.type == Type::Bad) {
+        e.type = Type::Bad;
+        return add(e);
+    }
+    if (relational) {
+        e.type = Type::Bool;
+        if (l.type == Type::Real || r.type == Type::Real) {
+            problems_.unsupported(at, "the preview does not compare real numbers");
+            e.type = Type::Bad;
+        } else if (l.type != r.type || l.type == Type::Str) {
+            problems_.compileError(at, l.type != r.type
+                                           ? "cannot compare a number with a condition or a string"
+                                           : "the preview does not compare strings");
+            e.type = Type::Bad;
+        }
+        return add(e);
+    }
+    if (logical) {
+        if (l.type == Type::Bool && r.type == Type::Bool) {
+            e.type = Type::Bool;
+        } else if (l.type == Type::Int && r.type == Type::Int) {
+            problems_.unsupported(at, std::string("the preview does not compute '") +
+                                          (op == Op::And ? "and" : "or") + "' on numbers");
+            e.type = Type::Bad;
+        } else {
+            problems_.compileError(at, std::string("'") + (op == Op::And ? "and" : "or") +
+                                           "' needs two conditions (put comparisons in parentheses)");
+            e.type = Type::Bad;
+        }
+        return add(e);
+    }
+    if (l.type == Type::Bool || r.type == Type::Bool || l.type == Type::Str || r.type == Type::Str) {
+        problems_.compileError(at, "arithmetic needs numbers; put comparisons in parentheses after 'if'");
+        e.type = Type::Bad;
+        return add(e);
+    }
+    if (l.type == Type::Real || r.type == Type::Real) {
+        if (op == Op::Div || op == Op::Mod) {
+            problems_.compileError(at, "div and mod need whole numbers");
+            e.type = Type::Bad;
+        } else {
+            e.type = Type::Real;
+        }
+        return add(e);
+    }
+    // The compiler replaces x*0, 0*x and x mod 1 by the constant 0 without
+    // computing x, so a division by zero inside x never happens, and the 0
+    // takes part in further constant folding (1 div (YK*0) is refused).
+    if ((op == Op::Mul && ((l.constant && l.value == 0) || (r.constant && r.value == 0))) ||
+        (op == Op::Mod && r.constant && r.value == 1)) {
+        return fold(e, 0);
+    }
+    // The compiler refuses a division by a constant zero, whatever the
+    // dividend; a zero computed at run time stops the program instead.
+    if ((op == Op::Div || op == Op::Mod) && r.constant && r.value == 0) {
+        problems_.compileError(at, "division by zero");
+        e.type = Type::Bad;
+        return add(e);
+    }
+    if (!l.constant || !r.constant) return add(e);
+    const Wide a = l.value;
+    const Wide b = r.value;
+    switch (op) {
+        case Op::Add: return fold(e, a + b);
+        case Op::Sub: return fold(e, a - b);
+        case Op::Mul: return fold(e, a * b);
+        case Op::Div: return fold(e, a / b);  // C++ truncates toward zero like div
+        default: return fold(e, a % b);       // and the remainder takes the dividend's sign
+    }
+}
+
+int32_t Checks::realDivision(Pos at, int32_t left, int32_t right) {
+    Expr e;
+    e.type = Type::Real;
+    e.pos = at;
+    const Type lt = (*this)[left].type;
+    const Type rt = (*this)[right].type;
+    if (lt == Type::Bad || rt == Type::Bad) {
+        e.type = Type::Bad;
+    } else if (lt == Type::Bool || lt == Type::Str || rt == Type::Bool || rt == Type::Str) {
+        problems_.compileError(at, "'/' divides numbers only");
+        e.type = Type::Bad;
+    }
+    return add(e);
+}
+
+void Checks::integer(Pos at, int32_t e) {
+    switch ((*this)[e].type) {
+        case Type::Int:
+        case Type::Bad: break;
+        case Type::Bool: problems_.compileError(at, "a number expected, not a condition"); break;
+        case Type::Str: problems_.compileError(at, "a number expected, not a string"); break;
+        case Type::Real:
+            problems_.compileError(at,
+                                   "a whole number expected; '/' and numbers with a point or an exponent "
+                                   "give real numbers (use div)");
+            break;
+    }
+}
+
+void Checks::forBound(int32_t e) {
+    const Expr& x = (*this)[e];
+    if (x.constant && x.type == Type::Int && (x.value < -32768 || x.value > 32767)) {
+        problems_.compileError(
+            x.pos,
+            std::to_string(x.value) + " is out of range for a for loop over an integer (-32768 to 32767)");
+    }
+}
+
+void Checks::condition(Pos at, int32_t e) {
+    const Type t = (*this)[e].type;
+    if (t == Type::Int || t == Type::Real || t == Type::Str) {
+        problems_.compileError(at, "a condition (such as XK < 10) expected after 'if'");
+    }
+}
+
+}  // namespace pasdraw::program
