@@ -96,10 +96,9 @@ void Readout::showPicture(const Picture& picture) {
         status = QStringLiteral("choose a tool to draw");
     } else if (s.Tool == static_cast<int16_t>(Kind::Fill)) {
         // The border is the colour of the newest outline, black before any.
-        QString name = QStringLiteral("BLACK");
-        for (const PaletteEntry& e : Palette) {
-            if (e.index == s.LastColorIndex && e.rgb == s.LastColorRGB) name = QString::fromLatin1(e.name);
-        }
+        const PaletteEntry* border = paletteEntry(s.LastColorIndex);
+        const QString name = border && border->rgb == s.LastColorRGB ? QString::fromLatin1(border->name)
+                                                                     : QStringLiteral("BLACK");
         status = QStringLiteral("fills stop at %1 (%2)").arg(name).arg(s.LastColorIndex);
     }
     status_->setText(status);
