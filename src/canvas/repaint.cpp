@@ -10,39 +10,47 @@ int32_t pxY(const Surface& surface, float twips) { return twipsToPixel(twips, su
 
 namespace {
 float f(int16_t v) { return static_cast<float>(v); }
+
+void paint(Surface& surface, const LineRecord& r) {
+    surface.Line(f(r.X1), f(r.Y1), f(r.X2), f(r.Y2), r.ColorRGB);
+}
+
+// The fill style is transparent here: every step that makes it solid sets it
+// back before it ends, so rectangles come out as outlines.
+void paint(Surface& surface, const RectangleRecord& r) {
+    surface.LineBox(f(r.X1), f(r.Y1), f(r.X2), f(r.Y2), r.ColorRGB);
+}
+
+void paint(Surface& surface, const EllipseRecord& e) {
+    surface.setForeColor(e.ColorRGB);
+    // Release corner first, press corner second, as the drag made them.
+    surface.Ellipse(pxX(surface, f(e.X2)), pxY(surface, f(e.Y2)), pxX(surface, f(e.X1)),
+                    pxY(surface, f(e.Y1)));
+}
+
+void paint(Surface& surface, const CircleRecord& c) {
+    surface.Circle(f(c.X), f(c.Y), f(c.Radius), c.ColorRGB);
+}
+
+void paint(Surface& surface, const FillRecord& fill) {
+    surface.setFillStyle(FillSolid);
+    surface.setForeColor(fill.ColorRGB);
+    surface.setFillColor(fill.ColorRGB);
+    surface.FloodFill(pxX(surface, f(fill.X)), pxY(surface, f(fill.Y)), fill.BorderRGB);
+    surface.Refresh();
+    surface.setFillStyle(FillTransparent);
+}
 }  // namespace
 
 void drowob(const Picture& picture, Surface& surface) {
     surface.setFillColor(Black);
     surface.Cls();
     surface.LineBox(0.0f, 0.0f, static_cast<float>(CanvasWidth), static_cast<float>(CanvasHeight), White);
-
-    for (const LineRecord& r : picture.Lines.records()) {
-        surface.Line(f(r.X1), f(r.Y1), f(r.X2), f(r.Y2), r.ColorRGB);
-    }
-    // The fill style is transparent here: every step that makes it solid sets
-    // it back before it ends, so rectangles come out as outlines.
-    for (const RectangleRecord& r : picture.Rectangles.records()) {
-        surface.LineBox(f(r.X1), f(r.Y1), f(r.X2), f(r.Y2), r.ColorRGB);
-    }
-    for (const EllipseRecord& e : picture.Ellipses.records()) {
-        surface.setForeColor(e.ColorRGB);
-        // Release corner first, press corner second, as the drag made them.
-        surface.Ellipse(pxX(surface, f(e.X2)), pxY(surface, f(e.Y2)), pxX(surface, f(e.X1)),
-                        pxY(surface, f(e.Y1)));
-    }
-    for (const CircleRecord& c : picture.Circles.records()) {
-        surface.Circle(f(c.X), f(c.Y), f(c.Radius), c.ColorRGB);
-    }
-    // Fills last, so every outline of the border colour bounds them.
-    for (const FillRecord& fill : picture.Fills.records()) {
-        surface.setFillStyle(FillSolid);
-        surface.setForeColor(fill.ColorRGB);
-        surface.setFillColor(fill.ColorRGB);
-        surface.FloodFill(pxX(surface, f(fill.X)), pxY(surface, f(fill.Y)), fill.BorderRGB);
-        surface.Refresh();
-        surface.setFillStyle(FillTransparent);
-    }
+    // Fills come last in the kind order, so every outline of the border colour
+    // is on the canvas before they flood.
+    picture.forEachList([&surface](Kind, const auto& list) {
+        for (const auto& r : list.records()) paint(surface, r);
+    });
 }
 
 }  // namespace pasdraw

@@ -150,17 +150,11 @@ void appendList(std::string& text, const ShapeList<Record>& list, const Coordina
     }
 }
 
-std::size_t recordCount(const Picture& p) {
-    return static_cast<std::size_t>(p.LineCount()) + static_cast<std::size_t>(p.RectangleCount()) +
-           static_cast<std::size_t>(p.EllipseCount()) + static_cast<std::size_t>(p.CircleCount()) +
-           static_cast<std::size_t>(p.FillCount());
-}
-
 // The origin line has no line break: the first record's colour prefix follows
 // on the same line.
 std::string generate(const Picture& picture, const CoordinateStyle& style, bool withOriginLine) {
     std::string text;
-    text.reserve(32 + recordCount(picture) * style.recordEstimate);
+    text.reserve(32 + static_cast<std::size_t>(picture.recordCount()) * style.recordEstimate);
     if (withOriginLine) {
         LineBuffer line;
         line.text("XK:=");
@@ -171,11 +165,7 @@ std::string generate(const Picture& picture, const CoordinateStyle& style, bool 
         text.append(line.view());
     }
     // Kind order is fixed; the model does not know which kind was drawn first.
-    appendList(text, picture.Lines, style);
-    appendList(text, picture.Rectangles, style);
-    appendList(text, picture.Ellipses, style);
-    appendList(text, picture.Circles, style);
-    appendList(text, picture.Fills, style);
+    picture.forEachList([&](Kind, const auto& list) { appendList(text, list, style); });
     return text;
 }
 
@@ -191,30 +181,40 @@ std::string generateAbsolute(const Picture& picture) {
     return generate(picture, CoordinateStyle{"", "", "", 0, 0, 44}, false);
 }
 
-Origin computeOrigin(const Picture& picture) {
-    // Starting at 10000 rather than at the largest int16 is deliberate: an empty
-    // picture (or one lying wholly beyond x or y 10000) gets the origin 1000.
-    struct Minimum {
-        int16_t x = 10000;
-        int16_t y = 10000;
-        void take(int16_t px, int16_t py) {
-            x = std::min(x, px);
-            y = std::min(y, py);
-        }
-    } m;
-    for (const LineRecord& r : picture.Lines.records()) {
-        m.take(r.X1, r.Y1);
-        m.take(r.X2, r.Y2);
+namespace {
+
+// The smallest X and Y over the points that take part in the origin.
+// Starting at 10000 rather than at the largest int16 is deliberate: an empty
+// picture (or one lying wholly beyond x or y 10000) gets the origin 1000.
+struct Minimum {
+    int16_t x = 10000;
+    int16_t y = 10000;
+    void take(int16_t px, int16_t py) {
+        x = std::min(x, px);
+        y = std::min(y, py);
     }
-    for (const RectangleRecord& r : picture.Rectangles.records()) {
-        m.take(r.X1, r.Y1);
-        m.take(r.X2, r.Y2);
+    void take(const LineRecord& r) {
+        take(r.X1, r.Y1);
+        take(r.X2, r.Y2);
+    }
+    void take(const RectangleRecord& r) {
+        take(r.X1, r.Y1);
+        take(r.X2, r.Y2);
     }
     // Only the press corner of an ellipse takes part, so the origin may lie to
     // the right of or below an ellipse dragged up or to the left.
-    for (const EllipseRecord& r : picture.Ellipses.records()) m.take(r.X1, r.Y1);
-    for (const CircleRecord& r : picture.Circles.records()) m.take(r.X, r.Y);
-    for (const FillRecord& r : picture.Fills.records()) m.take(r.X, r.Y);
+    void take(const EllipseRecord& r) { take(r.X1, r.Y1); }
+    void take(const CircleRecord& r) { take(r.X, r.Y); }
+    void take(const FillRecord& r) { take(r.X, r.Y); }
+};
+
+}  // namespace
+
+Origin computeOrigin(const Picture& picture) {
+    Minimum m;
+    picture.forEachList([&m](Kind, const auto& list) {
+        for (const auto& r : list.records()) m.take(r);
+    });
     // The minimum is taken over raw twips and only then scaled.
     return Origin{toScreen(m.x), toScreen(m.y)};
 }

@@ -14,12 +14,6 @@ namespace {
 // then divided by 10 truncating toward zero.
 int screenOf(float twips) { return toScreen(toStored(twips)); }
 
-int totalShapes(const Picture& p) {
-    int n = 0;
-    for (const KindInfo& k : Kinds) n += p.count(k.kind);
-    return n;
-}
-
 }  // namespace
 
 Document::Document(float twipsPerPixelX, float twipsPerPixelY)
@@ -148,8 +142,8 @@ Document::ImportOutcome Document::pictureFromText(
         return {false, message};
     }
     if (!picture_.empty() &&
-        !confirmReplace("Replace the picture's " + std::to_string(totalShapes(picture_)) +
-                        " shapes with the " + std::to_string(totalShapes(*result.picture)) +
+        !confirmReplace("Replace the picture's " + std::to_string(picture_.recordCount()) +
+                        " shapes with the " + std::to_string(result.picture->recordCount()) +
                         " shapes the text draws?")) {
         return {};
     }
@@ -212,10 +206,8 @@ std::string Document::statusLine() const {
     if (s.Tool == 0) return "choose a tool to draw";
     if (s.Tool != static_cast<int16_t>(Kind::Fill)) return {};
     // The border is the colour of the newest outline, black before any.
-    std::string name = "BLACK";
-    for (const PaletteEntry& e : Palette) {
-        if (e.index == s.LastColorIndex && e.rgb == s.LastColorRGB) name = e.name;
-    }
+    const PaletteEntry* border = paletteEntry(s.LastColorIndex);
+    const std::string name = border != nullptr && border->rgb == s.LastColorRGB ? border->name : "BLACK";
     return "fills stop at " + name + " (" + std::to_string(s.LastColorIndex) + ")";
 }
 

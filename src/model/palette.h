@@ -46,4 +46,20 @@ constexpr int32_t RGB(int red, int green, int blue) {
 inline constexpr int32_t Black = 0;
 inline constexpr int32_t White = RGB(255, 255, 255);
 
+// The palette entry of a colour number, or nullptr for a number with none
+// (0, the black a fill border has before any outline, among them).
+constexpr const PaletteEntry* paletteEntry(int index) {
+    for (const PaletteEntry& e : Palette) {
+        if (e.index == index) return &e;
+    }
+    return nullptr;
+}
+
+// The RGB the canvas shows for a colour number; black for a number with no
+// palette entry.
+constexpr int32_t paletteRgb(int index) {
+    const PaletteEntry* e = paletteEntry(index);
+    return e ? e->rgb : Black;
+}
+
 }  // namespace pasdraw

@@ -15,12 +15,13 @@ int16_t Picture::count(Kind kind) const {
     return withList(kind, [](const auto& list) { return list.count(); });
 }
 
-bool Picture::empty() const {
-    for (const KindInfo& info : Kinds) {
-        if (count(info.kind) != 0) return false;
-    }
-    return true;
+int Picture::recordCount() const {
+    int n = 0;
+    forEachList([&n](Kind, const auto& list) { n += list.count(); });
+    return n;
 }
+
+bool Picture::empty() const { return recordCount() == 0; }
 
 template <class Record>
 CommitResult Picture::commitOutline(ShapeList<Record>& list, Record record) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <variant>
 
 namespace pasdraw {
@@ -76,6 +77,8 @@ struct FillRecord {
 template <class Record>
 class ShapeList {
 public:
+    using value_type = Record;
+
     int16_t count() const { return count_; }
     bool full() const { return count_ >= ListCapacity; }
     std::span<const Record> records() const { return {slots_.data(), static_cast<std::size_t>(count_)}; }
@@ -153,6 +156,8 @@ public:
     int16_t CircleCount() const { return Circles.count(); }
     int16_t FillCount() const { return Fills.count(); }
     int16_t count(Kind kind) const;
+    // Records in all five lists together.
+    int recordCount() const;
     bool empty() const;
 
     void selectTool(int16_t tool) { state.Tool = tool; }
@@ -219,6 +224,28 @@ public:
             kind, [&f](const auto& list) -> decltype(auto) { return f(list); });
     }
 
+    // The list of a kind known at compile time.
+    template <Kind K>
+    const auto& list() const {
+        if constexpr (K == Kind::Line)
+            return Lines;
+        else if constexpr (K == Kind::Rectangle)
+            return Rectangles;
+        else if constexpr (K == Kind::Ellipse)
+            return Ellipses;
+        else if constexpr (K == Kind::Circle)
+            return Circles;
+        else
+            return Fills;
+    }
+
+    // Calls f(kind, list) for the five lists in the order of Kinds below, the
+    // order every reader walks them. Each call gets the list with its own
+    // record type, so what differs between kinds is an overload on the record
+    // rather than a loop of its own per list.
+    template <class F>
+    void forEachList(F&& f) const;
+
 private:
     template <class Record>
     CommitResult commitOutline(ShapeList<Record>& list, Record record);
@@ -238,6 +265,12 @@ inline constexpr std::array<KindInfo, 5> Kinds{{
     {Kind::Circle, "circle", "circles"},
     {Kind::Fill, "fill", "fills"},
 }};
+
+template <class F>
+void Picture::forEachList(F&& f) const {
+    [&]<std::size_t... I>(std::index_sequence<I...>) { (f(Kinds[I].kind, list<Kinds[I].kind>()), ...); }
+    (std::make_index_sequence<Kinds.size()>{});
+}
 
 bool isKind(int16_t tool);
 const KindInfo& kindInfo(Kind kind);

@@ -13,15 +13,6 @@ namespace pasdraw {
 
 namespace {
 
-// The palette's RGB for a colour index 0..15; 0 is the black a border has
-// before any outline.
-int32_t rgbOf(uint16_t index) {
-    for (const PaletteEntry& e : Palette) {
-        if (static_cast<uint16_t>(e.index) == index) return e.rgb;
-    }
-    return Black;
-}
-
 // Records the calls as a picture would hold them, and every call it cannot
 // hold as a problem at the statement that made it.
 class PictureRecorder final : public BgiGraphics {
@@ -122,9 +113,9 @@ public:
         }
         if (!ok) return;
         r.ColorIndex = static_cast<int16_t>(fillColor_);
-        r.ColorRGB = rgbOf(fillColor_);
+        r.ColorRGB = paletteRgb(fillColor_);
         r.BorderIndex = static_cast<int16_t>(border);
-        r.BorderRGB = rgbOf(border);
+        r.BorderRGB = paletteRgb(border);
         append(picture.Fills, r, "fills");
     }
 
@@ -166,7 +157,7 @@ private:
             return false;
         }
         r.ColorIndex = static_cast<int16_t>(color_);
-        r.ColorRGB = rgbOf(color_);
+        r.ColorRGB = paletteRgb(color_);
         return true;
     }
 

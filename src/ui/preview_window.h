@@ -15,26 +15,11 @@
 #include <optional>
 #include <vector>
 
-#include "program/program.h"
+#include "program/preview_run.h"
 
 class QLabel;
 
 namespace pasdraw {
-
-// One run of a text: what it drew, as an image in the window's palette, and
-// the interpreter's account of it.
-struct PreviewRun {
-    QString text;
-    QImage image;
-    RunResult result;
-};
-
-// Runs the text as the preview does: the program's statements on a fresh
-// screen. Plain function, so tests and benchmarks can call it directly.
-PreviewRun runPreview(const QString& text);
-
-// The sentence under the picture.
-QString describeRun(const RunResult& result);
 
 class PreviewWindow : public QWidget {
     Q_OBJECT

@@ -98,33 +98,9 @@ struct Expectation {
     }
 };
 
-template <class Record>
-const ShapeList<Record>& listOf(const Picture& p) {
-    if constexpr (std::is_same_v<Record, LineRecord>) return p.Lines;
-    if constexpr (std::is_same_v<Record, RectangleRecord>) return p.Rectangles;
-    if constexpr (std::is_same_v<Record, EllipseRecord>) return p.Ellipses;
-    if constexpr (std::is_same_v<Record, CircleRecord>) return p.Circles;
-    if constexpr (std::is_same_v<Record, FillRecord>) return p.Fills;
-}
-
-template <class Record>
-struct Tag {
-    using type = Record;
-};
-
-// Calls f(Tag<Record>{}) for the record type of a kind.
-template <class F>
-void withKind(Kind kind, F&& f) {
-    switch (kind) {
-        case Kind::Line: f(Tag<LineRecord>{}); return;
-        case Kind::Rectangle: f(Tag<RectangleRecord>{}); return;
-        case Kind::Ellipse: f(Tag<EllipseRecord>{}); return;
-        case Kind::Circle: f(Tag<CircleRecord>{}); return;
-        case Kind::Fill: f(Tag<FillRecord>{}); return;
-    }
-}
-
-constexpr std::array<Kind, 5> AllKinds{Kind::Line, Kind::Rectangle, Kind::Ellipse, Kind::Circle, Kind::Fill};
+// The record type of a picture's list, as forEachList and withList pass it.
+template <class List>
+using RecordOf = typename std::decay_t<List>::value_type;
 
 // Values no tool button sets; the editor must treat them like "no tool".
 constexpr std::array<int16_t, 7> InvalidTools{-1, 6, 7, 64, 255, -32768, 32767};
@@ -438,11 +414,10 @@ private:
         if (!drops) before = modelBytes();
         editor_->Command5_Click();
         if (drops) {
-            withKind(static_cast<Kind>(tool), [&](auto tag) {
-                using Record = typename decltype(tag)::type;
-                std::vector<Record>& list = expect_.list<Record>();
+            picture_->withList(static_cast<Kind>(tool), [&](const auto& got) {
+                std::vector<RecordOf<decltype(got)>>& list = expect_.list<RecordOf<decltype(got)>>();
                 // The dropped record stays in its slot; only the counter moves.
-                if (listOf<Record>(*picture_).slot(static_cast<int>(list.size()) - 1) != list.back()) {
+                if (got.slot(static_cast<int>(list.size()) - 1) != list.back()) {
                     fail("undo did not leave the dropped record in its slot");
                 }
                 list.pop_back();
@@ -497,7 +472,7 @@ private:
     void capacityPhase() {
         // The kinds take turns, so that a few phases cover all five lists.
         const Kind kind =
-            AllKinds[static_cast<std::size_t>(stats_.capacityPhases + firstPhaseKind_) % AllKinds.size()];
+            Kinds[static_cast<std::size_t>(stats_.capacityPhases + firstPhaseKind_) % Kinds.size()].kind;
         ++stats_.capacityPhases;
         inCapacityPhase_ = true;
         // Quick commits straight into the model, as a long session would have
@@ -549,7 +524,8 @@ private:
             begin("quick undo of " + std::string(kindName(kind)) + " down to " + std::to_string(keep));
         while (failure_.empty() && expectedCount(kind) > keep) {
             picture_->undo();
-            withKind(kind, [&](auto tag) { expect_.list<typename decltype(tag)::type>().pop_back(); });
+            picture_->withList(
+                kind, [&](const auto& list) { expect_.list<RecordOf<decltype(list)>>().pop_back(); });
         }
         if (failure_.empty()) check();
         if (failure_.empty()) checkAllRecords();
@@ -617,8 +593,8 @@ private:
 
     int expectedCount(Kind kind) {
         int n = 0;
-        withKind(kind, [&](auto tag) {
-            n = static_cast<int>(expect_.list<typename decltype(tag)::type>().size());
+        picture_->withList(kind, [&](const auto& list) {
+            n = static_cast<int>(expect_.list<RecordOf<decltype(list)>>().size());
         });
         return n;
     }
@@ -633,8 +609,9 @@ private:
     void check() {
         if (!failure_.empty()) return;
         const Picture& p = *picture_;
-        for (Kind kind : AllKinds) {
-            const int16_t count = p.count(kind);
+        p.forEachList([&](Kind kind, const auto& list) {
+            if (!failure_.empty()) return;
+            const int16_t count = list.count();
             if (count < 0 || count > ListCapacity) {
                 return fail(std::string(kindName(kind)) + " counter " + std::to_string(count) +
                             " outside 0..1001");
@@ -643,12 +620,8 @@ private:
                 return fail(std::string(kindName(kind)) + " counter is " + std::to_string(count) +
                             ", expected " + std::to_string(expectedCount(kind)));
             }
-        }
-        checkNewest<LineRecord>();
-        checkNewest<RectangleRecord>();
-        checkNewest<EllipseRecord>();
-        checkNewest<CircleRecord>();
-        checkNewest<FillRecord>();
+        });
+        p.forEachList([&](Kind kind, const auto& list) { checkNewest(kind, list); });
         if (!failure_.empty()) return;
 
         const EditorState& s = p.state;
@@ -680,38 +653,27 @@ private:
     }
 
     template <class Record>
-    void checkNewest() {
+    void checkNewest(Kind kind, const ShapeList<Record>& got) {
         if (!failure_.empty()) return;
         const std::vector<Record>& want = expect_.list<Record>();
         if (want.empty()) return;
-        const auto& got = listOf<Record>(*picture_).records();
-        if (got.back() != want.back()) {
-            fail("the newest " + kindNameOf<Record>() + " (slot " + std::to_string(want.size() - 1) +
+        if (got.records().back() != want.back()) {
+            fail(std::string("the newest ") + kindName(kind) + " (slot " + std::to_string(want.size() - 1) +
                  ") is not the record the events imply");
         }
-    }
-
-    template <class Record>
-    static std::string kindNameOf() {
-        if constexpr (std::is_same_v<Record, LineRecord>) return "line";
-        if constexpr (std::is_same_v<Record, RectangleRecord>) return "rectangle";
-        if constexpr (std::is_same_v<Record, EllipseRecord>) return "ellipse";
-        if constexpr (std::is_same_v<Record, CircleRecord>) return "circle";
-        return "fill";
     }
 
     // Every record, not only the newest, at the points where a whole list may
     // have been rewritten unnoticed.
     void checkAllRecords() {
-        const auto all = [&](auto tag) {
-            using Record = typename decltype(tag)::type;
-            const std::vector<Record>& want = expect_.list<Record>();
-            const auto got = listOf<Record>(*picture_).records();
+        picture_->forEachList([&](Kind kind, const auto& list) {
+            const std::vector<RecordOf<decltype(list)>>& want = expect_.list<RecordOf<decltype(list)>>();
+            const auto got = list.records();
             for (std::size_t i = 0; i < want.size() && failure_.empty(); ++i) {
-                if (got[i] != want[i]) fail(kindNameOf<Record>() + " slot " + std::to_string(i) + " changed");
+                if (got[i] != want[i])
+                    fail(kindName(kind) + std::string(" slot ") + std::to_string(i) + " changed");
             }
-        };
-        for (Kind kind : AllKinds) withKind(kind, all);
+        });
     }
 
     void checkText(TextForm form, TextOrigin origin, const std::string& text) {

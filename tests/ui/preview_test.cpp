@@ -100,12 +100,6 @@ TEST(Preview, ARunawayLoopIsStoppedAndSaid) {
     EXPECT_TRUE(s.preview().status().endsWith("statements; the program would go on"));
 }
 
-TEST(Preview, TheBackgroundColourRecoloursBlackOnly) {
-    const PreviewRun run = runPreview("setcolor(1); circle(100, 100, 50); setbkcolor(4);");
-    EXPECT_EQ(run.image.pixel(0, 0) & 0xFFFFFFu, 0xAA0000u);      // background: red of the palette
-    EXPECT_EQ(run.image.pixel(150, 100) & 0xFFFFFFu, 0x0000AAu);  // the circle keeps its blue
-}
-
 TEST(Preview, CopyImagePutsThePictureOnTheClipboard) {
     Shown s;
     s.form->Text1->setText("setcolor(14);circle(320,240,100);");
