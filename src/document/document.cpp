@@ -1,7 +1,10 @@
 #include "document/document.h"
 
+#include <ctime>
+
 #include "canvas/repaint.h"
 #include "codegen/codegen.h"
+#include "document/file_text.h"
 #include "model/numeric.h"
 #include "model/palette.h"
 #include "program/picture_import.h"
@@ -13,6 +16,28 @@ namespace {
 // A screen coordinate exactly as a statement would carry it: stored twips,
 // then divided by 10 truncating toward zero.
 int screenOf(float twips) { return toScreen(toStored(twips)); }
+
+std::string shapes(int n) { return std::to_string(n) + (n == 1 ? " shape" : " shapes"); }
+
+// The refusal of a text, its first twenty problems line by line.
+std::string refusalOf(const PictureImport& result, const std::string& opening) {
+    std::string message = opening;
+    constexpr std::size_t shown = 20;
+    for (std::size_t i = 0; i < result.problems.size() && i < shown; ++i) {
+        const ImportProblem& p = result.problems[i];
+        message +=
+            "\nline " + std::to_string(p.line) + ", column " + std::to_string(p.column) + ": " + p.message;
+    }
+    if (result.problems.size() > shown) {
+        message += "\n\n" + std::to_string(result.problems.size() - shown) + " more problems.";
+    }
+    return message;
+}
+
+std::string fileName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 }  // namespace
 
@@ -39,9 +64,10 @@ Changes Document::clearCapacityNote() {
     return CapacityChanged;
 }
 
-void Document::replaceText(const std::string& text) {
+void Document::replaceText(const std::string& text, TextForm form) {
     text_->setText(text);
     generatedVersion_ = pictureVersion_;
+    lastForm_ = form;
 }
 
 void Document::pointerPress(int button, int shift, float x, float y) {
@@ -103,7 +129,7 @@ bool Document::redo() {
 }
 
 void Document::generate() {
-    replaceText(generateAbsolute(picture_));
+    replaceText(generateAbsolute(picture_), TextForm::Absolute);
     notify(TextReplaced | MarksChanged);
 }
 
@@ -111,7 +137,7 @@ void Document::value() {
     const Origin origin = computeOrigin(picture_);
     XK_ = origin.XK;
     YK_ = origin.YK;
-    replaceText(generateValueForm(picture_, origin));
+    replaceText(generateValueForm(picture_, origin), TextForm::Value);
     notify(OriginChanged | TextReplaced | MarksChanged);
 }
 
@@ -121,45 +147,126 @@ void Document::sliderStep(bool x, int position) {
     } else {
         YK_ = static_cast<int16_t>(position);  // a slider's 0..480 fits
     }
-    replaceText(generateSliderForm(picture_, XK_, YK_));
+    replaceText(generateSliderForm(picture_, XK_, YK_), TextForm::Slider);
     notify(OriginChanged | TextReplaced | MarksChanged);
 }
 
 Document::ImportOutcome Document::pictureFromText(
     std::string_view text, const std::function<bool(const std::string&)>& confirmReplace) {
-    const PictureImport result = importPicture(text);
+    const PictureImport result = importPicture(statementsOf(text));
     if (!result.picture) {
-        std::string message = "The text cannot become a picture; nothing was changed.\n";
-        constexpr std::size_t shown = 20;
-        for (std::size_t i = 0; i < result.problems.size() && i < shown; ++i) {
-            const ImportProblem& p = result.problems[i];
-            message += "\nline " + std::to_string(p.line) + ", column " + std::to_string(p.column) + ": " +
-                       p.message;
-        }
-        if (result.problems.size() > shown) {
-            message += "\n\n" + std::to_string(result.problems.size() - shown) + " more problems.";
-        }
+        const std::string message =
+            refusalOf(result, "The text cannot become a picture; nothing was changed.\n");
         return {false, message};
     }
     if (!picture_.empty() &&
-        !confirmReplace("Replace the picture's " + std::to_string(picture_.recordCount()) +
-                        " shapes with the " + std::to_string(result.picture->recordCount()) +
-                        " shapes the text draws?")) {
+        !confirmReplace("Replace the picture's " + shapes(picture_.recordCount()) + " with the " +
+                        shapes(result.picture->recordCount()) + " the text draws?")) {
         return {};
     }
-    picture_.replaceShapes(*result.picture);
-    Changes changes = 0;
+    // A whole saved program pasted in keeps only its statements, as Save
+    // adds the header and trailer again.
+    Changes changes = takeWork(*result.picture, std::string(statementsOf(text)));
     if (result.assignedOrigin) {
         XK_ = result.XK;
         YK_ = result.YK;
         changes |= OriginChanged;
     }
-    drowob(picture_, surface_);
-    changes |= clearCapacityNote() | shapesChanged();
-    // The text is the one the picture came from.
-    generatedVersion_ = pictureVersion_;
     notify(changes);
     return {true, {}};
+}
+
+Changes Document::takeWork(const Picture& shapes, const std::string& text) {
+    picture_.replaceShapes(shapes);
+    drowob(picture_, surface_);
+    Changes changes = clearCapacityNote() | shapesChanged();
+    if (text != text_->text()) {
+        text_->setText(text);
+        changes |= TextReplaced;
+    }
+    // The text is the one the picture came from.
+    generatedVersion_ = pictureVersion_;
+    return changes;
+}
+
+Document::OpenOutcome Document::open(std::string_view bytes, const std::string& path) {
+    FileText file = readFileText(bytes);
+    if (!file.problem.empty()) return {false, false, file.problem};
+    const PictureImport result = importPicture(file.text);
+    OpenOutcome outcome{true, result.picture.has_value(), {}};
+    const auto empty = std::make_unique<Picture>();
+    Changes changes = takeWork(result.picture ? *result.picture : *empty, file.text) | OriginChanged;
+    XK_.reset();
+    YK_ = 0;
+    if (result.assignedOrigin) {
+        XK_ = result.XK;
+        YK_ = result.YK;
+    }
+    if (!result.picture) {
+        outcome.message = refusalOf(result,
+                                    "The program is open, but its picture cannot be drawn here, so the "
+                                    "picture is empty; the preview shows what the program draws.\n");
+    }
+    lastForm_ = TextForm::None;
+    sourcePath_ = path;
+    savedPath_.clear();
+    openedNote_ =
+        std::string(file.encoding) == "UTF-8" ? std::string() : std::string("read as ") + file.encoding;
+    // What was opened is what the file holds: nothing to save yet.
+    savedVersion_ = pictureVersion_;
+    savedText_ = file.text;
+    notify(changes | MarksChanged | TitleChanged);
+    return outcome;
+}
+
+void Document::regenerate() {
+    switch (lastForm_) {
+        case TextForm::Value: value(); return;
+        case TextForm::Slider:
+            replaceText(generateSliderForm(picture_, XK_, YK_), TextForm::Slider);
+            notify(TextReplaced | MarksChanged);
+            return;
+        case TextForm::None:
+        case TextForm::Absolute: break;
+    }
+    generate();
+}
+
+RecoveredWork Document::recoverable(int64_t now) const {
+    RecoveredWork work;
+    work.picture->replaceShapes(picture_);
+    work.text = text_->text();
+    work.XK = XK_;
+    work.YK = YK_;
+    work.sourcePath = sourcePath_;
+    work.savedAt = now;
+    work.textIsStale = textIsStale();
+    return work;
+}
+
+void Document::offerRecovery(std::optional<RecoveredWork> work, std::string note) {
+    offered_ = std::move(work);
+    recoveryNote_ = std::move(note);
+    notify(MarksChanged);
+}
+
+bool Document::restoreRecovery() {
+    if (!offered_) return false;
+    const RecoveredWork work = std::move(*offered_);
+    offered_.reset();
+    recoveryNote_.clear();
+    Changes changes = takeWork(*work.picture, work.text) | OriginChanged | MarksChanged;
+    if (work.textIsStale) ++pictureVersion_;
+    XK_ = work.XK;
+    YK_ = work.YK;
+    sourcePath_ = work.sourcePath;
+    // The recovered work was never saved as it stands.
+    savedVersion_.reset();
+    savedText_.clear();
+    savedPath_.clear();
+    openedNote_.clear();
+    notify(changes | TitleChanged);
+    return true;
 }
 
 void Document::shapesReplaced() {
@@ -169,11 +276,16 @@ void Document::shapesReplaced() {
 
 std::string Document::saveBytes(std::string_view textUtf8) const { return programFileBytes(textUtf8); }
 
-void Document::saved(const std::string& path, std::string textUtf8) {
+void Document::saved(const std::string& path, std::string textUtf8, bool chosenByUser) {
     savedVersion_ = pictureVersion_;
     savedText_ = std::move(textUtf8);
     savedPath_ = path;
-    notify(MarksChanged);
+    Changes changes = MarksChanged;
+    if (chosenByUser && path != sourcePath_) {
+        sourcePath_ = path;
+        changes |= TitleChanged;
+    }
+    notify(changes);
 }
 
 bool Document::isModified() const {
@@ -182,9 +294,12 @@ bool Document::isModified() const {
 }
 
 std::string Document::windowTitle() const {
-    if (!fullKind_) return "pasdraw";
-    return "pasdraw - " + std::to_string(ListCapacity) + " " + kindPlural(*fullKind_) +
-           ", no room for another";
+    std::string title = sourcePath_.empty() ? "pasdraw" : fileName(sourcePath_) + " - pasdraw";
+    if (fullKind_) {
+        title +=
+            " - " + std::to_string(ListCapacity) + " " + kindPlural(*fullKind_) + ", no room for another";
+    }
+    return title;
 }
 
 std::string Document::pointerLine() const {
@@ -225,10 +340,15 @@ std::string Document::countsLines() const {
 std::string Document::notesLines() const {
     std::string notes;
     if (textIsStale()) notes = "the text does not show the newest shapes: Generate or Value";
-    if (!savedPath_.empty()) {
+    const auto add = [&notes](const std::string& note) {
         if (!notes.empty()) notes += '\n';
-        notes += "saved " + savedPath_;
+        notes += note;
+    };
+    if (!savedPath_.empty()) add("saved " + savedPath_);
+    if (savedPath_.empty() && !sourcePath_.empty()) {
+        add("opened " + sourcePath_ + (openedNote_.empty() ? "" : ", " + openedNote_));
     }
+    if (!recoveryNote_.empty()) add(recoveryNote_);
     return notes;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "canvas/raster_surface.h"
+#include "document/recovery.h"
 #include "editor/editor.h"
 #include "model/picture.h"
 
@@ -30,11 +31,12 @@ enum Change : unsigned {
     PointerChanged = 1u << 5,   // the pointer or the drag under way
     ToolChanged = 1u << 6,      // the tool or the current colour
     CapacityChanged = 1u << 7,  // the note about a full list came or went
+    TitleChanged = 1u << 8,     // the file the work belongs to
 };
 using Changes = unsigned;
 
 // The program text as the document sees the text box, which keeps what the
-// user typed: read as UTF-8, replaced by the generators' ASCII.
+// user typed: read and replaced as UTF-8 (the generators write ASCII).
 class TextBuffer {
 public:
     virtual ~TextBuffer() = default;
@@ -91,9 +93,40 @@ public:
     void shapesReplaced();
 
     // The bytes of the program file for a text, and the note that they were
-    // written to `path`.
+    // written to `path`. A path the user chose (Save as, Save elsewhere)
+    // becomes the work's file, which later saves write to.
     std::string saveBytes(std::string_view textUtf8) const;
-    void saved(const std::string& path, std::string textUtf8);
+    void saved(const std::string& path, std::string textUtf8, bool chosenByUser = false);
+    // The file the work came from or was saved as; empty: test.pas beside
+    // the program.
+    const std::string& sourcePath() const { return sourcePath_; }
+
+    // Opens a Pascal file's bytes read from `path`: its statements go into
+    // the text box and the picture comes from them, all or nothing. A text
+    // that cannot become a picture is still opened, with an empty picture;
+    // the outcome names the lines at fault. Bytes that are no program text
+    // change nothing and the outcome says why.
+    struct OpenOutcome {
+        bool opened = false;
+        bool pictureFromText = false;
+        std::string message;  // a refusal, or why the picture stays empty
+    };
+    OpenOutcome open(std::string_view bytes, const std::string& path);
+
+    // The text form the generators last wrote, so that the close prompt can
+    // write the newest picture in the form the user works in.
+    enum class TextForm { None, Absolute, Value, Slider };
+    TextForm lastForm() const { return lastForm_; }
+    // Rewrites the text from the picture in the last form (Generate when
+    // there was none), keeping the origin the user set.
+    void regenerate();
+
+    // Recovery of unsaved work: the state to write aside, the offer of work a
+    // crashed window left (shown in the readout), and taking it.
+    RecoveredWork recoverable(int64_t now) const;
+    void offerRecovery(std::optional<RecoveredWork> work, std::string note);
+    bool hasRecoveryOffer() const { return offered_.has_value(); }
+    bool restoreRecovery();
 
     const std::optional<int32_t>& XK() const { return XK_; }  // none until Value or the X slider
     int16_t YK() const { return YK_; }
@@ -119,7 +152,9 @@ private:
     // One more version of the picture; returns the changes to announce.
     Changes shapesChanged();
     Changes clearCapacityNote();
-    void replaceText(const std::string& text);
+    void replaceText(const std::string& text, TextForm form);
+    // The shapes, text and origin of other work, as one change.
+    Changes takeWork(const Picture& shapes, const std::string& text);
 
     class OwnText final : public TextBuffer {
     public:
@@ -151,6 +186,11 @@ private:
     std::optional<uint64_t> savedVersion_;
     std::string savedText_;
     std::string savedPath_;
+    std::string sourcePath_;
+    std::string openedNote_;  // how the last opened file was read, when worth saying
+    TextForm lastForm_ = TextForm::None;
+    std::optional<RecoveredWork> offered_;
+    std::string recoveryNote_;
 };
 
 }  // namespace pasdraw

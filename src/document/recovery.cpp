@@ -135,6 +135,8 @@ std::string recoveryBytes(const RecoveredWork& work) {
     out += "\norigin";
     out += work.XK ? " " + std::to_string(*work.XK) : std::string(" -");
     put(out, work.YK);
+    out += "\nstale";
+    put(out, work.textIsStale ? 1 : 0);
     out += "\nlast-colour";
     put(out, work.picture->state.LastColorIndex);
     put(out, work.picture->state.LastColorRGB);
@@ -177,6 +179,10 @@ RecoveryRead readRecovery(std::string_view bytes) {
         work.XK = in.number<int32_t>(l);
     }
     work.YK = in.number<int16_t>(l);
+    l = in.line("stale");
+    const auto stale = in.number<int8_t>(l);
+    if (stale != 0 && stale != 1) in.fail("the stale mark is neither 0 nor 1");
+    work.textIsStale = stale == 1;
     l = in.line("last-colour");
     work.picture->state.LastColorIndex = in.number<int16_t>(l);
     work.picture->state.LastColorRGB = in.number<int32_t>(l);

@@ -24,8 +24,9 @@ struct RecoveredWork {
     std::string text;                                                // UTF-8
     std::optional<int32_t> XK;
     int16_t YK = 0;
-    std::string sourcePath;  // empty: test.pas beside the program
-    int64_t savedAt = 0;     // seconds since 1970
+    std::string sourcePath;    // empty: test.pas beside the program
+    int64_t savedAt = 0;       // seconds since 1970
+    bool textIsStale = false;  // the text did not show the newest shapes
 };
 
 std::string recoveryBytes(const RecoveredWork& work);

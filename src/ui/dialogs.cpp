@@ -7,14 +7,6 @@
 
 namespace pasdraw {
 
-int askSaveBeforeClosing(QWidget* parent) {
-    return static_cast<int>(QMessageBox::question(
-        parent, QStringLiteral("pasdraw"),
-        QStringLiteral("The picture or the program text has changed since it was last saved. "
-                       "Save the program before closing?"),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save));
-}
-
 bool askYes(QWidget* parent, const QString& question) {
     return QMessageBox::question(parent, QStringLiteral("pasdraw"), question,
                                  QMessageBox::Yes | QMessageBox::Cancel,

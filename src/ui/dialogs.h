@@ -8,8 +8,6 @@ class QWidget;
 
 namespace pasdraw {
 
-// Before closing with unsaved work: QMessageBox::Save, Discard or Cancel.
-int askSaveBeforeClosing(QWidget* parent);
 // A yes-or-cancel question; true for yes.
 bool askYes(QWidget* parent, const QString& question);
 void tell(QWidget* parent, const QString& message);

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeySequence>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
@@ -19,6 +18,7 @@
 #include "ui/program_text.h"
 #include "ui/readout.h"
 #include "ui/text_box.h"
+#include "ui/work_files.h"
 
 namespace pasdraw {
 
@@ -74,6 +74,7 @@ constexpr ControlRow Controls[] = {
      &Form1::togglePreview},
     {"fromTextButton", ControlType::Button, "Picture from text", 6480, 6600, 1575, 255,
      &Form1::fromTextButton},
+    {"fileButton", ControlType::Button, "File", 6480, 5880, 1575, 255, &Form1::fileButton},
 };
 
 }  // namespace
@@ -95,13 +96,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     canvas_->setGeometry(rect());
     buildControls();
     programText_ = new ProgramText(*document_, Text1, Slider1, Slider2, this);
-    programText_->setFailureHandler(
-        [this](const QString& m, bool other) { return askWhereElse(this, m, other); });
-    askBeforeClosing_ = [this] { return askSaveBeforeClosing(this); };
+    files_ = new WorkFiles(*document_, *programText_, Text1, fileButton, this);
+    files_->setShowPreview([this] { preview_->open(); });
     askReplace_ = [this](const QString& question) { return askYes(this, question); };
     tellRefused_ = [this](const QString& message) { tell(this, message); };
     document_->subscribe([this](Changes changes) {
-        if ((changes & CapacityChanged) != 0)
+        if ((changes & (CapacityChanged | TitleChanged)) != 0)
             setWindowTitle(QString::fromStdString(document_->windowTitle()));
     });
     connectControls();
@@ -141,7 +141,7 @@ void Form1::buildControls() {
     // The readout fills the free black area under the tool buttons.
     readout_ = new Readout(*document_, this);
     readout_->setFont(fontOfSize(font(), scale_.fontPixels(150.0f, 8)));
-    readout_->setGeometry(scale_.rect(6480, 2640, 1575, 3480));
+    readout_->setGeometry(scale_.rect(6480, 2640, 1575, 3120));
     preview_ = new PreviewLink(this, Text1, previewButton);
 }
 
@@ -211,12 +211,11 @@ bool Form1::pictureFromText() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    const int answer = hasUnsavedWork() ? askBeforeClosing_() : QMessageBox::Discard;
     // A failed save has said why; the window stays open with the work.
-    const bool closes =
-        answer == QMessageBox::Discard || (answer == QMessageBox::Save && programText_->save());
-    event->setAccepted(closes);
-    if (closes) closePreview();
+    event->setAccepted(files_->mayDiscard());
+    if (!event->isAccepted()) return;
+    files_->closed();
+    closePreview();
 }
 
 }  // namespace pasdraw

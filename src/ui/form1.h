@@ -11,6 +11,7 @@
 
 #include "document/document.h"
 #include "ui/controls.h"
+#include "ui/work_files.h"
 
 class QFrame;
 class QPushButton;
@@ -46,11 +47,15 @@ public:
     // The program preview, made at the first use.
     PreviewWindow& preview();
 
+    WorkFiles& files() { return *files_; }
+
     bool hasUnsavedWork() const { return document_->isModified(); }
     // How closing asks about unsaved work: Save, Discard or Cancel. A message
     // box unless replaced (tests).
     using CloseQuestion = std::function<int()>;
-    void setCloseQuestion(CloseQuestion question) { askBeforeClosing_ = std::move(question); }
+    void setCloseQuestion(CloseQuestion question) { files_->setQuestion(std::move(question)); }
+    // Opens a Pascal file (command line, drop, "Open…"); returns whether it did.
+    bool openFile(const QString& path) { return files_->open(path); }
 
     // Controls, by their given names.
     QPushButton* Command1 = nullptr;                 // Line
@@ -66,6 +71,7 @@ public:
     QPushButton* Command25 = nullptr;                // Text
     QPushButton* previewButton = nullptr;            // opens and closes the program preview
     QPushButton* fromTextButton = nullptr;           // "Picture from text"
+    QPushButton* fileButton = nullptr;               // "File": open, save as, restore
     TextBox* Text1 = nullptr;
     QSlider* Slider1 = nullptr;
     QSlider* Slider2 = nullptr;
@@ -108,7 +114,7 @@ private:
     ProgramText* programText_ = nullptr;
     Readout* readout_ = nullptr;
     PreviewLink* preview_ = nullptr;
-    CloseQuestion askBeforeClosing_;
+    WorkFiles* files_ = nullptr;
     std::function<bool(const QString&)> askReplace_;
     std::function<void(const QString&)> tellRefused_;
 };

@@ -31,6 +31,10 @@ PreviewWindow& PreviewLink::window() {
     return *preview_;
 }
 
+void PreviewLink::open() {
+    if (!window().isVisible()) toggle();
+}
+
 void PreviewLink::close() {
     if (preview_ != nullptr) preview_->close();
 }

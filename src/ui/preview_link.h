@@ -22,6 +22,7 @@ public:
 
     PreviewWindow& window();
     void toggle();
+    void open();
     void close();
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -19,9 +20,8 @@ class TextBoxBuffer final : public TextBuffer {
 public:
     explicit TextBoxBuffer(TextBox* box) : box_(box) {}
     std::string text() const override { return box_->text().toStdString(); }
-    // The generators write ASCII.
     void setText(const std::string& text) override {
-        box_->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        box_->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
 
 private:
@@ -119,19 +119,22 @@ QString writeFile(const QString& path, const std::string& bytes) {
 }  // namespace
 
 bool ProgramText::save() {
+    const QString source = QString::fromStdString(document_.sourcePath());
+    return saveTo(source.isEmpty() ? programFilePath() : source, false);
+}
+
+bool ProgramText::saveAs(const QString& path) { return saveTo(path, true); }
+
+bool ProgramText::saveTo(QString path, bool chosen) {
     QString problem;
     const std::optional<QByteArray> text = encodeText(text_->text(), problem);
-    const std::string bytes =
-        text
-            ? document_.saveBytes(std::string_view(text->constData(), static_cast<std::size_t>(text->size())))
-            : std::string();
-    QString path = programFilePath();
+    const std::string utf8 = text ? text->toStdString() : std::string();
+    const std::string bytes = text ? document_.saveBytes(utf8) : std::string();
     for (;;) {
         if (text) {
             problem = writeFile(path, bytes);
             if (problem.isEmpty()) {
-                document_.saved(path.toStdString(),
-                                std::string(text->constData(), static_cast<std::size_t>(text->size())));
+                document_.saved(path.toStdString(), utf8, chosen);
                 return true;
             }
             problem = QStringLiteral("The program could not be saved to %1.\n\n%2")
@@ -139,10 +142,12 @@ bool ProgramText::save() {
         }
         const std::optional<QString> elsewhere =
             onFailure_(problem + QStringLiteral("\n\nYour picture and text are unchanged, and any earlier "
-                                                "test.pas is as it was."),
+                                                "%1 is as it was.")
+                                     .arg(QFileInfo(path).fileName()),
                        text.has_value());
         if (!elsewhere || !text) return false;
         path = *elsewhere;
+        chosen = true;
     }
 }
 

@@ -35,10 +35,12 @@ public:
     void value() { document_.value(); }        // "Value"; the sliders move to the origin
     // A slider moved: that coordinate of the origin changes, the text follows.
     void sliderChanged(bool x);
-    // "Save": header, text and trailer into test.pas, in UTF-8. When that
-    // fails, the failure handler may name another file to try. Returns
-    // whether a file was written.
+    // "Save": header, text and trailer in UTF-8 into the work's file, or
+    // test.pas until the work has one. When that fails, the failure handler
+    // may name another file to try. Returns whether a file was written.
     bool save();
+    // "Save as": the same into `path`, which becomes the work's file.
+    bool saveAs(const QString& path);
     // The file the last successful save wrote; empty before any.
     QString savedPath() const { return QString::fromStdString(document_.savedPath()); }
 
@@ -55,6 +57,7 @@ public:
 
 private:
     void moveSliders();
+    bool saveTo(QString path, bool chosen);
 
     Document& document_;
     TextBox* text_;

@@ -312,8 +312,17 @@ app_alive
 saved_before=$(cat "$saved")
 rm -f "$saved" && mkdir "$saved"
 click "${b_save[@]}"
-timeout "$WAIT" xdotool search --sync --onlyvisible --name '^pasdraw$' >/dev/null || fail "no message after the failed save"
-sleep 0.5
+# The message box is also named pasdraw: wait for a window of that name
+# other than the editor's own.
+deadline=$((SECONDS + WAIT))
+message=""
+while [[ -z $message ]] && ((SECONDS < deadline)); do
+    message=$(xdotool search --onlyvisible --name '^pasdraw$' 2>/dev/null | grep -vx "$window" | head -n 1) || true
+    [[ -n $message ]] || sleep 0.1
+done
+[[ -n $message ]] || fail "no message after the failed save"
+x windowfocus --sync "$message"
+sleep 0.3
 x key Return
 dialog=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name 'Save the program elsewhere' | head -n 1) || true
 [[ -n $dialog ]] || fail "Save elsewhere... opened no file dialog"

@@ -1,0 +1,124 @@
+#include "ui/recovery_keeper.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <atomic>
+
+namespace pasdraw {
+
+namespace {
+
+// Windows of one process (the tests make many) each get their own file.
+std::atomic<int> windowsMade{0};
+
+QString lockOf(const QString& path) {
+    return path.chopped(int(sizeof("pasdraw") - 1)) + QStringLiteral("lock");
+}
+
+}  // namespace
+
+QString RecoveryKeeper::folder() {
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/pasdraw");
+}
+
+RecoveryKeeper::RecoveryKeeper(Document& document, QObject* parent) : QObject(parent), document_(document) {
+    const QString dir = folder();
+    QDir().mkpath(dir);
+    path_ = QStringLiteral("%1/recovery-%2-%3.pasdraw")
+                .arg(dir)
+                .arg(QCoreApplication::applicationPid())
+                .arg(windowsMade++);
+    lock_ = std::make_unique<QLockFile>(lockOf(path_));
+    lock_->setStaleLockTime(0);
+    lock_->tryLock(0);
+    timer_.setSingleShot(true);
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::write);
+    lookForLeftWork();
+}
+
+// An orderly end (the window closed, the program quit) leaves nothing to
+// recover; only a crash or a kill skips this.
+RecoveryKeeper::~RecoveryKeeper() { discard(); }
+
+void RecoveryKeeper::changed() {
+    if (!timer_.isActive()) timer_.start();
+}
+
+void RecoveryKeeper::write() {
+    timer_.stop();
+    if (!document_.isModified()) {
+        QFile::remove(path_);
+        return;
+    }
+    const std::string bytes = recoveryBytes(document_.recoverable(QDateTime::currentSecsSinceEpoch()));
+    QSaveFile file(path_);
+    // Nothing to tell the user when it fails: the work itself is unharmed,
+    // and the next change tries again.
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size())) {
+        file.commit();
+    }
+}
+
+void RecoveryKeeper::discard() {
+    timer_.stop();
+    QFile::remove(path_);
+}
+
+void RecoveryKeeper::lookForLeftWork() {
+    QFileInfoList left;
+    for (const QFileInfo& f :
+         QDir(folder()).entryInfoList({QStringLiteral("recovery-*.pasdraw")}, QDir::Files)) {
+        if (f.absoluteFilePath() == path_) continue;
+        // A lock that can be taken belongs to no running window.
+        QLockFile other(lockOf(f.absoluteFilePath()));
+        if (!other.tryLock(0)) continue;
+        other.unlock();
+        left.push_back(f);
+    }
+    if (left.isEmpty()) return;
+    std::sort(left.begin(), left.end(),
+              [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() > b.lastModified(); });
+    const QString newest = left.front().absoluteFilePath();
+    QFile file(newest);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.read(qint64(MaxRecoveryBytes) + 1);
+    RecoveryRead read = readRecovery(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (!read.work) {
+        // Kept aside, not deleted: it may still hold something worth a look.
+        const QString aside = newest + QStringLiteral(".damaged");
+        QFile::remove(aside);
+        QFile::rename(newest, aside);
+        document_.offerRecovery(std::nullopt, "left work could not be recovered (" + read.problem +
+                                                  "); kept as " + aside.toStdString());
+        return;
+    }
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(read.work->savedAt);
+    const int shapes = read.work->picture->recordCount();
+    offeredPath_ = newest;
+    document_.offerRecovery(std::move(read.work),
+                            QStringLiteral("unsaved work from %1, %2 %3: Ctrl+Shift+R restores it")
+                                .arg(when.toString(QStringLiteral("yyyy-MM-dd hh:mm")))
+                                .arg(shapes)
+                                .arg(shapes == 1 ? QStringLiteral("shape") : QStringLiteral("shapes"))
+                                .toStdString());
+}
+
+bool RecoveryKeeper::restore() {
+    if (!document_.restoreRecovery()) return false;
+    // The work is this window's now, and its own file keeps it.
+    QFile::remove(offeredPath_);
+    QFile::remove(lockOf(offeredPath_));
+    write();
+    return true;
+}
+
+}  // namespace pasdraw
