@@ -54,16 +54,18 @@ public:
         if (problem_.empty()) problem_ = std::move(why);
     }
 
-    // A line starting with `word`, the rest of it after one space.
+    // A line starting with `word`, the rest of it after one space; any line
+    // for an empty word.
     std::string_view line(std::string_view word) {
         const std::size_t end = rest_.find('\n');
         const std::string_view l = rest_.substr(0, end);
         if (failed() || end == std::string_view::npos || !l.starts_with(word) ||
-            (l.size() > word.size() && l[word.size()] != ' ')) {
+            (!word.empty() && l.size() > word.size() && l[word.size()] != ' ')) {
             fail("expected \"" + std::string(word) + "\"");
             return {};
         }
         rest_.remove_prefix(end + 1);
+        if (word.empty()) return l;
         return l.size() > word.size() ? l.substr(word.size() + 1) : std::string_view();
     }
 
@@ -133,7 +135,7 @@ std::string recoveryBytes(const RecoveredWork& work) {
     out += "saved-at";
     put(out, work.savedAt);
     out += "\norigin";
-    out += work.XK ? " " + std::to_string(*work.XK) : std::string(" -");
+    out += work.XK ? " " + std::to_string(*work.XK) : std::string(" none");
     put(out, work.YK);
     out += "\nstale";
     put(out, work.textIsStale ? 1 : 0);
@@ -173,8 +175,8 @@ RecoveryRead readRecovery(std::string_view bytes) {
     std::string_view l = in.line("saved-at");
     work.savedAt = in.number<int64_t>(l);
     l = in.line("origin");
-    if (l.starts_with("-")) {
-        l.remove_prefix(1);
+    if (l.starts_with("none ")) {
+        l.remove_prefix(4);
     } else {
         work.XK = in.number<int32_t>(l);
     }
