@@ -84,32 +84,36 @@ void RecoveryKeeper::lookForLeftWork() {
         other.unlock();
         left.push_back(f);
     }
-    if (left.isEmpty()) return;
     std::sort(left.begin(), left.end(),
               [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() > b.lastModified(); });
-    const QString newest = left.front().absoluteFilePath();
-    QFile file(newest);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) bytes = file.read(qint64(MaxRecoveryBytes) + 1);
-    RecoveryRead read = readRecovery(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (!read.work) {
-        // Kept aside, not deleted: it may still hold something worth a look.
-        const QString aside = newest + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        QFile::rename(newest, aside);
-        document_.offerRecovery(std::nullopt, "left work could not be recovered (" + read.problem +
-                                                  "); kept as " + aside.toStdString());
-        return;
+    std::optional<RecoveredWork> offer;
+    QStringList notes;
+    for (const QFileInfo& f : left) {
+        QFile file(f.absoluteFilePath());
+        QByteArray bytes;
+        if (file.open(QIODevice::ReadOnly)) bytes = file.read(qint64(MaxRecoveryBytes) + 1);
+        RecoveryRead read = readRecovery(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        if (!read.work) {
+            // Kept aside, not deleted: it may still hold something worth a look.
+            const QString aside = f.absoluteFilePath() + QStringLiteral(".damaged");
+            QFile::remove(aside);
+            QFile::rename(f.absoluteFilePath(), aside);
+            notes << QStringLiteral("left work could not be recovered (%1); kept as %2")
+                         .arg(QString::fromStdString(read.problem), aside);
+        } else if (!offer) {
+            // The newest; older ones wait for a later start.
+            const int shapes = read.work->picture->recordCount();
+            notes.prepend(QStringLiteral("unsaved work from %1, %2 %3: Ctrl+Shift+R restores it")
+                              .arg(QDateTime::fromSecsSinceEpoch(read.work->savedAt)
+                                       .toString(QStringLiteral("yyyy-MM-dd hh:mm")))
+                              .arg(shapes)
+                              .arg(shapes == 1 ? QStringLiteral("shape") : QStringLiteral("shapes")));
+            offeredPath_ = f.absoluteFilePath();
+            offer = std::move(read.work);
+        }
     }
-    const QDateTime when = QDateTime::fromSecsSinceEpoch(read.work->savedAt);
-    const int shapes = read.work->picture->recordCount();
-    offeredPath_ = newest;
-    document_.offerRecovery(std::move(read.work),
-                            QStringLiteral("unsaved work from %1, %2 %3: Ctrl+Shift+R restores it")
-                                .arg(when.toString(QStringLiteral("yyyy-MM-dd hh:mm")))
-                                .arg(shapes)
-                                .arg(shapes == 1 ? QStringLiteral("shape") : QStringLiteral("shapes"))
-                                .toStdString());
+    if (!notes.isEmpty())
+        document_.offerRecovery(std::move(offer), notes.join(QLatin1Char('\n')).toStdString());
 }
 
 bool RecoveryKeeper::restore() {
