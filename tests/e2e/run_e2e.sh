@@ -102,8 +102,12 @@ x() { timeout "$WAIT" xdotool "$@" || fail "xdotool $* failed or timed out"; }
 # test needs the real X11 one, at scale 1.
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_FONT_DPI QT_ENABLE_HIGHDPI_SCALING
 cd "$work/cwd"
-HOME="$work/home" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" "$work/bin/pasdraw" >"$work/app.log" 2>&1 &
-app_pid=$!
+start_app() {
+    HOME="$work/home" XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" \
+        "$work/bin/pasdraw" >>"$work/app.log" 2>&1 &
+    app_pid=$!
+}
+start_app
 
 app_alive() { kill -0 "$app_pid" 2>/dev/null || fail "pasdraw exited early; its output: $(cat "$work/app.log")"; }
 
@@ -336,6 +340,48 @@ until [[ -f $work/home/mine.pas ]] || ((SECONDS >= deadline)); do sleep 0.1; don
 [[ "$(cat "$work/home/mine.pas")" == "$saved_before" ]] || fail "the file saved elsewhere differs from the program"
 note "saved elsewhere"
 app_alive
+
+# ---- 7: a killed editor loses nothing ------------------------------------------
+# A new line and Generate, then SIGKILL once the recovery copy holds them. The
+# next start shows the same empty window; Ctrl+Shift+R brings the work back,
+# and Generate writes the text generated before the kill.
+click "${b_line[@]}"
+drag 60 300 160 310
+x key ctrl+g
+sleep 2.5 # the copy is written a second after a change
+copy=$(ls "$work"/state/pasdraw/recovery-*.pasdraw 2>/dev/null | head -n 1) || true
+[[ -n $copy ]] || fail "no recovery copy in $work/state/pasdraw after drawing"
+grep -q '^lines 2$' "$copy" || fail "the recovery copy does not hold the new line"
+# The text section: "text N", then N bytes.
+text_line=$(grep -a -b -m 1 '^text [0-9]*$' "$copy") || fail "the recovery copy has no text"
+text_offset=${text_line%%:*}
+text_size=${text_line##* }
+# 1-based: past the offset, the line "text N" and its line break.
+tail -c +"$((text_offset + ${#text_line} - ${#text_offset} + 1))" "$copy" | head -c "$text_size" >"$work/before-kill.txt"
+grep -q 'setcolor(14);line(' "$work/before-kill.txt" || fail "the recovery copy's text is not the generated text"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+start_app
+window=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name '^pasdraw$' | head -n 1) || true
+app_alive
+[[ -n $window ]] || fail "no window after the restart"
+expect_screen "the same empty window after the restart" "0 100 $white" "100 100 $black" "120 95 $black" "40 95 $black"
+click 200 200 # no tool is chosen: nothing is drawn, the window has the focus
+x key ctrl+shift+r
+expect_screen "the work is back" "40 95 $red" "120 95 $lightgreen"
+x key ctrl+g ctrl+s
+# The recovered work belongs to mine.pas, which Save now writes.
+deadline=$((SECONDS + WAIT))
+program_of() { printf 'uses graph,crt;\r\nvar XK,YK,i,m,d,err:integer;\r\nbegin\r\n'
+    printf "m:=detect; initgraph(m,d,''); err:=graphresult;\r\n"
+    printf 'if (graphresult <> grOk) then halt;\r\n '
+    cat "$1"
+    printf 'repeat until keypressed; end.\r\n'; }
+program_of "$work/before-kill.txt" >"$work/expected-restored.pas"
+until cmp -s "$work/home/mine.pas" "$work/expected-restored.pas" || ((SECONDS >= deadline)); do sleep 0.1; done
+cmp -s "$work/home/mine.pas" "$work/expected-restored.pas" ||
+    fail "after the restore, Generate and Save did not write the text generated before the kill"
+note "recovered after SIGKILL"
 
 elapsed=$((($(date +%s%N) - started) / 1000000))
 note "passed in ${elapsed} ms"
