@@ -157,6 +157,13 @@ TEST(DocumentOpen, ASavedProgramOpensAsItWasAndAnotherTextStillOpens) {
     opened.generate();
     saved.generate();
     EXPECT_EQ(opened.text(), saved.text());
+    opened.value();
+
+    // A whole saved program pasted before "Picture from text" keeps only
+    // its statements.
+    EXPECT_TRUE(
+        opened.pictureFromText(saved.saveBytes(text), [](const std::string&) { return true; }).replaced);
+    EXPECT_EQ(opened.text(), text);
 
     const Document::OpenOutcome partly = opened.open("line(1,2,3,4);\nbar(1,2,3,4);\n", "/work/bar.pas");
     EXPECT_TRUE(partly.opened && !partly.pictureFromText);
