@@ -67,7 +67,9 @@ public:
 
 private:
     void plot(int x, int y, uint8_t c) {
-        if (static_cast<unsigned>(x) < Width && static_cast<unsigned>(y) < Height) pixels_[y * Width + x] = c;
+        if (static_cast<unsigned>(x) < Width && static_cast<unsigned>(y) < Height) {
+            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+        }
     }
     void drawLine(int x1, int y1, int x2, int y2);
     void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);

@@ -38,7 +38,8 @@ struct Story {
     // the release.
     std::string drag(Kind kind, int colour, float x1, float y1, float x2, float y2) {
         doc->selectTool(static_cast<int16_t>(kind));
-        doc->selectColour(Palette[colour - 1].index, Palette[colour - 1].rgb);
+        const PaletteEntry& c = Palette.at(static_cast<std::size_t>(colour - 1));
+        doc->selectColour(c.index, c.rgb);
         doc->pointerPress(1, 0, x1, y1);
         doc->pointerMove(1, 0, (x1 + x2) / 2, (y1 + y2) / 2);
         doc->pointerMove(1, 0, x2, y2);

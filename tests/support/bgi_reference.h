@@ -144,7 +144,7 @@ inline std::vector<BgiFrame> readFrames(const std::filesystem::path& file, std::
                 error = "frames.bin ends inside frame " + std::to_string(f);
                 return {};
             }
-            const std::size_t n = data[i + 1] | (data[i + 2] << 8);
+            const std::size_t n = std::size_t{data[i + 1]} | (std::size_t{data[i + 2]} << 8);
             if (n == 0 || frame.pixels.size() + n > size) {
                 error = "bad run in frame " + std::to_string(f);
                 return {};
@@ -213,8 +213,9 @@ inline std::vector<uint32_t> parseXwd(const std::vector<uint8_t>& d) {
         for (int x = 0; x < BgiWidth; ++x) {
             const uint8_t* p = &d[offset + std::size_t{bytesPerLine} * static_cast<std::size_t>(y) +
                                   static_cast<std::size_t>(x) * 4];
-            const uint32_t v = byteOrder == 0 ? (p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24)
-                                              : (uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]);
+            const uint32_t b0 = p[0], b1 = p[1], b2 = p[2], b3 = p[3];
+            const uint32_t v =
+                byteOrder == 0 ? (b0 | b1 << 8 | b2 << 16 | b3 << 24) : (b0 << 24 | b1 << 16 | b2 << 8 | b3);
             rgb[static_cast<std::size_t>(y * BgiWidth + x)] = v & 0xFFFFFF;
         }
     }
