@@ -112,7 +112,7 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         {"setcolor(0);\r\ncircle(50,50,10);\r\n", {2}, "colour 0"},
         {"setcolor(16);line(1,2,3,4);\r\n", {1}, "colour 16"},
         {"setfillstyle(1,3);floodfill(5,5,16);\r\n", {1}, "border"},
-        {"setcolor(2);\r\nline(0,0,4000,0);\r\n", {2}, "16-bit"},
+        {"setcolor(2);\r\nline(0,0,4000,0);\r\n", {2}, "x2 = 4000"},
         {"setcolor(2);\r\nfor i:=1 to 1002 do circle(i,i,5);\r\n", {2}, "1001 circles"},
         {"setcolor(2);line(1,2,3,4);\r\nlin(1,2,3,4);\r\ncircle(1,2);\r\n", {2, 3}, "lin"},
         {"setcolor(2);\r\narc(50,50,0,90,10);\r\n", {2}, "arc"},
@@ -124,6 +124,61 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         ASSERT_EQ(r.problems.size(), c.lines.size());
         for (std::size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(r.problems[i].line, c.lines[i]);
         EXPECT_NE(r.problems.front().message.find(c.word), std::string::npos) << r.problems.front().message;
+    }
+}
+
+// Each refusal names the routine, the argument the picture cannot hold and
+// what it can; an empty message means the text is taken.
+TEST(PictureImport, RefusalsNameTheRoutineTheArgumentAndTheRange) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"setcolor(2);ellipse(100,100,0,40000,10,10);",
+         "ellipse: endAngle = 40000 is out of range; the picture holds angles from 0 to 32767"},
+        {"setcolor(2);ellipse(100,100,32768,360,10,10);",
+         "ellipse: stAngle = 32768 is out of range; the picture holds angles from 0 to 32767"},
+        {"setcolor(2);ellipse(100,100,32767,0,10,10);", ""},
+        {"setcolor(2);ellipse(3270,100,0,360,7,10);",
+         "ellipse: x + xRadius = 3277 is out of range; "
+         "the picture holds coordinates from -3276 to 3276"},
+        {"setcolor(2);ellipse(0,-3270,0,360,10,6);", ""},
+        {"setcolor(2);ellipse(0,-3270,0,360,10,7);",
+         "ellipse: y - yRadius = -3277 is out of range; "
+         "the picture holds coordinates from -3276 to 3276"},
+        {"setcolor(2);line(-3276,3276,3276,-3276);", ""},
+        {"setcolor(2);rectangle(0,-3277,1,1);",
+         "rectangle: y1 = -3277 is out of range; the picture holds coordinates from -3276 to 3276"},
+        {"moveto(3300,0);lineto(1,1);",
+         "lineto: the current point's x = 3300 is out of range; "
+         "the picture holds coordinates from -3276 to 3276"},
+        {"lineto(1,5000);",
+         "lineto: y = 5000 is out of range; the picture holds coordinates from -3276 to 3276"},
+        {"circle(10,10,3277);",
+         "circle: radius = 3277 is out of range; the picture holds radii from 0 to 3276"},
+        {"setcolor(16);line(1,2,3,4);",
+         "line: the colour 16 from setcolor on line 1 is out of range; the picture holds colours from 1 to "
+         "15"},
+        {"setcolor(0);\r\n\r\ncircle(9,9,1);",
+         "circle: the colour 0 from setcolor on line 1 is out of range; the picture holds colours from 1 to "
+         "15"},
+        {"setbkcolor(3);",
+         "setbkcolor: color = 3 is out of range; the picture's background is always 0 (black)"},
+        {"setfillstyle(2,4);floodfill(5,5,4);",
+         "floodfill: the fill pattern 2 from setfillstyle on line 1 is "
+         "out of range; the picture holds only the solid pattern 1"},
+        {"setfillstyle(1,0);floodfill(5,5,4);",
+         "floodfill: the fill colour 0 from setfillstyle on line 1 is "
+         "out of range; the picture holds colours from 1 to 15"},
+        {"floodfill(5,5,16);",
+         "floodfill: border = 16 is out of range; the picture holds colours from 0 to 15"},
+        {"floodfill(5,4000,1);",
+         "floodfill: y = 4000 is out of range; the picture holds coordinates from -3276 to 3276"},
+        {"cleardevice;", "cleardevice: the picture cannot clear what is drawn"},
+        {"for i:=1 to 1002 do circle(i,i,5);",
+         "circle: more than 1001 circles; the picture holds at most 1001"},
+    };
+    for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(text);
+        const PictureImport r = importPicture(text);
+        EXPECT_EQ(r.problems.empty() ? "" : r.problems.front().message, message);
     }
 }
 
