@@ -7,8 +7,13 @@
 #include <random>
 #include <string>
 
+#include "bgi/bgi_screen.h"
+#include "canvas/raster_surface.h"
+#include "canvas/repaint.h"
 #include "codegen/codegen.h"
 #include "codegen/picture_builder.h"
+#include "model/palette.h"
+#include "program/program.h"
 #include "support/env_count.h"
 
 namespace pasdraw {
@@ -124,6 +129,46 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         ASSERT_EQ(r.problems.size(), c.lines.size());
         for (std::size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(r.problems[i].line, c.lines[i]);
         EXPECT_NE(r.problems.front().message.find(c.word), std::string::npos) << r.problems.front().message;
+    }
+}
+
+// An imported ellipse, whole or partial, shows on the canvas as the program
+// draws it: at 10 twips a pixel the canvas and the screen share their pixels,
+// and every pixel either draws lies next to one the other draws.
+TEST(PictureImport, EllipseArcsShowAsTheProgramDrawsThem) {
+    std::mt19937 rng(180);
+    std::uniform_int_distribution<int> centre(150, 330), radius(0, 140), angle(0, 730);
+    for (int n = 0; n < 150; ++n) {
+        const int cx = centre(rng) + 150, cy = centre(rng), from = angle(rng), to = angle(rng);
+        // Between equal angles the program draws a point only where its
+        // running sum of steps happens to land on the angle exactly.
+        if (from % 361 == to % 361) continue;
+        const std::string text = "setcolor(2);ellipse(" + std::to_string(cx) + "," + std::to_string(cy) +
+                                 "," + std::to_string(from) + "," + std::to_string(to) + "," +
+                                 std::to_string(radius(rng)) + "," + std::to_string(radius(rng)) + ");";
+        SCOPED_TRACE(text);
+        BgiScreen screen;
+        runProgram(text, screen);
+        const PictureImport imported = importPicture(text);
+        ASSERT_TRUE(imported.picture.has_value());
+        RasterSurface canvas(10, 10);
+        drowob(*imported.picture, canvas);
+        const auto onScreen = [&](int x, int y) { return screen.pixel(x, y) == 2; };
+        const auto onCanvas = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < 640 && y < 480 && canvas.pixel(x, y) == uint32_t(paletteRgb(2));
+        };
+        const auto near = [](const auto& drawn, int x, int y) {
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (drawn(x + dx, y + dy)) return true;
+            return false;
+        };
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                ASSERT_TRUE(!onScreen(x, y) || near(onCanvas, x, y)) << "screen " << x << "," << y;
+                ASSERT_TRUE(!onCanvas(x, y) || near(onScreen, x, y)) << "canvas " << x << "," << y;
+            }
+        }
     }
 }
 
