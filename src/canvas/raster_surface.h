@@ -33,6 +33,8 @@ public:
     void setFillStyle(int16_t style) override { fillStyle_ = style; }
 
     void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void EllipseArc(int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t startAngle,
+                    uint16_t endAngle) override;
     void FloodFill(int32_t x, int32_t y, int32_t border) override;
 
     float TwipsPerPixelX() const override { return twipsPerPixelX_; }

@@ -1,5 +1,6 @@
 #include "canvas/repaint.h"
 
+#include "canvas/arc_angles.h"
 #include "model/numeric.h"
 #include "model/palette.h"
 
@@ -24,8 +25,15 @@ void paint(Surface& surface, const RectangleRecord& r) {
 void paint(Surface& surface, const EllipseRecord& e) {
     surface.setForeColor(e.ColorRGB);
     // Release corner first, press corner second, as the drag made them.
-    surface.Ellipse(pxX(surface, f(e.X2)), pxY(surface, f(e.Y2)), pxX(surface, f(e.X1)),
-                    pxY(surface, f(e.Y1)));
+    const int32_t left = pxX(surface, f(e.X2)), top = pxY(surface, f(e.Y2));
+    const int32_t right = pxX(surface, f(e.X1)), bottom = pxY(surface, f(e.Y1));
+    // An ellipse read back from program text may be only part of one; the
+    // canvas shows the part the program draws. Its angles are words there.
+    const auto start = static_cast<uint16_t>(e.StartAngle), end = static_cast<uint16_t>(e.EndAngle);
+    if (ArcAngles(start, end).whole())
+        surface.Ellipse(left, top, right, bottom);
+    else
+        surface.EllipseArc(left, top, right, bottom, start, end);
 }
 
 void paint(Surface& surface, const CircleRecord& c) {

@@ -32,6 +32,10 @@ public:
     // in either order. FloodFill: the 4-connected area around (x, y) bounded by
     // pixels of exactly `border` gets the brush colour.
     virtual void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
+    // The part of Ellipse's outline between two angles, read as ArcAngles
+    // reads them, in ForeColor; an arc is never filled.
+    virtual void EllipseArc(int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t startAngle,
+                            uint16_t endAngle) = 0;
     virtual void FloodFill(int32_t x, int32_t y, int32_t border) = 0;
 
     // Twips per device pixel of the screen.

@@ -13,6 +13,44 @@ namespace pasdraw {
 
 namespace {
 
+// A screen value becomes twips times 10 in a 16-bit field.
+constexpr int64_t MinScreen = std::numeric_limits<int16_t>::min() / 10;
+constexpr int64_t MaxScreen = std::numeric_limits<int16_t>::max() / 10;
+
+// What the picture holds of one kind of value, for the messages.
+struct Range {
+    int64_t low;
+    int64_t high;
+    const char* noun;
+};
+constexpr Range Coordinates{MinScreen, MaxScreen, "coordinates"};
+constexpr Range Radii{0, MaxScreen, "radii"};
+// Angles are written back as stored in a 16-bit signed field.
+constexpr Range Angles{0, std::numeric_limits<int16_t>::max(), "angles"};
+constexpr Range Colours{1, 15, "colours"};
+constexpr Range BorderColours{0, 15, "colours"};
+
+// The routines' argument lists as the table spells them, so a message names
+// an argument the way the unit declares it.
+constexpr std::array<std::string_view, GraphRoutineCount> ArgumentLists{
+#define PASDRAW_ARGUMENTS(id, name, params, args) #args,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_ARGUMENTS)
+#undef PASDRAW_ARGUMENTS
+};
+
+// The name of the routine's argument at `index` (from 0).
+std::string argumentName(GraphRoutine routine, std::size_t index) {
+    std::string_view list = ArgumentLists[static_cast<std::size_t>(routine)];
+    list = list.substr(1, list.size() - 2);  // the parentheses
+    for (; index > 0; --index) list.remove_prefix(std::min(list.size(), list.find(',') + 1));
+    list = list.substr(0, list.find(','));
+    while (!list.empty() && list.front() == ' ') list.remove_prefix(1);
+    while (!list.empty() && list.back() == ' ') list.remove_suffix(1);
+    return std::string(list);
+}
+
+int16_t twips(int64_t screen) { return static_cast<int16_t>(screen * 10); }
+
 // Records the calls as a picture would hold them, and every call it cannot
 // hold as a problem at the statement that made it.
 class PictureRecorder final : public BgiGraphics {
@@ -26,13 +64,21 @@ public:
         column_ = column;
     }
 
-    void SetColor(uint16_t color) override { color_ = color; }
+    void SetColor(uint16_t color) override {
+        color_ = color;
+        colorLine_ = line_;
+    }
     void SetBkColor(uint16_t color) override {
-        if (color != 0) refuse(GraphRoutine::SetBkColor, "the picture's background is always black");
+        if (color != 0) {
+            refuse(GraphRoutine::SetBkColor,
+                   argumentName(GraphRoutine::SetBkColor, 0) + " = " + std::to_string(color) +
+                       " is out of range; the picture's background is always 0 (black)");
+        }
     }
     void SetFillStyle(uint16_t pattern, uint16_t color) override {
         fillPattern_ = pattern;
         fillColor_ = color;
+        fillStyleLine_ = line_;
     }
     void ClearDevice() override {
         refuse(GraphRoutine::ClearDevice, "the picture cannot clear what is drawn");
@@ -45,78 +91,88 @@ public:
         cpY_ = y;
     }
     void LineTo(int16_t x, int16_t y) override {
-        Line(cpX_, cpY_, x, y);
+        constexpr GraphRoutine call = GraphRoutine::LineTo;
+        const bool fit = fits(call, "the current point's x", cpX_, Coordinates) &&
+                         fits(call, "the current point's y", cpY_, Coordinates) &&
+                         fits(call, argumentName(call, 0), x, Coordinates) &&
+                         fits(call, argumentName(call, 1), y, Coordinates);
+        if (fit) {
+            const LineRecord r{.X1 = twips(cpX_), .X2 = twips(x), .Y1 = twips(cpY_), .Y2 = twips(y)};
+            addOutline(call, picture.Lines, r, "lines");
+        }
         cpX_ = x;
         cpY_ = y;
     }
     void Line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
         LineRecord r;
-        if (twoCorners(r, x1, y1, x2, y2) && outlineColour(r, GraphRoutine::Line))
-            append(picture.Lines, r, "lines");
+        if (twoCorners(r, GraphRoutine::Line, x1, y1, x2, y2))
+            addOutline(GraphRoutine::Line, picture.Lines, r, "lines");
     }
     void Rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
         RectangleRecord r;
-        if (twoCorners(r, x1, y1, x2, y2) && outlineColour(r, GraphRoutine::Rectangle)) {
-            append(picture.Rectangles, r, "rectangles");
-        }
+        if (twoCorners(r, GraphRoutine::Rectangle, x1, y1, x2, y2))
+            addOutline(GraphRoutine::Rectangle, picture.Rectangles, r, "rectangles");
     }
     void Bar(int16_t, int16_t, int16_t, int16_t) override {
         refuse(GraphRoutine::Bar, "the picture holds no filled bars");
     }
     void Circle(int16_t x, int16_t y, uint16_t radius) override {
-        CircleRecord r;
-        if (!twips(r.X, x) || !twips(r.Y, y) || !twips(r.Radius, radius)) {
-            refuse(GraphRoutine::Circle,
-                   "a coordinate or the radius times 10 does not fit the picture's 16-bit twips");
+        constexpr GraphRoutine call = GraphRoutine::Circle;
+        if (!fits(call, argumentName(call, 0), x, Coordinates) ||
+            !fits(call, argumentName(call, 1), y, Coordinates) ||
+            !fits(call, argumentName(call, 2), radius, Radii))
             return;
-        }
-        if (outlineColour(r, GraphRoutine::Circle)) append(picture.Circles, r, "circles");
+        const CircleRecord r{.X = twips(x), .Y = twips(y), .Radius = twips(radius)};
+        addOutline(call, picture.Circles, r, "circles");
     }
     void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override {
         refuse(GraphRoutine::Arc, "the picture holds no arcs; an ellipse with angles does");
     }
     void Ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
                  uint16_t yRadius) override {
-        EllipseRecord r;
+        constexpr GraphRoutine call = GraphRoutine::Ellipse;
+        const auto name = [](std::size_t i) { return argumentName(call, i); };
+        // The record keeps the corners of the ellipse's box, so each side has
+        // to fit, not only the centre.
         const int64_t rx = xRadius, ry = yRadius;
-        if (!twips(r.X1, x - rx) || !twips(r.Y1, y - ry) || !twips(r.X2, x + rx) || !twips(r.Y2, y + ry) ||
-            stAngle > static_cast<uint16_t>(std::numeric_limits<int16_t>::max()) ||
-            endAngle > static_cast<uint16_t>(std::numeric_limits<int16_t>::max())) {
-            refuse(GraphRoutine::Ellipse, "a corner times 10 does not fit the picture's 16-bit twips");
+        if (!fits(call, name(0), x, Coordinates) || !fits(call, name(1), y, Coordinates) ||
+            !fits(call, name(2), stAngle, Angles) || !fits(call, name(3), endAngle, Angles) ||
+            !fits(call, name(0) + " - " + name(4), x - rx, Coordinates) ||
+            !fits(call, name(0) + " + " + name(4), x + rx, Coordinates) ||
+            !fits(call, name(1) + " - " + name(5), y - ry, Coordinates) ||
+            !fits(call, name(1) + " + " + name(5), y + ry, Coordinates))
             return;
-        }
-        r.StartAngle = static_cast<int16_t>(stAngle);
-        r.EndAngle = static_cast<int16_t>(endAngle);
-        if (outlineColour(r, GraphRoutine::Ellipse)) append(picture.Ellipses, r, "ellipses");
+        const EllipseRecord r{.X1 = twips(x - rx),
+                              .X2 = twips(x + rx),
+                              .Y1 = twips(y - ry),
+                              .Y2 = twips(y + ry),
+                              .StartAngle = static_cast<int16_t>(stAngle),
+                              .EndAngle = static_cast<int16_t>(endAngle)};
+        addOutline(call, picture.Ellipses, r, "ellipses");
     }
     void FloodFill(int16_t x, int16_t y, uint16_t border) override {
-        FillRecord r;
+        constexpr GraphRoutine call = GraphRoutine::FloodFill;
         bool ok = true;
         if (fillPattern_ != 1) {
-            refuse(GraphRoutine::FloodFill, "only the solid fill style " +
-                                                std::string(pascalName(GraphRoutine::SetFillStyle)) +
-                                                "(1, colour) can be drawn in the picture");
+            refuse(call, "the fill pattern " + std::to_string(fillPattern_) + fromStyle() +
+                             " is out of range; the picture holds only the solid pattern 1");
             ok = false;
-        } else if (fillColor_ < 1 || fillColor_ > 15) {
-            refuse(GraphRoutine::FloodFill,
-                   "the fill colour " + std::to_string(fillColor_) + " is not one of the colours 1 to 15");
+        } else if (fillColor_ < Colours.low || fillColor_ > Colours.high) {
+            refuse(call, "the fill colour " + std::to_string(fillColor_) + fromStyle() + outOf(Colours));
             ok = false;
         }
-        if (border > 15) {
-            refuse(GraphRoutine::FloodFill,
-                   "the border colour " + std::to_string(border) + " is not one of the colours 0 to 15");
-            ok = false;
-        }
-        if (!twips(r.X, x) || !twips(r.Y, y)) {
-            refuse(GraphRoutine::FloodFill, "a coordinate times 10 does not fit the picture's 16-bit twips");
-            ok = false;
-        }
+        ok = fits(call, argumentName(call, 2), border, BorderColours) && ok;
+        ok = fits(call, argumentName(call, 0), x, Coordinates) &&
+             fits(call, argumentName(call, 1), y, Coordinates) && ok;
         if (!ok) return;
+        FillRecord r;
+        r.X = twips(x);
+        r.Y = twips(y);
         r.ColorIndex = static_cast<int16_t>(fillColor_);
         r.ColorRGB = paletteRgb(fillColor_);
         r.BorderIndex = static_cast<int16_t>(border);
         r.BorderRGB = paletteRgb(border);
-        append(picture.Fills, r, "fills");
+        append(call, picture.Fills, r, "fills");
     }
 
     uint64_t work() const override { return calls_; }
@@ -135,38 +191,60 @@ private:
         refuse(std::string(pascalName(call)) + ": " + why);
     }
 
-    static bool twips(int16_t& out, int64_t screen) {
-        const int64_t t = screen * 10;
-        if (t < std::numeric_limits<int16_t>::min() || t > std::numeric_limits<int16_t>::max()) return false;
-        out = static_cast<int16_t>(t);
-        return true;
+    static std::string outOf(const Range& range) {
+        return " is out of range; the picture holds " + std::string(range.noun) + " from " +
+               std::to_string(range.low) + " to " + std::to_string(range.high);
     }
 
-    template <class Record>
-    bool twoCorners(Record& r, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-        if (twips(r.X1, x1) && twips(r.Y1, y1) && twips(r.X2, x2) && twips(r.Y2, y2)) return true;
-        refuse("a coordinate times 10 does not fit the picture's 16-bit twips");
+    // Whether the value lies in the range; if not, says so as "what = value".
+    bool fits(GraphRoutine call, const std::string& what, int64_t value, const Range& range) {
+        if (value >= range.low && value <= range.high) return true;
+        refuse(call, what + " = " + std::to_string(value) + outOf(range));
         return false;
     }
 
     template <class Record>
-    bool outlineColour(Record& r, GraphRoutine what) {
-        if (color_ < 1 || color_ > 15) {
-            refuse(what, "the colour " + std::to_string(color_) + " is not one of the colours 1 to 15 (" +
-                             std::string(pascalName(GraphRoutine::SetColor)) + " first)");
+    bool twoCorners(Record& r, GraphRoutine call, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+        if (!fits(call, argumentName(call, 0), x1, Coordinates) ||
+            !fits(call, argumentName(call, 1), y1, Coordinates) ||
+            !fits(call, argumentName(call, 2), x2, Coordinates) ||
+            !fits(call, argumentName(call, 3), y2, Coordinates))
             return false;
-        }
-        r.ColorIndex = static_cast<int16_t>(color_);
-        r.ColorRGB = paletteRgb(color_);
+        r.X1 = twips(x1);
+        r.Y1 = twips(y1);
+        r.X2 = twips(x2);
+        r.Y2 = twips(y2);
         return true;
     }
 
+    // The colour is never wrong before a setcolor (drawing starts in white),
+    // so a wrong one always has a setcolor to point at.
     template <class Record>
-    void append(ShapeList<Record>& list, const Record& r, const char* plural) {
+    void addOutline(GraphRoutine call, ShapeList<Record>& list, Record r, const char* plural) {
+        if (color_ < Colours.low || color_ > Colours.high) {
+            refuse(call, "the colour " + std::to_string(color_) + " from " +
+                             std::string(pascalName(GraphRoutine::SetColor)) + " on line " +
+                             std::to_string(colorLine_) + outOf(Colours));
+            return;
+        }
+        r.ColorIndex = static_cast<int16_t>(color_);
+        r.ColorRGB = paletteRgb(color_);
+        append(call, list, r, plural);
+    }
+
+    // Where the fill style came from, when a text set it.
+    std::string fromStyle() const {
+        if (fillStyleLine_ == 0) return "";
+        return " from " + std::string(pascalName(GraphRoutine::SetFillStyle)) + " on line " +
+               std::to_string(fillStyleLine_);
+    }
+
+    template <class Record>
+    void append(GraphRoutine call, ShapeList<Record>& list, const Record& r, const char* plural) {
         ++calls_;
         if (!list.append(r)) {
-            refuse(std::string("more than ") + std::to_string(ListCapacity) + " " + plural +
-                   ": the picture holds at most " + std::to_string(ListCapacity));
+            refuse(call, std::string("more than ") + std::to_string(ListCapacity) + " " + plural +
+                             "; the picture holds at most " + std::to_string(ListCapacity));
             return;
         }
         if constexpr (!std::is_same_v<Record, FillRecord>) {
@@ -177,9 +255,11 @@ private:
 
     int line_ = 0;
     int column_ = 0;
-    uint16_t color_ = 15;  // as after initgraph; not a colour the picture has until SetColor
+    uint16_t color_ = 15;  // as after initgraph
+    int colorLine_ = 0;
     uint16_t fillPattern_ = 1;
     uint16_t fillColor_ = 15;
+    int fillStyleLine_ = 0;
     int16_t cpX_ = 0;
     int16_t cpY_ = 0;
     uint64_t calls_ = 0;

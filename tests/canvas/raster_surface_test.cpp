@@ -279,5 +279,34 @@ TEST(RasterSurface, ChangesAndRefreshAreReported) {
     EXPECT_TRUE(s.takeChanged());
 }
 
+// An arc is a cut of the ellipse's own outline: 0 to 360 is all of it, arcs
+// a..b and b..c make a..c, and a..b and the wrapping b..a make the whole, for
+// boxes of every shape and corner order.
+TEST(RasterSurface, ArcsCutTheEllipseOutline) {
+    std::mt19937 rng(361);
+    std::uniform_int_distribution<int> coord(-40, 300), angle(0, 360);
+    for (int n = 0; n < 150; ++n) {
+        const int l = coord(rng), t = coord(rng), r = coord(rng), b = coord(rng);
+        int a[3] = {angle(rng), angle(rng), angle(rng)};
+        std::sort(a, a + 3);
+        if (a[0] == a[2]) continue;
+        const auto draw = [&](std::vector<std::pair<int, int>> arcs) {
+            RasterSurface s(15, 15);
+            s.setForeColor(Red);
+            if (arcs.empty()) s.Ellipse(l, t, r, b);
+            for (auto [from, to] : arcs) s.EllipseArc(l, t, r, b, uint16_t(from), uint16_t(to));
+            return image(s);
+        };
+        SCOPED_TRACE(::testing::Message()
+                     << l << "," << t << "," << r << "," << b << " " << a[0] << ".." << a[2]);
+        const auto whole = draw({});
+        EXPECT_EQ(draw({{0, 360}}), whole);
+        EXPECT_EQ(draw({{a[0], a[1]}, {a[1], a[2]}}), draw({{a[0], a[2]}}));
+        const auto arc = draw({{a[0], a[2]}});
+        EXPECT_EQ(draw({{a[0], a[2]}, {a[2], a[0]}}), whole);
+        for (std::size_t i = 0; i < arc.size(); ++i) ASSERT_TRUE(arc[i] == 0 || arc[i] == whole[i]) << i;
+    }
+}
+
 }  // namespace
 }  // namespace pasdraw

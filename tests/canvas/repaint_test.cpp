@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "canvas/raster_surface.h"
@@ -159,6 +161,23 @@ TEST(Repaint, OutlinesAreNeverFilled) {
     EXPECT_EQ(s.pixel(200, 200), 0u);
     EXPECT_EQ(s.pixel(350, 50), 0u);
     EXPECT_EQ(s.pixel(10, 55), static_cast<uint32_t>(Red));
+}
+
+// An imported ellipse may be part of one: the device context gets its angles
+// as the program passes them, and a full turn stays a plain ellipse.
+TEST(Repaint, PartialEllipsesAreDrawnAsArcs) {
+    const std::pair<std::array<int16_t, 2>, const char*> cases[] = {
+        {{10, 200}, "EllipseArc 102 99 67 133 10 200"},
+        {{300, 32767}, "EllipseArc 102 99 67 133 300 32767"},
+        {{361, 721}, "Ellipse 102 99 67 133"},  // 0 and 360 to the program
+    };
+    for (const auto& [angles, call] : cases) {
+        Picture p;
+        ASSERT_TRUE(p.Ellipses.append({1000, 1530, 2000, 1490, 2, 0x8000, angles[0], angles[1]}));
+        RecordingSurface rec;
+        drowob(p, rec);
+        EXPECT_EQ(rec.calls.at(4), call);
+    }
 }
 
 }  // namespace

@@ -7,8 +7,13 @@
 #include <random>
 #include <string>
 
+#include "bgi/bgi_screen.h"
+#include "canvas/raster_surface.h"
+#include "canvas/repaint.h"
 #include "codegen/codegen.h"
 #include "codegen/picture_builder.h"
+#include "model/palette.h"
+#include "program/program.h"
 #include "support/env_count.h"
 
 namespace pasdraw {
@@ -112,7 +117,7 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         {"setcolor(0);\r\ncircle(50,50,10);\r\n", {2}, "colour 0"},
         {"setcolor(16);line(1,2,3,4);\r\n", {1}, "colour 16"},
         {"setfillstyle(1,3);floodfill(5,5,16);\r\n", {1}, "border"},
-        {"setcolor(2);\r\nline(0,0,4000,0);\r\n", {2}, "16-bit"},
+        {"setcolor(2);\r\nline(0,0,4000,0);\r\n", {2}, "x2 = 4000"},
         {"setcolor(2);\r\nfor i:=1 to 1002 do circle(i,i,5);\r\n", {2}, "1001 circles"},
         {"setcolor(2);line(1,2,3,4);\r\nlin(1,2,3,4);\r\ncircle(1,2);\r\n", {2, 3}, "lin"},
         {"setcolor(2);\r\narc(50,50,0,90,10);\r\n", {2}, "arc"},
@@ -124,6 +129,101 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         ASSERT_EQ(r.problems.size(), c.lines.size());
         for (std::size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(r.problems[i].line, c.lines[i]);
         EXPECT_NE(r.problems.front().message.find(c.word), std::string::npos) << r.problems.front().message;
+    }
+}
+
+// An imported ellipse, whole or partial, shows on the canvas as the program
+// draws it: at 10 twips a pixel the canvas and the screen share their pixels,
+// and every pixel either draws lies next to one the other draws.
+TEST(PictureImport, EllipseArcsShowAsTheProgramDrawsThem) {
+    std::mt19937 rng(180);
+    std::uniform_int_distribution<int> centre(150, 330), radius(0, 140), angle(0, 730);
+    for (int n = 0; n < 150; ++n) {
+        const int cx = centre(rng) + 150, cy = centre(rng), from = angle(rng), to = angle(rng);
+        // Between equal angles the program draws a point only where its
+        // running sum of steps happens to land on the angle exactly.
+        if (from % 361 == to % 361) continue;
+        const std::string text = "setcolor(2);ellipse(" + std::to_string(cx) + "," + std::to_string(cy) +
+                                 "," + std::to_string(from) + "," + std::to_string(to) + "," +
+                                 std::to_string(radius(rng)) + "," + std::to_string(radius(rng)) + ");";
+        SCOPED_TRACE(text);
+        BgiScreen screen;
+        runProgram(text, screen);
+        const PictureImport imported = importPicture(text);
+        ASSERT_TRUE(imported.picture.has_value());
+        RasterSurface canvas(10, 10);
+        drowob(*imported.picture, canvas);
+        const auto onScreen = [&](int x, int y) { return screen.pixel(x, y) == 2; };
+        const auto onCanvas = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < 640 && y < 480 && canvas.pixel(x, y) == uint32_t(paletteRgb(2));
+        };
+        const auto near = [](const auto& drawn, int x, int y) {
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (drawn(x + dx, y + dy)) return true;
+            return false;
+        };
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                ASSERT_TRUE(!onScreen(x, y) || near(onCanvas, x, y)) << "screen " << x << "," << y;
+                ASSERT_TRUE(!onCanvas(x, y) || near(onScreen, x, y)) << "canvas " << x << "," << y;
+            }
+        }
+    }
+}
+
+// Each refusal names the routine, the argument the picture cannot hold and
+// what it can; an empty message means the text is taken.
+TEST(PictureImport, RefusalsNameTheRoutineTheArgumentAndTheRange) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"setcolor(2);ellipse(100,100,0,40000,10,10);",
+         "ellipse: endAngle = 40000 is out of range; the picture holds angles from 0 to 32767"},
+        {"setcolor(2);ellipse(100,100,32768,360,10,10);",
+         "ellipse: stAngle = 32768 is out of range; the picture holds angles from 0 to 32767"},
+        {"setcolor(2);ellipse(100,100,32767,0,10,10);", ""},
+        {"setcolor(2);ellipse(3270,100,0,360,7,10);",
+         "ellipse: x + xRadius = 3277 is out of range; "
+         "the picture holds coordinates from -3276 to 3276"},
+        {"setcolor(2);ellipse(0,-3270,0,360,10,6);", ""},
+        {"setcolor(2);ellipse(0,-3270,0,360,10,7);",
+         "ellipse: y - yRadius = -3277 is out of range; "
+         "the picture holds coordinates from -3276 to 3276"},
+        {"setcolor(2);line(-3276,3276,3276,-3276);", ""},
+        {"setcolor(2);rectangle(0,-3277,1,1);",
+         "rectangle: y1 = -3277 is out of range; the picture holds coordinates from -3276 to 3276"},
+        {"moveto(3300,0);lineto(1,1);",
+         "lineto: the current point's x = 3300 is out of range; "
+         "the picture holds coordinates from -3276 to 3276"},
+        {"lineto(1,5000);",
+         "lineto: y = 5000 is out of range; the picture holds coordinates from -3276 to 3276"},
+        {"circle(10,10,3277);",
+         "circle: radius = 3277 is out of range; the picture holds radii from 0 to 3276"},
+        {"setcolor(16);line(1,2,3,4);",
+         "line: the colour 16 from setcolor on line 1 is out of range; the picture holds colours from 1 to "
+         "15"},
+        {"setcolor(0);\r\n\r\ncircle(9,9,1);",
+         "circle: the colour 0 from setcolor on line 1 is out of range; the picture holds colours from 1 to "
+         "15"},
+        {"setbkcolor(3);",
+         "setbkcolor: color = 3 is out of range; the picture's background is always 0 (black)"},
+        {"setfillstyle(2,4);floodfill(5,5,4);",
+         "floodfill: the fill pattern 2 from setfillstyle on line 1 is "
+         "out of range; the picture holds only the solid pattern 1"},
+        {"setfillstyle(1,0);floodfill(5,5,4);",
+         "floodfill: the fill colour 0 from setfillstyle on line 1 is "
+         "out of range; the picture holds colours from 1 to 15"},
+        {"floodfill(5,5,16);",
+         "floodfill: border = 16 is out of range; the picture holds colours from 0 to 15"},
+        {"floodfill(5,4000,1);",
+         "floodfill: y = 4000 is out of range; the picture holds coordinates from -3276 to 3276"},
+        {"cleardevice;", "cleardevice: the picture cannot clear what is drawn"},
+        {"for i:=1 to 1002 do circle(i,i,5);",
+         "circle: more than 1001 circles; the picture holds at most 1001"},
+    };
+    for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(text);
+        const PictureImport r = importPicture(text);
+        EXPECT_EQ(r.problems.empty() ? "" : r.problems.front().message, message);
     }
 }
 

@@ -33,6 +33,11 @@ public:
         calls.push_back("Ellipse " + std::to_string(l) + " " + std::to_string(t) + " " + std::to_string(r) +
                         " " + std::to_string(b));
     }
+    void EllipseArc(int32_t l, int32_t t, int32_t r, int32_t b, uint16_t start, uint16_t end) override {
+        calls.push_back("EllipseArc " + std::to_string(l) + " " + std::to_string(t) + " " +
+                        std::to_string(r) + " " + std::to_string(b) + " " + std::to_string(start) + " " +
+                        std::to_string(end));
+    }
     void FloodFill(int32_t x, int32_t y, int32_t border) override {
         calls.push_back("FloodFill " + std::to_string(x) + " " + std::to_string(y) + " " + hex(border));
     }
