@@ -4,16 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include "codegen/codegen.h"
 #include "program/preview_run.h"
+#include "ui/form1.h"
 #include "ui/preview_window.h"
+#include "ui/program_text.h"
 
 namespace pasdraw {
 namespace {
@@ -185,6 +190,37 @@ TEST(PreviewSaveImage, WritesThePixelsThePreviewShows) {
     EXPECT_EQ(saved.colorCount(), 16);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), preview.image());
     EXPECT_NE(preview.saveImage(dir.path()), QString());
+}
+
+TEST(PreviewSaveImage, CtrlSSavesInTheWindowItIsPressedIn) {
+    Form1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir dir;
+    form.programText().setApplicationDirectory(dir.path());
+    const QString program = dir.filePath("test.pas");
+    form.togglePreview();
+    PreviewWindow& preview = form.preview();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+
+    preview.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview));
+    QString asked;
+    // The dialog is modal: note its title and close it from inside its loop.
+    QTimer::singleShot(0, [&asked] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            asked = dialog->windowTitle();
+            dialog->close();
+        }
+    });
+    QTest::keyClick(&preview, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(asked, "Save image");
+    EXPECT_FALSE(QFile::exists(program));
+
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(program));
 }
 
 }  // namespace
