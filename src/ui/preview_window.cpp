@@ -95,8 +95,8 @@ void PreviewWindow::saveImageAs() {
     if (!failure.isEmpty()) {
         QMessageBox::warning(
             this, QStringLiteral("Save image"),
-            QStringLiteral("The image could not be saved to %1:\n%2\n\nAn older file there is "
-                           "left as it was.")
+            QStringLiteral(
+                "The image could not be saved to %1:\n%2\n\nA file already there is left as it was.")
                 .arg(QDir::toNativeSeparators(path), failure));
     }
 }
