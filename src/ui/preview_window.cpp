@@ -1,35 +1,24 @@
 #include "ui/preview_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
-#include <cstring>
+
+#include "ui/run_image.h"
 
 namespace pasdraw {
 
 namespace {
 
 constexpr int StatusHeight = 40;
-
-QRgb opaque(uint32_t rgb) { return 0xFF000000u | rgb; }
-
-// The run's colour numbers with its palette as the colour table, converted
-// once here so that a paint only copies pixels.
-QImage imageOf(const PreviewRun& run) {
-    QImage image(PreviewRun::Width, PreviewRun::Height, QImage::Format_Indexed8);
-    QList<QRgb> colours(16);
-    for (int i = 0; i < 16; ++i) colours[i] = opaque(run.palette[static_cast<std::size_t>(i)]);
-    image.setColorTable(colours);
-    for (int y = 0; y < PreviewRun::Height; ++y) {
-        std::memcpy(image.scanLine(y), run.pixels.data() + static_cast<std::ptrdiff_t>(y) * PreviewRun::Width,
-                    PreviewRun::Width);
-    }
-    return image.convertToFormat(QImage::Format_RGB32);
-}
 
 PreviewRun runText(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
@@ -41,8 +30,19 @@ PreviewRun runText(const QString& text) {
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("preview"));
     setWindowTitle(QStringLiteral("pasdraw - program preview"));
-    image_ = QImage(PreviewRun::Width, PreviewRun::Height, QImage::Format_RGB32);
-    image_.fill(Qt::black);
+    // A cleared screen until the first run.
+    PreviewRun cleared;
+    cleared.pixels.assign(static_cast<std::size_t>(PreviewRun::Width) * PreviewRun::Height, 0);
+    cleared.palette = StandardPalette;
+    indexed_ = indexedImage(cleared);
+    image_ = indexed_.convertToFormat(QImage::Format_RGB32);
+    imagePath_ = QDir::home().filePath(QStringLiteral("picture.png"));
+    saveImageAction_ = new QAction(QStringLiteral("Save image\u2026"), this);
+    saveImageAction_->setShortcut(QKeySequence::Save);
+    // Only while this window is active: in the main window Ctrl+S saves the program.
+    saveImageAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(saveImageAction_, &QAction::triggered, this, &PreviewWindow::saveImageAs);
+    addAction(saveImageAction_);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("previewStatus"));
     status_->setWordWrap(true);
@@ -78,10 +78,28 @@ void PreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QAction* copy = menu.addAction(QStringLiteral("Copy image"));
     connect(copy, &QAction::triggered, this, &PreviewWindow::copyImage);
+    menu.addAction(saveImageAction_);
     menu.exec(event->globalPos());
 }
 
 void PreviewWindow::copyImage() { QGuiApplication::clipboard()->setImage(image_); }
+
+QString PreviewWindow::saveImage(const QString& path) const { return writePng(indexed_, path); }
+
+void PreviewWindow::saveImageAs() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save image"), imagePath_,
+                                                      QStringLiteral("PNG images (*.png)"));
+    if (path.isEmpty()) return;
+    imagePath_ = path;
+    const QString failure = saveImage(path);
+    if (!failure.isEmpty()) {
+        QMessageBox::warning(
+            this, QStringLiteral("Save image"),
+            QStringLiteral(
+                "The image could not be saved to %1:\n%2\n\nA file already there is left as it was.")
+                .arg(QDir::toNativeSeparators(path), failure));
+    }
+}
 
 QString PreviewWindow::status() const { return status_->text(); }
 
@@ -108,7 +126,8 @@ void PreviewWindow::finished() {
         return;
     }
     const PreviewRun run = watcher_.result();
-    image_ = imageOf(run);
+    indexed_ = indexedImage(run);
+    image_ = indexed_.convertToFormat(QImage::Format_RGB32);
     status_->setText(QString::fromStdString(describeRun(run.result)));
     problemLines_.clear();
     for (const ProgramProblem& p : run.result.problems) problemLines_.push_back(p.line);

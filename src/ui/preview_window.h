@@ -17,6 +17,7 @@
 
 #include "program/preview_run.h"
 
+class QAction;
 class QLabel;
 
 namespace pasdraw {
@@ -35,6 +36,12 @@ public:
     const QImage& image() const { return image_; }
     // "Copy image" of the context menu: the 640 x 480 picture to the clipboard.
     void copyImage();
+    // "Save image…" (context menu, Ctrl+S in this window): asks where, then
+    // saves; a failure is said in a message box.
+    void saveImageAs();
+    // Writes the picture shown as a PNG in the screen's sixteen colours.
+    // Returns why it failed, or an empty string.
+    QString saveImage(const QString& path) const;
     QString status() const;
     // The lines with problems from the newest shown run (1-based).
     const std::vector<int>& problemLines() const { return problemLines_; }
@@ -57,6 +64,10 @@ private:
     void finished();
 
     QImage image_;
+    // The same picture as colour numbers and the run's palette, for saving.
+    QImage indexed_;
+    QAction* saveImageAction_;
+    QString imagePath_;  // where "Save image…" proposes to save
     QLabel* status_;
     std::vector<int> problemLines_;
     // One worker of its own: runs never overlap (only the newest text runs),

@@ -1,0 +1,200 @@
+#include "ui/command_line.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "codegen/codegen.h"
+#include "document/file_text.h"
+#include "program/preview_run.h"
+#include "ui/run_image.h"
+
+#ifndef PASDRAW_VERSION
+#error "PASDRAW_VERSION comes from the project's version in CMake"
+#endif
+
+namespace pasdraw {
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    CommandLine line;
+    const auto fail = [&line](const QString& error) {
+        line.action = CommandLine::Action::UsageError;
+        line.error = error;
+        return line;
+    };
+    bool render = false;
+    bool optionsEnded = false;
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (optionsEnded || !a.startsWith(u'-') || a == u"-") {
+            positional.append(a);
+        } else if (a == u"--") {
+            optionsEnded = true;
+        } else if (a == u"--help" || a == u"-h") {
+            line.action = CommandLine::Action::Help;
+            return line;
+        } else if (a == u"--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        } else if (a == u"--render") {
+            if (render) return fail(QStringLiteral("--render is given twice"));
+            if (i + 2 >= arguments.size()) {
+                return fail(QStringLiteral("--render needs a program file and an image file"));
+            }
+            render = true;
+            line.input = arguments[++i];
+            line.output = arguments[++i];
+        } else {
+            line.maybeToolkitOption = !a.startsWith(u"--");
+            return fail(QStringLiteral("unknown option '%1'").arg(a));
+        }
+    }
+    if (render) {
+        if (!positional.isEmpty()) return fail(QStringLiteral("unexpected argument '%1'").arg(positional[0]));
+        line.action = CommandLine::Action::Render;
+        return line;
+    }
+    if (positional.size() > 1) return fail(QStringLiteral("the window opens one file at a time"));
+    if (!positional.isEmpty()) line.openPath = positional[0];
+    return line;
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: pasdraw [FILE]\n"
+        "       pasdraw --render PROGRAM IMAGE\n"
+        "\n"
+        "Without arguments pasdraw opens its drawing window; with FILE, a program\n"
+        "to open in it.\n"
+        "\n"
+        "  --render PROGRAM IMAGE  run PROGRAM (a program that Save wrote, or any\n"
+        "                          text of graph statements) on the 640 x 480\n"
+        "                          sixteen-colour screen and write what it draws\n"
+        "                          to IMAGE as a PNG, without opening a window\n"
+        "  -h, --help              show this text\n"
+        "      --version           show the version\n"
+        "\n"
+        "Exit status of --render: 0 when the program runs to its end; 1 when it\n"
+        "does not (its problems, with line and column in PROGRAM, go to standard\n"
+        "error, and IMAGE still shows what it drew before them); 2 when a file\n"
+        "cannot be read or written, or the arguments are wrong.\n");
+}
+
+namespace {
+
+std::string local(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// Where the statements of a saved program stand in its file: after the
+// header's lines, and after the header's last line's own text on the first.
+struct StatementsStart {
+    int lines = 0;
+    int columns = 0;
+};
+
+StatementsStart savedStatementsStart() {
+    const std::string file = programFileBytes("\x01");
+    const std::size_t at = file.find('\x01');
+    const std::size_t lineStart = file.rfind('\n', at);
+    return {static_cast<int>(std::count(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(at), '\n')),
+            static_cast<int>(lineStart == std::string::npos ? at : at - lineStart - 1)};
+}
+
+// The file's bytes, or why there are none. A file far too large is not read
+// at all: its size alone is enough for readFileText to refuse it.
+bool readBytes(const QString& path, QByteArray& bytes, std::string& why) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        why = "there is no such file";
+        return false;
+    }
+    if (info.isDir()) {
+        why = "it is a folder, not a program file";
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = local(file.errorString());
+        return false;
+    }
+    if (file.size() > static_cast<qint64>(MaxProgramFileBytes)) {
+        if (uchar* mapped = file.map(0, file.size())) {
+            why = readFileText(std::string_view(reinterpret_cast<const char*>(mapped),
+                                                static_cast<std::size_t>(file.size())))
+                      .problem;
+            return false;
+        }
+        bytes = file.read(static_cast<qint64>(MaxProgramFileBytes) + 1);
+    } else {
+        bytes = file.readAll();
+    }
+    if (file.error() != QFileDevice::NoError) {
+        why = local(file.errorString());
+        return false;
+    }
+    return true;
+}
+
+int render(const CommandLine& line, std::ostream& err) {
+    const std::string input = local(line.input), output = local(line.output);
+    const QFileInfo in(line.input), out(line.output);
+    if (in.exists() && out.exists() && in.canonicalFilePath() == out.canonicalFilePath()) {
+        err << "pasdraw: the image would replace the program " << input << "\n";
+        return ExitFailure;
+    }
+    QByteArray bytes;
+    std::string why;
+    FileText text;
+    if (readBytes(line.input, bytes, why)) {
+        text = readFileText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        why = text.problem;
+    }
+    if (!why.empty()) {
+        err << "pasdraw: cannot read " << input << ": " << why << "\n";
+        return ExitFailure;
+    }
+
+    const PreviewRun run = runPreview(text.text);
+    // Positions as a text editor shows the file: a saved program's header
+    // comes before its statements.
+    const StatementsStart start = text.savedProgram ? savedStatementsStart() : StatementsStart{};
+    for (const ProgramProblem& p : run.result.problems) {
+        err << input << ": line " << p.line + start.lines << ", column "
+            << p.column + (p.line == 1 ? start.columns : 0) << ": " << p.message << "\n";
+    }
+    const bool toTheEnd = run.result.problems.empty() && !run.result.stoppedEarly;
+    // The picture of what ran before a problem is what a user looks at to
+    // find it, so the image is written either way.
+    const QString failure = writePng(indexedImage(run), line.output);
+    if (!failure.isEmpty()) {
+        err << "pasdraw: cannot write " << output << ": " << local(failure) << "\n";
+        return ExitFailure;
+    }
+    if (toTheEnd) return ExitOk;
+    err << "pasdraw: " << output
+        << (run.result.compilerWouldRefuse ? " shows what the statements before the first problem draw; the "
+                                             "compiler would refuse the program\n"
+                                           : " shows what the program drew before it stopped\n");
+    return ExitProgramProblems;
+}
+
+}  // namespace
+
+int runCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    switch (line.action) {
+        case CommandLine::Action::Help: out << local(usageText()); return ExitOk;
+        case CommandLine::Action::Version: out << "pasdraw " PASDRAW_VERSION "\n"; return ExitOk;
+        case CommandLine::Action::Render: return render(line, err);
+        case CommandLine::Action::UsageError:
+            err << "pasdraw: " << local(line.error) << "\nTry 'pasdraw --help' for more information.\n";
+            return ExitFailure;
+        case CommandLine::Action::Edit: break;
+    }
+    err << "pasdraw: the window is not opened from here\n";
+    return ExitFailure;
+}
+
+}  // namespace pasdraw
