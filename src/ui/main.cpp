@@ -27,8 +27,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("pasdraw"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pasdraw.png")));
     pasdraw::Form1 window;
-    // TODO(open file): line.openPath names a file given on the command line;
-    // it is opened here once Form1 can open files (window.openFile).
     window.show();
+    // Opened once the window shows, so that any message about the file
+    // stands over it.
+    if (!line.openPath.isEmpty()) window.openFile(line.openPath);
     return QApplication::exec();
 }

@@ -383,5 +383,26 @@ cmp -s "$work/home/mine.pas" "$work/expected-restored.pas" ||
     fail "after the restore, Generate and Save did not write the text generated before the kill"
 note "recovered after SIGKILL"
 
+# ---- 8: pasdraw FILE opens a saved program ---------------------------------------
+# mine.pas holds Generate's text; opened from the command line, Generate gives
+# that text again, so Save writes the same bytes.
+cp "$work/home/mine.pas" "$work/mine-before.pas"
+stop_pid "$app_pid"
+HOME="$work/home" XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" \
+    "$work/bin/pasdraw" "$work/home/mine.pas" >>"$work/app.log" 2>&1 &
+app_pid=$!
+window=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name '^mine.pas - pasdraw$' | head -n 1) || true
+app_alive
+[[ -n $window ]] || fail "pasdraw FILE showed no window named after the file"
+expect_screen "the opened picture" "40 95 $red" "120 95 $lightgreen" "250 170 $yellow"
+click 200 200
+rm "$work/home/mine.pas"
+x key ctrl+g ctrl+s
+deadline=$((SECONDS + WAIT))
+until [[ -f $work/home/mine.pas ]] || ((SECONDS >= deadline)); do sleep 0.1; done
+sleep 0.2
+cmp -s "$work/home/mine.pas" "$work/mine-before.pas" || fail "Generate after opening mine.pas did not give its text"
+note "opened from the command line"
+
 elapsed=$((($(date +%s%N) - started) / 1000000))
 note "passed in ${elapsed} ms"
