@@ -65,14 +65,19 @@ bool looksBinary(std::string_view bytes) {
 
 }  // namespace
 
+std::string sizeProblem(uint64_t size) {
+    if (size <= MaxProgramFileBytes) return {};
+    // Tenths of a megabyte, rounded up, so the size never reads as the limit.
+    const uint64_t tenths = (size * 10 + 1024 * 1024 - 1) / (1024 * 1024);
+    return "The file is " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
+           " MB, too large for a program of this editor (at most " +
+           std::to_string(MaxProgramFileBytes / (1024 * 1024)) + " MB).";
+}
+
 FileText readFileText(std::string_view bytes) {
     FileText result;
-    if (bytes.size() > MaxProgramFileBytes) {
-        result.problem = "The file is " + std::to_string(bytes.size() / (1024 * 1024)) +
-                         " MB, too large for a program of this editor (at most " +
-                         std::to_string(MaxProgramFileBytes / (1024 * 1024)) + " MB).";
-        return result;
-    }
+    result.problem = sizeProblem(bytes.size());
+    if (!result.problem.empty()) return result;
     if (bytes.find('\0') != std::string_view::npos) {
         result.problem = "The file holds NUL bytes, so it is not a program text.";
         return result;

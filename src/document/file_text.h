@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ struct FileText {
 };
 
 FileText readFileText(std::string_view bytes);
+
+// Why a file of `size` bytes is refused, or empty when its size is fine.
+std::string sizeProblem(uint64_t size);
 
 // Whether the bytes are UTF-8 as the standard defines it: no overlong forms,
 // no surrogates, nothing above U+10FFFF.

@@ -103,8 +103,8 @@ StatementsStart savedStatementsStart() {
             static_cast<int>(lineStart == std::string::npos ? at : at - lineStart - 1)};
 }
 
-// The file's bytes, or why there are none. A file far too large is not read
-// at all: its size alone is enough for readFileText to refuse it.
+// The file's bytes, or why there are none. A file too large is not read at
+// all: its size alone refuses it.
 bool readBytes(const QString& path, QByteArray& bytes, std::string& why) {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -120,17 +120,9 @@ bool readBytes(const QString& path, QByteArray& bytes, std::string& why) {
         why = local(file.errorString());
         return false;
     }
-    if (file.size() > static_cast<qint64>(MaxProgramFileBytes)) {
-        if (uchar* mapped = file.map(0, file.size())) {
-            why = readFileText(std::string_view(reinterpret_cast<const char*>(mapped),
-                                                static_cast<std::size_t>(file.size())))
-                      .problem;
-            return false;
-        }
-        bytes = file.read(static_cast<qint64>(MaxProgramFileBytes) + 1);
-    } else {
-        bytes = file.readAll();
-    }
+    why = sizeProblem(static_cast<uint64_t>(file.size()));
+    if (!why.empty()) return false;
+    bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         why = local(file.errorString());
         return false;

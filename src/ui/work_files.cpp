@@ -141,11 +141,8 @@ bool WorkFiles::open(const QString& path) {
         problem = QStringLiteral("There is no file %1.").arg(name);
     } else if (info.isDir()) {
         problem = QStringLiteral("%1 is a folder, not a program file.").arg(name);
-    } else if (info.size() > qint64(MaxProgramFileBytes)) {
-        problem = QStringLiteral("%1 is %2 MB, too large for a program of this editor (at most %3 MB).")
-                      .arg(name)
-                      .arg(info.size() / (1024 * 1024))
-                      .arg(MaxProgramFileBytes / (1024 * 1024));
+    } else if (const std::string tooLarge = sizeProblem(uint64_t(info.size())); !tooLarge.empty()) {
+        problem = QString::fromStdString(tooLarge).replace(QStringLiteral("The file"), name);
     } else {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly)) {
