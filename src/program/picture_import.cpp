@@ -217,8 +217,8 @@ private:
         return true;
     }
 
-    // The colour is never wrong before a setcolor (drawing starts in white),
-    // so a wrong one always has a setcolor to point at.
+    // The colour is never wrong before the text sets one (drawing starts in
+    // white), so a wrong one always has a call to point at.
     template <class Record>
     void addOutline(GraphRoutine call, ShapeList<Record>& list, Record r, const char* plural) {
         if (color_ < Colours.low || color_ > Colours.high) {

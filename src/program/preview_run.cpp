@@ -14,7 +14,7 @@ PreviewRun runPreview(std::string_view utf8) {
     run.pixels.assign(screen->pixels(),
                       screen->pixels() + static_cast<std::ptrdiff_t>(PreviewRun::Width) * PreviewRun::Height);
     run.palette = StandardPalette;
-    // Index 0 shows the background colour setbkcolor chose: one of the sixteen
+    // Index 0 shows the background colour the program chose: one of the sixteen
     // in the same palette as the rest, beyond them the VGA table's colour.
     const uint16_t background = screen->backgroundColour();
     run.palette[0] = background < 16 ? StandardPalette[background] : backgroundRgb(background);

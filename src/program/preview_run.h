@@ -22,8 +22,8 @@ struct PreviewRun {
     std::string text;  // the text that ran, UTF-8
     // Colour numbers 0..15, row by row, Width * Height of them.
     std::vector<uint8_t> pixels;
-    // 0xRRGGBB for each colour number. Entry 0 is the background the program
-    // chose with setbkcolor.
+    // 0xRRGGBB for each colour number. Entry 0 is the background colour the
+    // program chose.
     std::array<uint32_t, 16> palette{};
     RunResult result;
 };
