@@ -310,8 +310,7 @@ void RasterSurface::endFillReplay() {
     replaying_ = false;
 }
 
-void RasterSurface::settleFills() {
-    if (!onRegions_) return;
+void RasterSurface::putRegions() {
     regions_->put(pixels_.data());
     onRegions_ = false;
     replayedPixels_ = 0;

@@ -75,7 +75,10 @@ private:
     // The span flood; returns the pixels it painted.
     std::size_t floodPixels(int32_t x, int32_t y, uint32_t border, uint32_t brush);
     // Writes back what floods made on regions, before anything else draws.
-    void settleFills();
+    void settleFills() {
+        if (onRegions_) putRegions();
+    }
+    void putRegions();
 
     float twipsPerPixelX_;
     float twipsPerPixelY_;
