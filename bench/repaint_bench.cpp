@@ -1,10 +1,13 @@
 // Repaint and flood-fill cost on the largest pictures the editor can hold.
 #include <benchmark/benchmark.h>
 
+#include <type_traits>
+
 #include "canvas/raster_surface.h"
 #include "canvas/repaint.h"
 #include "editor/editor.h"
 #include "model/palette.h"
+#include "pictures.h"
 
 namespace pasdraw {
 namespace {
@@ -77,6 +80,50 @@ void BM_CommitOneMoreShape(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CommitOneMoreShape)->Unit(benchmark::kMillisecond);
+
+// The shared pictures as drawn, every shape in one colour, and as they come
+// back from their program text, in the colour of each record's number, so
+// that every fill's brush differs from its border and most of them leak.
+Picture inPaletteColours(const Picture& drawn) {
+    Picture p;
+    const auto recolour = [](auto r) {
+        r.ColorRGB = paletteRgb(r.ColorIndex);
+        if constexpr (requires { r.BorderRGB; }) r.BorderRGB = paletteRgb(r.BorderIndex);
+        return r;
+    };
+    drawn.forEachList([&](Kind kind, const auto& list) {
+        p.withList(kind, [&](auto& into) {
+            if constexpr (std::is_same_v<decltype(into.records()), decltype(list.records())>) {
+                for (const auto& r : list.records()) into.append(recolour(r));
+            }
+        });
+    });
+    return p;
+}
+
+void drowobOf(benchmark::State& state, const Picture& p) {
+    RasterSurface s(static_cast<float>(state.range(0)), static_cast<float>(state.range(0)));
+    for (auto _ : state) {
+        drowob(p, s);
+        benchmark::DoNotOptimize(s.bits());
+    }
+}
+
+void BM_DrowobSpreadPicture(benchmark::State& state) { drowobOf(state, *bench::spreadPicture()); }
+BENCHMARK(BM_DrowobSpreadPicture)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_DrowobSpanningPicture(benchmark::State& state) { drowobOf(state, *bench::spanningPicture()); }
+BENCHMARK(BM_DrowobSpanningPicture)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_DrowobSpreadPictureFromText(benchmark::State& state) {
+    drowobOf(state, inPaletteColours(*bench::spreadPicture()));
+}
+BENCHMARK(BM_DrowobSpreadPictureFromText)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_DrowobSpanningPictureFromText(benchmark::State& state) {
+    drowobOf(state, inPaletteColours(*bench::spanningPicture()));
+}
+BENCHMARK(BM_DrowobSpanningPictureFromText)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void BM_FloodFillWholeImage(benchmark::State& state) {
     RasterSurface s(15, 15);

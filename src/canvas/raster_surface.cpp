@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "canvas/arc_angles.h"
+#include "canvas/region_fill.h"
 #include "model/numeric.h"
 
 namespace pasdraw {
@@ -158,11 +159,13 @@ void RasterSurface::conicOutline(int64_t left, int64_t top, int64_t right, int64
 }
 
 void RasterSurface::Line(float x1, float y1, float x2, float y2, int32_t colour) {
+    settleFills();
     plotSegment(toPixelX(x1), toPixelY(y1), toPixelX(x2), toPixelY(y2), toPixelColour(colour));
     changed_ = true;
 }
 
 void RasterSurface::LineBox(float x1, float y1, float x2, float y2, int32_t colour) {
+    settleFills();
     int64_t ax = toPixelX(x1), ay = toPixelY(y1), bx = toPixelX(x2), by = toPixelY(y2);
     if (ax > bx) std::swap(ax, bx);
     if (ay > by) std::swap(ay, by);
@@ -181,6 +184,7 @@ void RasterSurface::LineBox(float x1, float y1, float x2, float y2, int32_t colo
 }
 
 void RasterSurface::Circle(float x, float y, float radius, int32_t colour) {
+    settleFills();
     const int64_t cx = toPixelX(x), cy = toPixelY(y);
     const float r = std::fabs(radius);
     const int64_t rx = toPixelX(r), ry = toPixelY(r);
@@ -189,6 +193,7 @@ void RasterSurface::Circle(float x, float y, float radius, int32_t colour) {
 }
 
 void RasterSurface::Cls() {
+    onRegions_ = false;  // whatever the floods made is wiped anyway
     std::fill(pixels_.begin(), pixels_.end(), 0u);
     changed_ = true;
 }
@@ -199,6 +204,7 @@ void RasterSurface::Refresh() {
 }
 
 void RasterSurface::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    settleFills();
     if (fillStyle_ == FillSolid) {
         const uint32_t brush = toPixelColour(fillColor_);
         forEachConicRow(left, top, right, bottom, height_,
@@ -212,6 +218,7 @@ void RasterSurface::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bo
 
 void RasterSurface::EllipseArc(int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t startAngle,
                                uint16_t endAngle) {
+    settleFills();
     const ArcAngles arc(startAngle, endAngle);
     const uint32_t pen = toPixelColour(foreColor_);
     const double cx = (static_cast<double>(left) + static_cast<double>(right)) / 2.0;
@@ -277,8 +284,41 @@ void RasterSurface::FloodFill(int32_t x, int32_t y, int32_t border) {
     if (fillStyle_ != FillSolid) return;  // a hollow brush paints nothing
     const uint32_t borderColour = toPixelColour(border);
     const uint32_t brush = toPixelColour(fillColor_);
+    if (onRegions_) {
+        if (regions_->flood(x, y, borderColour, brush)) changed_ = true;
+        return;
+    }
+    const std::size_t painted = floodPixels(x, y, borderColour, brush);
+    if (painted > 0) changed_ = true;
+    if (!replaying_) return;
+    replayedPixels_ += painted;
+    if (replayedPixels_ > pixels_.size()) {
+        if (!regions_) regions_ = std::make_shared<RegionFill>();
+        regions_->take(pixels_.data(), width_, height_);
+        onRegions_ = true;
+    }
+}
+
+void RasterSurface::beginFillReplay() {
+    settleFills();
+    replaying_ = true;
+    replayedPixels_ = 0;
+}
+
+void RasterSurface::endFillReplay() {
+    settleFills();
+    replaying_ = false;
+}
+
+void RasterSurface::putRegions() {
+    regions_->put(pixels_.data());
+    onRegions_ = false;
+    replayedPixels_ = 0;
+}
+
+std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColour, uint32_t brush) {
     const auto w = static_cast<std::size_t>(width_);
-    if (pixels_[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)] == borderColour) return;
+    if (pixels_[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)] == borderColour) return 0;
 
     if (visitStamp_.empty()) visitStamp_ = PixelBuffer(pixels_.size());
     if (++fillGeneration_ == 0) {
@@ -290,6 +330,7 @@ void RasterSurface::FloodFill(int32_t x, int32_t y, int32_t border) {
     uint32_t* stamp = visitStamp_.data();
     const auto fillable = [&](std::size_t i) { return px[i] != borderColour && stamp[i] != gen; };
 
+    std::size_t painted = 0;
     fillStack_.clear();
     fillStack_.emplace_back(x, y);
     while (!fillStack_.empty()) {
@@ -304,6 +345,7 @@ void RasterSurface::FloodFill(int32_t x, int32_t y, int32_t border) {
             px[rowStart + static_cast<std::size_t>(i)] = brush;
             stamp[rowStart + static_cast<std::size_t>(i)] = gen;
         }
+        painted += static_cast<std::size_t>(xr - xl + 1);
         for (const int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= height_) continue;
             const std::size_t nrow = static_cast<std::size_t>(ny) * w;
@@ -318,7 +360,7 @@ void RasterSurface::FloodFill(int32_t x, int32_t y, int32_t border) {
             }
         }
     }
-    changed_ = true;
+    return painted;
 }
 
 }  // namespace pasdraw

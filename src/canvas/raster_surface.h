@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "canvas/pixel_buffer.h"
@@ -16,6 +17,8 @@ namespace pasdraw {
 // Client area of the window in twips.
 inline constexpr int ClientWidthTwips = 9645;
 inline constexpr int ClientHeightTwips = 7965;
+
+class RegionFill;
 
 class RasterSurface final : public Surface {
 public:
@@ -36,6 +39,10 @@ public:
     void EllipseArc(int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t startAngle,
                     uint16_t endAngle) override;
     void FloodFill(int32_t x, int32_t y, int32_t border) override;
+    // Floods replayed between these may be made on regions rather than
+    // pixels; bits() and pixel() show them from the end on.
+    void beginFillReplay() override;
+    void endFillReplay() override;
 
     float TwipsPerPixelX() const override { return twipsPerPixelX_; }
     float TwipsPerPixelY() const override { return twipsPerPixelY_; }
@@ -65,6 +72,13 @@ private:
     void conicOutline(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t colour);
     int64_t toPixelX(float twips) const;
     int64_t toPixelY(float twips) const;
+    // The span flood; returns the pixels it painted.
+    std::size_t floodPixels(int32_t x, int32_t y, uint32_t border, uint32_t brush);
+    // Writes back what floods made on regions, before anything else draws.
+    void settleFills() {
+        if (onRegions_) putRegions();
+    }
+    void putRegions();
 
     float twipsPerPixelX_;
     float twipsPerPixelY_;
@@ -77,6 +91,16 @@ private:
     PixelBuffer visitStamp_;
     uint32_t fillGeneration_ = 0;
     std::vector<std::pair<int, int>> fillStack_;
+    // During a replay, once the floods have painted more pixels than the image
+    // holds (fills that leak), the rest are made on regions: repeating a
+    // flood of the whole image a thousand times took most of a second.
+    bool replaying_ = false;
+    std::size_t replayedPixels_ = 0;
+    bool onRegions_ = false;
+    // Made at the first replay that leaks; shared_ptr only so that the
+    // destructor needs no complete RegionFill here (the image makes the
+    // surface move-only anyway).
+    std::shared_ptr<RegionFill> regions_;
 
     int32_t foreColor_ = 0;
     int32_t fillColor_ = 0;

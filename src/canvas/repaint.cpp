@@ -56,8 +56,10 @@ void drowob(const Picture& picture, Surface& surface) {
     surface.LineBox(0.0f, 0.0f, static_cast<float>(CanvasWidth), static_cast<float>(CanvasHeight), White);
     // Fills come last in the kind order, so every outline of the border colour
     // is on the canvas before they flood.
-    picture.forEachList([&surface](Kind, const auto& list) {
+    picture.forEachList([&surface](Kind kind, const auto& list) {
+        if (kind == Kind::Fill) surface.beginFillReplay();
         for (const auto& r : list.records()) paint(surface, r);
+        if (kind == Kind::Fill) surface.endFillReplay();
     });
 }
 

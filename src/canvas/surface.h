@@ -38,6 +38,12 @@ public:
                             uint16_t endAngle) = 0;
     virtual void FloodFill(int32_t x, int32_t y, int32_t border) = 0;
 
+    // The repaint brackets its run of fills with these, so that a surface may
+    // replay many floods of one image faster than one by one. The image seen
+    // after the end is exactly the one-by-one result; in between it may lag.
+    virtual void beginFillReplay() {}
+    virtual void endFillReplay() {}
+
     // Twips per device pixel of the screen.
     virtual float TwipsPerPixelX() const = 0;
     virtual float TwipsPerPixelY() const = 0;

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "canvas/raster_surface.h"
+#include "model/palette.h"
 #include "support/colours.h"
 #include "support/recording_surface.h"
 
@@ -177,6 +179,59 @@ TEST(Repaint, PartialEllipsesAreDrawnAsArcs) {
         RecordingSurface rec;
         drowob(p, rec);
         EXPECT_EQ(rec.calls.at(4), call);
+    }
+}
+
+// Outlines anywhere, some of them past the canvas and some partial
+// ellipses, in three colours, with fills between them, so that borders
+// change from fill to fill, most fills leak, some are enclosed, some start on
+// their border and some have the border colour as brush.
+Picture randomPicture(std::mt19937& gen) {
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    const auto at = [&](int lo, int hi) { return static_cast<int16_t>(any(lo, hi)); };
+    const auto colour = [&] {
+        const int16_t index = std::array<int16_t, 3>{1, 9, 14}[static_cast<std::size_t>(any(0, 2))];
+        return std::pair{index, paletteRgb(index)};
+    };
+    Picture p;
+    for (int i = 0, n = any(10, 60); i < n; ++i) {
+        const auto [index, rgb] = colour();
+        p.selectColour(index, rgb);
+        const int16_t x1 = at(-300, 7000), y1 = at(-300, 5200), x2 = at(-300, 7000), y2 = at(-300, 5200);
+        switch (any(0, 5)) {
+            case 0: p.commitLine({x1, x2, y1, y2, 0, 0}); break;
+            case 1: p.commitRectangle({x1, x2, y1, y2, 0, 0}); break;
+            case 2: p.commitCircle({x1, y1, at(15, 2000), 0, 0}); break;
+            case 3: p.commitEllipse({x1, x2, y1, y2, 0, 0, 0, 360}); break;
+            case 4: p.commitEllipse({x1, x2, y1, y2, 0, 0, at(0, 360), at(0, 360)}); break;
+            default: p.commitFill(at(-300, 10000), at(-300, 8000)); break;
+        }
+    }
+    return p;
+}
+
+TEST(Repaint, FillsComeOutAsWhenFloodedOneByOne) {
+    std::mt19937 gen(20261208);
+    for (const float twipsPerPixel : {15.0f, 10.0f}) {
+        RasterSurface repainted(twipsPerPixel, twipsPerPixel);  // kept from picture to picture
+        for (int n = 0; n < 12; ++n) {
+            const Picture p = randomPicture(gen);
+            drowob(p, repainted);
+
+            Picture outlines = p;
+            while (outlines.Fills.dropLast()) {
+            }
+            RasterSurface oneByOne(twipsPerPixel, twipsPerPixel);
+            drowob(outlines, oneByOne);
+            oneByOne.setFillStyle(FillSolid);
+            for (const FillRecord& f : p.Fills.records()) {
+                oneByOne.setFillColor(f.ColorRGB);
+                oneByOne.FloodFill(pxX(oneByOne, f.X), pxY(oneByOne, f.Y), f.BorderRGB);
+            }
+            const std::size_t size = static_cast<std::size_t>(oneByOne.width() * oneByOne.height());
+            ASSERT_TRUE(std::equal(repainted.bits(), repainted.bits() + size, oneByOne.bits()))
+                << "picture " << n << " at " << twipsPerPixel << " twips per pixel";
+        }
     }
 }
 
