@@ -32,48 +32,82 @@ QString endingInEllipsis(QString row, const QFontMetrics& metrics, int width) {
     return row + ellipsis;
 }
 
+// One line in rows no wider than `width`, wrapped after blanks and the
+// separators of statements and paths. A piece wider than a row stays whole.
+QStringList wrapped(const QString& line, const QFontMetrics& metrics, int width) {
+    QStringList rows;
+    QString row;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && !breaksAfter(line[i])) continue;
+        const QString piece = line.mid(start, i + 1 - start);
+        start = i + 1;
+        if (!row.isEmpty() && metrics.horizontalAdvance(withoutTrailingBlanks(row + piece)) > width) {
+            rows << withoutTrailingBlanks(row);
+            row = piece;
+        } else {
+            row += piece;
+        }
+    }
+    rows << withoutTrailingBlanks(row);
+    return rows;
+}
+
 struct Fitted {
     QStringList rows;
     bool elided = false;
 };
 
-// The text in rows no wider than `width`, at most maxRows of them. Lines wrap
-// after blanks and the separators of statements and paths; a piece wider
-// than a row, or rows beyond the last, are cut at an ellipsis.
+// The text in at most maxRows rows no wider than `width`. Each line keeps
+// its wrapped rows while they fit, and at least one row while there are
+// rows: a line squeezed into one row loses its middle (a path keeps its
+// file name), into more rows its end. Whatever is cut shows an ellipsis.
 Fitted fit(const QString& text, const QFontMetrics& metrics, int width, int maxRows) {
     Fitted out;
     if (text.isEmpty()) return out;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        QString row;
-        qsizetype start = 0;
-        for (qsizetype i = 0; i <= line.size(); ++i) {
-            if (i < line.size() && !breaksAfter(line[i])) continue;
-            const QString piece = line.mid(start, i + 1 - start);
-            start = i + 1;
-            if (!row.isEmpty() && metrics.horizontalAdvance(withoutTrailingBlanks(row + piece)) > width) {
-                out.rows << withoutTrailingBlanks(row);
-                row = piece;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int left = maxRows;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int room = left - static_cast<int>(lines.size() - 1 - i);  // a row for each later line
+        if (room <= 0) {
+            out.elided = true;
+            if (!out.rows.isEmpty() && !out.rows.back().endsWith(QChar(0x2026)))
+                out.rows.back() = endingInEllipsis(out.rows.back(), metrics, width);
+            break;
+        }
+        QStringList rows = wrapped(lines[i], metrics, width);
+        if (rows.size() > room) {
+            out.elided = true;
+            if (room == 1) {
+                rows = {metrics.elidedText(lines[i], Qt::ElideMiddle, width)};
             } else {
-                row += piece;
+                rows.resize(room);
+                rows.back() = endingInEllipsis(rows.back(), metrics, width);
             }
         }
-        out.rows << withoutTrailingBlanks(row);
-    }
-    for (QString& row : out.rows) {
-        if (metrics.horizontalAdvance(row) <= width) continue;
-        row = metrics.elidedText(row, Qt::ElideRight, width);
-        out.elided = true;
-    }
-    if (out.rows.size() > maxRows) {
-        out.elided = true;
-        out.rows.resize(std::max(maxRows, 0));
-        if (!out.rows.isEmpty()) out.rows.back() = endingInEllipsis(out.rows.back(), metrics, width);
+        for (QString& row : rows) {
+            if (metrics.horizontalAdvance(row) <= width) continue;
+            row = metrics.elidedText(row, Qt::ElideRight, width);
+            out.elided = true;
+        }
+        left -= static_cast<int>(rows.size());
+        out.rows << rows;
     }
     return out;
 }
 
-QLabel* makeLabel(QWidget* parent, const QColor& colour) {
+// The height a label takes per row, as the label measures its text: neither
+// lineSpacing nor height says it for every font (a negative leading, rounding).
+int rowPitch(const QFontMetrics& metrics) {
+    const QRect room(0, 0, 1 << 16, 1 << 16);
+    const int one = metrics.boundingRect(room, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("X")).height();
+    const int two = metrics.boundingRect(room, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("X\nX")).height();
+    return std::max(one, two - one);
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour) {
     auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
     l->setTextFormat(Qt::PlainText);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette p = l->palette();
@@ -94,11 +128,11 @@ Readout::Readout(Document& document, const QPlainTextEdit* text, QWidget* parent
     panel.setColor(QPalette::Window, QColor(16, 16, 16));
     setPalette(panel);
     const QColor plain(200, 200, 200);
-    lines_[Pointer].label = makeLabel(this, plain);
-    lines_[Drag].label = makeLabel(this, QColor(255, 255, 255));
-    lines_[Status].label = makeLabel(this, plain);
-    lines_[Counts].label = makeLabel(this, plain);
-    lines_[Notes].label = makeLabel(this, QColor(255, 255, 85));
+    lines_[Pointer].label = makeLabel(this, "pointer", plain);
+    lines_[Drag].label = makeLabel(this, "drag", QColor(255, 255, 255));
+    lines_[Status].label = makeLabel(this, "status", plain);
+    lines_[Counts].label = makeLabel(this, "counts", plain);
+    lines_[Notes].label = makeLabel(this, "notes", QColor(255, 255, 85));
     // The readout takes the pointer over it, for the tooltips of cut lines;
     // it lies right of the drawing area, where the canvas has nothing to track.
     document_.subscribe([this](Changes changes) { show(changes); });
@@ -143,7 +177,7 @@ void Readout::textEdited() {
 }
 
 void Readout::fitFixed(LineIndex index) {
-    const int spacing = QFontMetrics(font()).lineSpacing();
+    const int spacing = rowPitch(QFontMetrics(font()));
     if (index == Pointer) fitLine(lines_[Pointer], 0, PointerRows);
     if (index == Drag) fitLine(lines_[Drag], PointerRows * spacing + Gap, DragRows);
     // Rows kept for a line stay, empty or not, so the ones below never move.
@@ -151,7 +185,7 @@ void Readout::fitFixed(LineIndex index) {
 }
 
 void Readout::fitFlowing() {
-    const int spacing = QFontMetrics(font()).lineSpacing();
+    const int spacing = rowPitch(QFontMetrics(font()));
     int top = (PointerRows + DragRows) * spacing + 2 * Gap;
     for (const LineIndex index : {Status, Counts, Notes}) {
         // Each line after this one that has something to say keeps a row.
@@ -169,7 +203,7 @@ void Readout::fitLine(Line& line, int top, int rows) {
     const Fitted fitted = fit(line.full, metrics, width(), rows);
     line.label->setText(fitted.rows.join(QLatin1Char('\n')));
     line.label->setToolTip(fitted.elided ? line.full : QString());
-    line.label->setGeometry(0, top, width(), static_cast<int>(fitted.rows.size()) * metrics.lineSpacing());
+    line.label->setGeometry(0, top, width(), static_cast<int>(fitted.rows.size()) * rowPitch(metrics));
 }
 
 void Readout::resizeEvent(QResizeEvent*) {
