@@ -135,6 +135,7 @@ Readout::Readout(Document& document, const QPlainTextEdit* text, QWidget* parent
     lines_[Notes].label = makeLabel(this, "notes", QColor(255, 255, 85));
     // The readout takes the pointer over it, for the tooltips of cut lines;
     // it lies right of the drawing area, where the canvas has nothing to track.
+    pitch_ = rowPitch(QFontMetrics(font()));
     document_.subscribe([this](Changes changes) { show(changes); });
     if (text_ != nullptr) connect(text_, &QPlainTextEdit::textChanged, this, &Readout::textEdited);
     show(~0u);
@@ -177,21 +178,19 @@ void Readout::textEdited() {
 }
 
 void Readout::fitFixed(LineIndex index) {
-    const int spacing = rowPitch(QFontMetrics(font()));
     if (index == Pointer) fitLine(lines_[Pointer], 0, PointerRows);
-    if (index == Drag) fitLine(lines_[Drag], PointerRows * spacing + Gap, DragRows);
+    if (index == Drag) fitLine(lines_[Drag], PointerRows * pitch_ + Gap, DragRows);
     // Rows kept for a line stay, empty or not, so the ones below never move.
-    lines_[index].label->resize(width(), (index == Pointer ? PointerRows : DragRows) * spacing);
+    lines_[index].label->resize(width(), (index == Pointer ? PointerRows : DragRows) * pitch_);
 }
 
 void Readout::fitFlowing() {
-    const int spacing = rowPitch(QFontMetrics(font()));
-    int top = (PointerRows + DragRows) * spacing + 2 * Gap;
+    int top = (PointerRows + DragRows) * pitch_ + 2 * Gap;
     for (const LineIndex index : {Status, Counts, Notes}) {
         // Each line after this one that has something to say keeps a row.
         int later = 0;
         for (int i = index + 1; i < LineTotal; ++i) later += lines_.at(i).full.isEmpty() ? 0 : 1;
-        const int rows = (height() - top - later * (spacing + Gap)) / spacing;
+        const int rows = (height() - top - later * (pitch_ + Gap)) / pitch_;
         fitLine(lines_.at(index), top, rows);
         const int used = lines_.at(index).label->height();
         if (used > 0) top += used + Gap;
@@ -199,14 +198,14 @@ void Readout::fitFlowing() {
 }
 
 void Readout::fitLine(Line& line, int top, int rows) {
-    const QFontMetrics metrics(font());
-    const Fitted fitted = fit(line.full, metrics, width(), rows);
+    const Fitted fitted = fit(line.full, QFontMetrics(font()), width(), rows);
     line.label->setText(fitted.rows.join(QLatin1Char('\n')));
     line.label->setToolTip(fitted.elided ? line.full : QString());
-    line.label->setGeometry(0, top, width(), static_cast<int>(fitted.rows.size()) * rowPitch(metrics));
+    line.label->setGeometry(0, top, width(), static_cast<int>(fitted.rows.size()) * pitch_);
 }
 
 void Readout::resizeEvent(QResizeEvent*) {
+    pitch_ = rowPitch(QFontMetrics(font()));
     fitFixed(Pointer);
     fitFixed(Drag);
     fitFlowing();

@@ -56,6 +56,7 @@ private:
     Document& document_;
     const QPlainTextEdit* text_;
     std::array<Line, LineTotal> lines_;
+    int pitch_ = 0;  // pixels per row of a label, for the readout's font
     bool savedNoteShown_ = false;
     int savedCharacters_ = -1;  // the text box's length when the saved note last showed
 };

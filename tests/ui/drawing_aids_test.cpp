@@ -351,54 +351,39 @@ TEST(Readout, EveryLineShowsWholeOrCutWithItsTooltipOnADarkPanel) {
     const QString folder = s.dir.path() + "/a_folder_with_a_name_far_wider_than_the_readout/and/more";
     ASSERT_TRUE(QDir().mkpath(folder));
     s.form->programText().setApplicationDirectory(folder);
+    const auto circle = [&](int x) { s.form->Command4->click(), drag(s, {x, 3000}, {x + 300, 3000}); };
     const std::function<void()> steps[] = {
         [] {},
-        [&] {  // a circle, and the fill tool's hint
-            s.form->Command4->click();
-            s.form->paletteButtons[12]->click();
-            drag(s, {3000, 3000}, {3600, 3000});
-            s.form->Command6->click();
-        },
-        [&] { s.form->Command24->click(); },  // the origin
-        [&] {                                 // a stale text saved to a long path
-            s.form->Command4->click();
-            drag(s, {1000, 1000}, {1300, 1000});
-            s.form->Command23->click();
-        },
+        [&] { circle(3000), s.form->Command6->click(), s.form->Command24->click(); },  // fill hint, origin
+        [&] { circle(1000), s.form->Command23->click(); },  // a stale text saved to a long path
         [&] {  // white floods past the frame, behind the readout; an ellipse dragged half way
-            s.form->paletteButtons[14]->click();
-            s.form->Command6->click();
+            s.form->paletteButtons[14]->click(), s.form->Command6->click();
             QTest::mouseClick(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(150, 150));
-            s.form->Command3->click();
-            drag(s, {4515, 3030}, {105, 45}, false);
-        },
-    };
+            s.form->Command3->click(), drag(s, {4515, 3030}, {105, 45}, false);
+        }};
     const QFontMetrics metrics(s.readout().font());
     const auto letters = [](QString t) { return t.remove(QRegularExpression(QStringLiteral("\\s"))); };
     int cut = 0;
     for (const auto& step : steps) {
         step();
-        const std::pair<const char*, QString> parts[] = {{"pointer", s.readout().pointerText()},
-                                                         {"drag", s.readout().dragText()},
-                                                         {"status", s.readout().statusText()},
-                                                         {"counts", s.readout().countsText()},
-                                                         {"notes", s.readout().noteText()}};
+        const QString parts[] = {s.readout().pointerText(), s.readout().dragText(), s.readout().statusText(),
+                                 s.readout().countsText(), s.readout().noteText()};
         QList<QRect> taken;
-        for (const auto& [name, full] : parts) {
-            SCOPED_TRACE(std::string(name) + ": " + full.toStdString());
-            const QLabel* label = s.readout().findChild<QLabel*>(QLatin1String(name));
-            ASSERT_NE(label, nullptr);
-            if (full.isEmpty()) continue;
+        for (std::size_t i = 0; i < std::size(parts); ++i) {
+            // The labels, made in the readout's order.
+            const QLabel* label = s.readout().findChildren<QLabel*>().at(static_cast<qsizetype>(i));
+            SCOPED_TRACE(parts[i].toStdString() + " shown as " + label->text().toStdString());
+            if (parts[i].isEmpty()) continue;
             for (const QString& row : label->text().split(QLatin1Char('\n')))
                 EXPECT_LE(metrics.horizontalAdvance(row), label->width());
             EXPECT_GE(label->height(), std::max(1, label->sizeHint().height()));  // no row cut at the foot
             EXPECT_TRUE(s.readout().rect().contains(label->geometry()));
             for (const QRect& other : taken) EXPECT_FALSE(other.intersects(label->geometry()));
             taken << label->geometry();
-            if (letters(label->text()) == letters(full)) continue;
+            if (letters(label->text()) == letters(parts[i])) continue;
             ++cut;
             EXPECT_TRUE(label->text().contains(QChar(0x2026)));
-            EXPECT_EQ(label->toolTip(), full);
+            EXPECT_EQ(label->toolTip(), parts[i]);
         }
     }
     EXPECT_GT(cut, 0);  // the long path cannot fit
@@ -422,10 +407,8 @@ TEST(Readout, TheSavedNoteGoesWhenThePictureOrTextDiffersFromTheFile) {
     };
     for (const auto& [change, stillSaved] : cases) {
         Shown s;
-        s.form->Command1->click();
-        drag(s, {1500, 1500}, {3000, 2000});
-        s.form->Command22->click();
-        s.form->Command23->click();
+        s.form->Command1->click(), drag(s, {1500, 1500}, {3000, 2000});
+        s.form->Command22->click(), s.form->Command23->click();
         const QString note = "saved " + s.form->programText().programFilePath();
         ASSERT_TRUE(s.readout().noteText().contains(note));
         s.form->Text1->moveCursor(QTextCursor::End);
