@@ -344,7 +344,10 @@ std::string Document::notesLines() const {
         if (!notes.empty()) notes += '\n';
         notes += note;
     };
-    if (!savedPath_.empty()) add("saved " + savedPath_);
+    // Only while the file holds what the window shows: a later change to the
+    // picture or the text makes "saved" untrue. isModified reads the whole
+    // text, so it runs only when there is a save to speak of.
+    if (!savedPath_.empty() && !isModified()) add("saved " + savedPath_);
     if (savedPath_.empty() && !sourcePath_.empty()) {
         add("opened " + sourcePath_ + (openedNote_.empty() ? "" : ", " + openedNote_));
     }

@@ -44,6 +44,9 @@ CanvasWidget::CanvasWidget(Document& document, float twipsPerLogicalX, float twi
     document_.surface().setRefreshHandler([this] { update(); });
     document_.subscribe([this](Changes changes) { documentChanged(changes); });
     setMouseTracking(true);
+    // A press takes the keyboard from the text box, so the picture's keys
+    // (undo, redo) act on the picture that was just drawn.
+    setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -139,7 +139,7 @@ void Form1::buildControls() {
     std::tie(Line1, Line2) = makePaletteFrame(scale_, this);
 
     // The readout fills the free black area under the tool buttons.
-    readout_ = new Readout(*document_, this);
+    readout_ = new Readout(*document_, Text1, this);
     readout_->setFont(fontOfSize(font(), scale_.fontPixels(150.0f, 8)));
     readout_->setGeometry(scale_.rect(6480, 2640, 1575, 3120));
     preview_ = new PreviewLink(this, Text1, previewButton);
@@ -171,8 +171,7 @@ void Form1::connectControls() {
     shortcut(QKeySequence::Undo, &Form1::Command5_Click);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), &Form1::Command22_Click);
     shortcut(QKeySequence::Save, &Form1::Command23_Click);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &Form1::redo);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &Form1::redo);
+    for (const QKeyCombination keys : RedoKeys) shortcut(keys, &Form1::redo);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::pictureFromText);
     // Also from the preview window itself.
     shortcut(QKeySequence(Qt::Key_F9 | Qt::CTRL), &Form1::togglePreview)->setContext(Qt::ApplicationShortcut);

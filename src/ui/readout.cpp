@@ -1,25 +1,113 @@
 #include "ui/readout.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTextDocument>
+#include <algorithm>
 
 namespace pasdraw {
 
 namespace {
 
-// Long statements and paths wrap at their separators, not only at blanks.
-QString breakable(QString s) {
-    s.replace(QLatin1Char(','), QStringLiteral(",\u200B"));
-    s.replace(QLatin1Char(';'), QStringLiteral(";\u200B"));
-    s.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+constexpr int Gap = 4;  // pixels between two parts
+constexpr int PointerRows = 2;
+constexpr int DragRows = 3;
+
+bool breaksAfter(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char(';') || c == QLatin1Char('/');
+}
+
+QString withoutTrailingBlanks(QString s) {
+    while (s.endsWith(QLatin1Char(' '))) s.chop(1);
     return s;
 }
 
-QString unbreakable(QString s) { return s.remove(QChar(0x200B)); }
+// The row cut short so that an ellipsis after it still fits.
+QString endingInEllipsis(QString row, const QFontMetrics& metrics, int width) {
+    const QString ellipsis(QChar(0x2026));
+    while (!row.isEmpty() && metrics.horizontalAdvance(row + ellipsis) > width) row.chop(1);
+    return row + ellipsis;
+}
 
-QLabel* makeLabel(QWidget* parent, const QColor& colour) {
+// One line in rows no wider than `width`, wrapped after blanks and the
+// separators of statements and paths. A piece wider than a row stays whole.
+QStringList wrapped(const QString& line, const QFontMetrics& metrics, int width) {
+    QStringList rows;
+    QString row;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && !breaksAfter(line[i])) continue;
+        const QString piece = line.mid(start, i + 1 - start);
+        start = i + 1;
+        if (!row.isEmpty() && metrics.horizontalAdvance(withoutTrailingBlanks(row + piece)) > width) {
+            rows << withoutTrailingBlanks(row);
+            row = piece;
+        } else {
+            row += piece;
+        }
+    }
+    rows << withoutTrailingBlanks(row);
+    return rows;
+}
+
+struct Fitted {
+    QStringList rows;
+    bool elided = false;
+};
+
+// The text in at most maxRows rows no wider than `width`. Each line keeps
+// its wrapped rows while they fit, and at least one row while there are
+// rows: a line squeezed into one row loses its middle (a path keeps its
+// file name), into more rows its end. Whatever is cut shows an ellipsis.
+Fitted fit(const QString& text, const QFontMetrics& metrics, int width, int maxRows) {
+    Fitted out;
+    if (text.isEmpty()) return out;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int left = maxRows;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int room = left - static_cast<int>(lines.size() - 1 - i);  // a row for each later line
+        if (room <= 0) {
+            out.elided = true;
+            if (!out.rows.isEmpty() && !out.rows.back().endsWith(QChar(0x2026)))
+                out.rows.back() = endingInEllipsis(out.rows.back(), metrics, width);
+            break;
+        }
+        QStringList rows = wrapped(lines[i], metrics, width);
+        if (rows.size() > room) {
+            out.elided = true;
+            if (room == 1) {
+                rows = {metrics.elidedText(lines[i], Qt::ElideMiddle, width)};
+            } else {
+                rows.resize(room);
+                rows.back() = endingInEllipsis(rows.back(), metrics, width);
+            }
+        }
+        for (QString& row : rows) {
+            if (metrics.horizontalAdvance(row) <= width) continue;
+            row = metrics.elidedText(row, Qt::ElideRight, width);
+            out.elided = true;
+        }
+        left -= static_cast<int>(rows.size());
+        out.rows << rows;
+    }
+    return out;
+}
+
+// The height a label takes per row, as the label measures its text: neither
+// lineSpacing nor height says it for every font (a negative leading, rounding).
+int rowPitch(const QFontMetrics& metrics) {
+    const QRect room(0, 0, 1 << 16, 1 << 16);
+    const int one = metrics.boundingRect(room, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("X")).height();
+    const int two = metrics.boundingRect(room, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("X\nX")).height();
+    return std::max(one, two - one);
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour) {
     auto* l = new QLabel(parent);
-    l->setWordWrap(true);
+    l->setObjectName(QLatin1String(name));
     l->setTextFormat(Qt::PlainText);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette p = l->palette();
@@ -30,25 +118,26 @@ QLabel* makeLabel(QWidget* parent, const QColor& colour) {
 
 }  // namespace
 
-Readout::Readout(Document& document, QWidget* parent) : QWidget(parent), document_(document) {
+Readout::Readout(Document& document, const QPlainTextEdit* text, QWidget* parent)
+    : QWidget(parent), document_(document), text_(text) {
     setObjectName(QStringLiteral("readout"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    // A leaking flood colours the canvas image behind the readout too; the
+    // panel keeps the pale and yellow text on a dark ground whatever it is.
+    setAutoFillBackground(true);
+    QPalette panel = palette();
+    panel.setColor(QPalette::Window, QColor(16, 16, 16));
+    setPalette(panel);
     const QColor plain(200, 200, 200);
-    pointer_ = makeLabel(this, plain);
-    drag_ = makeLabel(this, QColor(255, 255, 255));
-    status_ = makeLabel(this, plain);
-    counts_ = makeLabel(this, plain);
-    notes_ = makeLabel(this, QColor(255, 255, 85));
-    for (QLabel* l : {pointer_, drag_, status_, counts_, notes_}) layout->addWidget(l);
-    layout->addStretch(1);
-    // Rows that come and go must not move the ones below them.
-    pointer_->setMinimumHeight(2 * fontMetrics().height());
-    drag_->setMinimumHeight(3 * fontMetrics().height());
-    // The readout only reports; the canvas below it keeps the pointer.
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    lines_[Pointer].label = makeLabel(this, "pointer", plain);
+    lines_[Drag].label = makeLabel(this, "drag", QColor(255, 255, 255));
+    lines_[Status].label = makeLabel(this, "status", plain);
+    lines_[Counts].label = makeLabel(this, "counts", plain);
+    lines_[Notes].label = makeLabel(this, "notes", QColor(255, 255, 85));
+    // The readout takes the pointer over it, for the tooltips of cut lines;
+    // it lies right of the drawing area, where the canvas has nothing to track.
+    pitch_ = rowPitch(QFontMetrics(font()));
     document_.subscribe([this](Changes changes) { show(changes); });
+    if (text_ != nullptr) connect(text_, &QPlainTextEdit::textChanged, this, &Readout::textEdited);
     show(~0u);
 }
 
@@ -56,24 +145,75 @@ void Readout::show(Changes changes) {
     // Blocking the readout's signals pauses it (a benchmark drags without it).
     if (signalsBlocked()) return;
     if ((changes & (PointerChanged | OriginChanged)) != 0) {
-        pointer_->setText(QString::fromStdString(document_.pointerLine()));
+        lines_[Pointer].full = QString::fromStdString(document_.pointerLine());
+        fitFixed(Pointer);
     }
-    if ((changes & PointerChanged) != 0)
-        drag_->setText(breakable(QString::fromStdString(document_.dragLine())));
+    if ((changes & PointerChanged) != 0) {
+        lines_[Drag].full = QString::fromStdString(document_.dragLine());
+        fitFixed(Drag);
+    }
+    bool flowing = false;
     if ((changes & (ShapesChanged | OriginChanged | ToolChanged)) != 0) {
-        status_->setText(QString::fromStdString(document_.statusLine()));
-        counts_->setText(QString::fromStdString(document_.countsLines()));
+        lines_[Status].full = QString::fromStdString(document_.statusLine());
+        lines_[Counts].full = QString::fromStdString(document_.countsLines());
+        flowing = true;
     }
     if ((changes & MarksChanged) != 0) {
-        notes_->setText(breakable(QString::fromStdString(document_.notesLines())));
-        notes_->setToolTip(QString::fromStdString(document_.savedPath()));
+        lines_[Notes].full = QString::fromStdString(document_.notesLines());
+        const std::string& path = document_.savedPath();
+        savedNoteShown_ =
+            !path.empty() &&
+            lines_[Notes].full.split(QLatin1Char('\n')).contains(QString::fromStdString("saved " + path));
+        if (savedNoteShown_ && text_ != nullptr) savedCharacters_ = text_->document()->characterCount();
+        flowing = true;
+    }
+    if (flowing) fitFlowing();
+}
+
+void Readout::textEdited() {
+    // Any edit ends a showing saved note; only a text as long as the saved
+    // one can bring it back. Other keys skip reading the whole text.
+    if (document_.savedPath().empty()) return;
+    if (savedNoteShown_ || text_->document()->characterCount() == savedCharacters_) show(MarksChanged);
+}
+
+void Readout::fitFixed(LineIndex index) {
+    if (index == Pointer) fitLine(lines_[Pointer], 0, PointerRows);
+    if (index == Drag) fitLine(lines_[Drag], PointerRows * pitch_ + Gap, DragRows);
+    // Rows kept for a line stay, empty or not, so the ones below never move.
+    lines_[index].label->resize(width(), (index == Pointer ? PointerRows : DragRows) * pitch_);
+}
+
+void Readout::fitFlowing() {
+    int top = (PointerRows + DragRows) * pitch_ + 2 * Gap;
+    for (const LineIndex index : {Status, Counts, Notes}) {
+        // Each line after this one that has something to say keeps a row.
+        int later = 0;
+        for (int i = index + 1; i < LineTotal; ++i) later += lines_.at(i).full.isEmpty() ? 0 : 1;
+        const int rows = (height() - top - later * (pitch_ + Gap)) / pitch_;
+        fitLine(lines_.at(index), top, rows);
+        const int used = lines_.at(index).label->height();
+        if (used > 0) top += used + Gap;
     }
 }
 
-QString Readout::pointerText() const { return pointer_->text(); }
-QString Readout::dragText() const { return unbreakable(drag_->text()); }
-QString Readout::statusText() const { return status_->text(); }
-QString Readout::countsText() const { return counts_->text(); }
-QString Readout::noteText() const { return unbreakable(notes_->text()); }
+void Readout::fitLine(Line& line, int top, int rows) {
+    const Fitted fitted = fit(line.full, QFontMetrics(font()), width(), rows);
+    line.label->setText(fitted.rows.join(QLatin1Char('\n')));
+    line.label->setToolTip(fitted.elided ? line.full : QString());
+    line.label->setGeometry(0, top, width(), static_cast<int>(fitted.rows.size()) * pitch_);
+}
+
+void Readout::resizeEvent(QResizeEvent*) {
+    pitch_ = rowPitch(QFontMetrics(font()));
+    fitFixed(Pointer);
+    fitFixed(Drag);
+    fitFlowing();
+}
+
+void Readout::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) resizeEvent(nullptr);
+    QWidget::changeEvent(event);
+}
 
 }  // namespace pasdraw

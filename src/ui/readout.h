@@ -3,38 +3,62 @@
 // the tool hint, the counts and origin, the notes about the text and the
 // save). Each part is its own label, so a pointer move re-lays out the
 // pointer's lines only.
+//
+// The area is narrow and fixed, so no line may simply run out of it: a line
+// wraps at blanks and separators, and what still does not fit ends in an
+// ellipsis, with the whole text in the label's tooltip. A dark panel behind
+// the labels keeps them readable over whatever the canvas image holds there.
 #pragma once
 
 #include <QString>
 #include <QWidget>
+#include <array>
 
 #include "document/document.h"
 
 class QLabel;
+class QPlainTextEdit;
 
 namespace pasdraw {
 
 class Readout : public QWidget {
     Q_OBJECT
 public:
-    explicit Readout(Document& document, QWidget* parent = nullptr);
+    // `text` is the text box: the note about the save follows its edits.
+    Readout(Document& document, const QPlainTextEdit* text, QWidget* parent = nullptr);
 
-    // What each line shows, for tests.
-    QString pointerText() const;
-    QString dragText() const;
-    QString statusText() const;
-    QString countsText() const;
-    QString noteText() const;
+    // What each line says in full, for tests.
+    QString pointerText() const { return lines_[Pointer].full; }
+    QString dragText() const { return lines_[Drag].full; }
+    QString statusText() const { return lines_[Status].full; }
+    QString countsText() const { return lines_[Counts].full; }
+    QString noteText() const { return lines_[Notes].full; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    enum LineIndex { Pointer, Drag, Status, Counts, Notes, LineTotal };
+    struct Line {
+        QLabel* label = nullptr;
+        QString full;
+    };
+
     void show(Changes changes);
+    void textEdited();
+    // Shows each line in its place: the pointer's and the drag's in rows
+    // kept for them, the others one below the other in the rows left.
+    void fitFixed(LineIndex index);
+    void fitFlowing();
+    void fitLine(Line& line, int top, int rows);
 
     Document& document_;
-    QLabel* pointer_;
-    QLabel* drag_;
-    QLabel* status_;
-    QLabel* counts_;
-    QLabel* notes_;
+    const QPlainTextEdit* text_;
+    std::array<Line, LineTotal> lines_;
+    int pitch_ = 0;  // pixels per row of a label, for the readout's font
+    bool savedNoteShown_ = false;
+    int savedCharacters_ = -1;  // the text box's length when the saved note last showed
 };
 
 }  // namespace pasdraw

@@ -10,6 +10,19 @@
 
 namespace pasdraw {
 
+namespace {
+
+// The platform's own redo sequence stays a redo key too.
+bool isRedoKey(const QKeyEvent* key) {
+    if (key->matches(QKeySequence::Redo)) return true;
+    for (const QKeyCombination redo : RedoKeys) {
+        if (key->keyCombination() == redo) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (settingText_) return;
@@ -93,12 +106,11 @@ bool TextBox::reapplyReplacement() {
 }
 
 bool TextBox::event(QEvent* event) {
-    // Claim the undo and redo keys before the window's shortcuts (Undo of a
-    // shape) when they have a replacement to cross.
+    // Claim the undo and both redo keys before the window's shortcuts (undo
+    // and redo of a shape): in the box they act on the typing.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->matches(QKeySequence::Undo) && handEdits_ && !document()->isUndoAvailable()) ||
-            (key->matches(QKeySequence::Redo) && replacement_ && !document()->isRedoAvailable())) {
+        if (key->matches(QKeySequence::Undo) || isRedoKey(key)) {
             event->accept();
             return true;
         }
@@ -108,7 +120,11 @@ bool TextBox::event(QEvent* event) {
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Undo) && restoreHandEdits()) return;
-    if (event->matches(QKeySequence::Redo) && reapplyReplacement()) return;
+    if (isRedoKey(event)) {
+        // The box's own redo knows only the platform's sequence.
+        if (!reapplyReplacement()) redo();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 

@@ -9,12 +9,17 @@
 // Replacing generated text keeps no copy, so a slider drag costs no memory.
 #pragma once
 
+#include <QKeyCombination>
 #include <QPlainTextEdit>
 #include <QString>
 #include <optional>
 #include <vector>
 
 namespace pasdraw {
+
+// The redo keys, spelled out: the platform's redo sequence is only one of
+// them on most desktops, and the text box and the window must agree on both.
+inline constexpr QKeyCombination RedoKeys[] = {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z};
 
 class TextBox : public QPlainTextEdit {
     Q_OBJECT

@@ -6,13 +6,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
+#include <QtMath>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "canvas/raster_surface.h"
 #include "codegen/codegen.h"
@@ -307,6 +313,108 @@ TEST(Save, TextIsWrittenAsUtf8AndABrokenCharacterIsRefused) {
     EXPECT_TRUE(s.failures[0].contains("line 2, column 3")) << s.failures[0].toStdString();
     EXPECT_EQ(readFile(s.dir.path() + "/test.pas"), before);
     EXPECT_FALSE(QFile::exists(s.dir.path() + "/never.pas"));
+}
+
+void drag(Shown& s, QPoint from, QPoint to, bool release = true) {  // twips
+    QTest::mousePress(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(from.x(), from.y()));
+    QTest::mouseMove(s.window(), s.at(to.x(), to.y()));
+    if (release) QTest::mouseRelease(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(to.x(), to.y()));
+}
+
+TEST(Keys, UndoAndBothRedoKeysActWhereTheLastPressWas) {
+    for (const bool inTextBox : {false, true}) {
+        for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+            SCOPED_TRACE(QKeySequence(redo).toString().toStdString() + (inTextBox ? " in the text box" : ""));
+            Shown s;
+            s.form->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(s.form.get()));
+            QTest::mouseClick(s.form->Text1->viewport(), Qt::LeftButton);
+            QTest::keyClick(s.window(), Qt::Key_7);  // the keyboard was last in the text box
+            s.form->Command2->click();
+            drag(s, {1500, 1500}, {3000, 3000});
+            if (inTextBox) QTest::mouseClick(s.form->Text1->viewport(), Qt::LeftButton);
+            QTest::keyClick(s.window(), Qt::Key_Z, Qt::ControlModifier);
+            EXPECT_EQ(s.form->picture().RectangleCount(), inTextBox ? 1 : 0);
+            EXPECT_EQ(s.form->Text1->text(), inTextBox ? "" : "7");
+            QTest::keyClick(s.window(), redo.key(), redo.keyboardModifiers());
+            EXPECT_EQ(s.form->picture().RectangleCount(), 1);
+            EXPECT_EQ(s.form->Text1->text(), "7");
+        }
+    }
+}
+
+// After each step every part of the readout shows its text whole (perhaps
+// wrapped) inside the readout and apart from the others, or cut at an
+// ellipsis with the whole text in its tooltip; the panel stays dark.
+TEST(Readout, EveryLineShowsWholeOrCutWithItsTooltipOnADarkPanel) {
+    Shown s;
+    const QString folder = s.dir.path() + "/a_folder_with_a_name_far_wider_than_the_readout/and/more";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    s.form->programText().setApplicationDirectory(folder);
+    const auto circle = [&](int x) { s.form->Command4->click(), drag(s, {x, 3000}, {x + 300, 3000}); };
+    const std::function<void()> steps[] = {
+        [] {},
+        [&] { circle(3000), s.form->Command6->click(), s.form->Command24->click(); },  // fill hint, origin
+        [&] { circle(1000), s.form->Command23->click(); },  // a stale text saved to a long path
+        [&] {  // white floods past the frame, behind the readout; an ellipse dragged half way
+            s.form->paletteButtons[14]->click(), s.form->Command6->click();
+            QTest::mouseClick(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(150, 150));
+            s.form->Command3->click(), drag(s, {4515, 3030}, {105, 45}, false);
+        }};
+    const QFontMetrics metrics(s.readout().font());
+    const auto letters = [](QString t) { return t.remove(QRegularExpression(QStringLiteral("\\s"))); };
+    int cut = 0;
+    for (const auto& step : steps) {
+        step();
+        const QString parts[] = {s.readout().pointerText(), s.readout().dragText(), s.readout().statusText(),
+                                 s.readout().countsText(), s.readout().noteText()};
+        QList<QRect> taken;
+        for (std::size_t i = 0; i < std::size(parts); ++i) {
+            // The labels, made in the readout's order.
+            const QLabel* label = s.readout().findChildren<QLabel*>().at(static_cast<qsizetype>(i));
+            SCOPED_TRACE(parts[i].toStdString() + " shown as " + label->text().toStdString());
+            if (parts[i].isEmpty()) continue;
+            for (const QString& row : label->text().split(QLatin1Char('\n')))
+                EXPECT_LE(metrics.horizontalAdvance(row), label->width());
+            EXPECT_GE(label->height(), std::max(1, label->sizeHint().height()));  // no row cut at the foot
+            EXPECT_TRUE(s.readout().rect().contains(label->geometry()));
+            for (const QRect& other : taken) EXPECT_FALSE(other.intersects(label->geometry()));
+            taken << label->geometry();
+            if (letters(label->text()) == letters(parts[i])) continue;
+            ++cut;
+            EXPECT_TRUE(label->text().contains(QChar(0x2026)));
+            EXPECT_EQ(label->toolTip(), parts[i]);
+        }
+    }
+    EXPECT_GT(cut, 0);  // the long path cannot fit
+    const QPoint corner =
+        s.readout().geometry().topRight() + QPoint(-1, 1);  // right of the short pointer line
+    const qreal ratio = s.form->devicePixelRatioF();
+    ASSERT_EQ(s.form->surface().pixel(qFloor(corner.x() * ratio), qFloor(corner.y() * ratio)), 0x00FFFFFFu);
+    EXPECT_LT(s.form->grab().toImage().pixelColor(corner * ratio).lightness(), 40);
+}
+
+TEST(Readout, TheSavedNoteGoesWhenThePictureOrTextDiffersFromTheFile) {
+    const std::pair<std::function<void(Shown&)>, bool> cases[] = {
+        {[](Shown&) {}, true},
+        {[](Shown& s) { QTest::keyClicks(s.form->Text1, "x"); }, false},
+        {[](Shown& s) { QTest::keyClicks(s.form->Text1, "x\b"); }, true},  // typed and taken back
+        {[](Shown& s) {
+             drag(s, {500, 500}, {900, 900});
+         },
+         false},
+        {[](Shown& s) { QTest::keyClicks(s.form->Text1, "x"), s.form->Command22->click(); }, true},
+    };
+    for (const auto& [change, stillSaved] : cases) {
+        Shown s;
+        s.form->Command1->click(), drag(s, {1500, 1500}, {3000, 2000});
+        s.form->Command22->click(), s.form->Command23->click();
+        const QString note = "saved " + s.form->programText().programFilePath();
+        ASSERT_TRUE(s.readout().noteText().contains(note));
+        s.form->Text1->moveCursor(QTextCursor::End);
+        change(s);
+        EXPECT_EQ(s.readout().noteText().contains(note), stillSaved) << s.readout().noteText().toStdString();
+    }
 }
 
 }  // namespace
