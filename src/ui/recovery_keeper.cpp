@@ -29,19 +29,15 @@ QString RecoveryKeeper::folder() {
 }
 
 RecoveryKeeper::RecoveryKeeper(Document& document, QObject* parent) : QObject(parent), document_(document) {
-    const QString dir = folder();
-    QDir().mkpath(dir);
     path_ = QStringLiteral("%1/recovery-%2-%3.pasdraw")
-                .arg(dir)
+                .arg(folder())
                 .arg(QCoreApplication::applicationPid())
                 .arg(windowsMade++);
-    lock_ = std::make_unique<QLockFile>(lockOf(path_));
-    lock_->setStaleLockTime(0);
-    lock_->tryLock(0);
     timer_.setSingleShot(true);
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::write);
-    lookForLeftWork();
+    // Looked for once the window shows: the start-up does not wait for the disk.
+    QTimer::singleShot(LookDelayMs, this, &RecoveryKeeper::lookForLeftWork);
 }
 
 // An orderly end (the window closed, the program quit) leaves nothing to
@@ -57,6 +53,14 @@ void RecoveryKeeper::write() {
     if (!document_.isModified()) {
         QFile::remove(path_);
         return;
+    }
+    if (!lock_) {
+        // Held while the window runs, so that no other window offers this
+        // copy as left work.
+        QDir().mkpath(folder());
+        lock_ = std::make_unique<QLockFile>(lockOf(path_));
+        lock_->setStaleLockTime(0);
+        lock_->tryLock(0);
     }
     const std::string bytes = recoveryBytes(document_.recoverable(QDateTime::currentSecsSinceEpoch()));
     QSaveFile file(path_);
@@ -74,6 +78,8 @@ void RecoveryKeeper::discard() {
 }
 
 void RecoveryKeeper::lookForLeftWork() {
+    if (looked_) return;
+    looked_ = true;
     QFileInfoList left;
     for (const QFileInfo& f :
          QDir(folder()).entryInfoList({QStringLiteral("recovery-*.pasdraw")}, QDir::Files)) {
@@ -117,6 +123,7 @@ void RecoveryKeeper::lookForLeftWork() {
 }
 
 bool RecoveryKeeper::restore() {
+    lookForLeftWork();
     if (!document_.restoreRecovery()) return false;
     // The work is this window's now, and its own file keeps it.
     QFile::remove(offeredPath_);

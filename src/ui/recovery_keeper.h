@@ -23,6 +23,8 @@ public:
     ~RecoveryKeeper() override;
 
     static QString folder();
+    // How long after the window is made it looks for work a crashed window left.
+    static constexpr int LookDelayMs = 200;
     // This window's file.
     const QString& path() const { return path_; }
     // The work changed: write it aside soon, or drop the copy when nothing
@@ -35,14 +37,17 @@ public:
     // Takes the offered copy of a window that no longer runs.
     bool restore();
 
-private:
+    // Offers the newest copy that no running window holds, once (after
+    // LookDelayMs, or at a restore that comes sooner).
     void lookForLeftWork();
 
+private:
     Document& document_;
     QString path_;
     std::unique_ptr<QLockFile> lock_;
     QTimer timer_;
     QString offeredPath_;
+    bool looked_ = false;
 };
 
 }  // namespace pasdraw

@@ -110,6 +110,10 @@ TEST(Recovery, WorkAWindowLeftIsOfferedAndRestored) {
         crashed.form->Text1->setText(crashed.form->Text1->text() + "{ typed }");
         crashed.form->files().recovery().write();
         generated = generateAbsolute(crashed.form->picture());
+        // A window that runs keeps its copy to itself.
+        Window running;
+        running.form->files().recovery().lookForLeftWork();
+        EXPECT_FALSE(running.form->readout().noteText().contains("Ctrl+Shift+R"));
         // A window that died leaves its file with no live lock.
         left = RecoveryKeeper::folder() + "/recovery-999999-0.pasdraw";
         QFile::remove(left);
@@ -119,6 +123,7 @@ TEST(Recovery, WorkAWindowLeftIsOfferedAndRestored) {
     writeFile(RecoveryKeeper::folder() + "/recovery-999998-0.pasdraw", "pasdraw recovery 1\nbroken");
     Window next;
     EXPECT_TRUE(next.form->picture().empty());
+    next.form->files().recovery().lookForLeftWork();
     EXPECT_TRUE(next.form->readout().noteText().contains("could not be recovered"));
     EXPECT_TRUE(QFile::exists(RecoveryKeeper::folder() + "/recovery-999998-0.pasdraw.damaged"));
     EXPECT_TRUE(next.form->readout().noteText().contains("Ctrl+Shift+R"))
