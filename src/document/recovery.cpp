@@ -15,23 +15,12 @@ void put(std::string& out, int64_t v) {
     out += std::to_string(v);
 }
 
-// Each record's fields in declaration order.
-template <class F>
-void fields(const LineRecord& r, F&& f) {
-    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
-}
-template <class F>
-void fields(LineRecord& r, F&& f) {
-    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
-}
-template <class F>
-void fields(const RectangleRecord& r, F&& f) {
-    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
-}
-template <class F>
-void fields(RectangleRecord& r, F&& f) {
-    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
-}
+// Each record's fields in declaration order; lines and rectangles share a
+// layout.
+template <class R, class F>
+requires std::is_same_v<std::remove_const_t<R>, LineRecord> ||
+    std::is_same_v<std::remove_const_t<R>, RectangleRecord>
+void fields(R& r, F&& f) { f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB); }
 template <class R, class F>
 requires std::is_same_v<std::remove_const_t<R>, EllipseRecord>
 void fields(R& r, F&& f) {
