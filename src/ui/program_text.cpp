@@ -54,7 +54,8 @@ void ProgramText::moveSliders() {
     // them (1000 for an empty picture, negative origins).
     const QSignalBlocker blockX(sliderX_);
     const QSignalBlocker blockY(sliderY_);
-    if (document_.XK()) sliderX_->setValue(*document_.XK());
+    // An opened text without an origin leaves XK unset, as at start.
+    sliderX_->setValue(document_.XK().value_or(0));
     sliderY_->setValue(document_.YK());
 }
 
