@@ -145,12 +145,16 @@ uint8_t BgiScreen::pixel(int x, int y) const {
 
 uint32_t BgiScreen::windowRgb(uint8_t index) const {
     index &= 15;
-    return index == 0 ? backgroundRgb(bkColor_) : WindowPalette[index];
+    return index == 0 ? backgroundRgb(shownBkColor_) : WindowPalette[index];
 }
 
 void BgiScreen::SetColor(uint16_t color) { color_ = color; }
 
-void BgiScreen::SetBkColor(uint16_t color) { bkColor_ = color; }
+void BgiScreen::SetBkColor(uint16_t color) {
+    bkColor_ = color;
+    // Past the end of the 256-entry table the unit leaves the palette as it was.
+    if (color < Vga256.size()) shownBkColor_ = color;
+}
 
 void BgiScreen::SetFillStyle(uint16_t pattern, uint16_t color) {
     // The unit rejects the whole call, keeping the old pattern and colour.
