@@ -17,7 +17,9 @@
 //   division) and then drawn from the first end point to the second.
 //   A rectangle's sides each start one step past a corner.
 // - Ellipses, arcs and circles sample one quadrant in single-precision angle
-//   steps and mirror each point four times; the start and end angles count
+//   steps and mirror each point four times; the sampling runs on past 90
+//   degrees to 91, which with radii in the thousands lights the top and
+//   bottom pixels and a few beside them; the start and end angles count
 //   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
 // - FloodFill is 4-connected and passes over pixels that already have the
 //   fill colour.
