@@ -53,6 +53,11 @@ constexpr uint8_t Patterns[13][8] = {
 };
 constexpr uint16_t LastPattern = 12;
 
+// Where an ellipse's sampling of its first quadrant stops, in degrees
+// (measured between 90.95 and 91.2). Whether a sum landing on 91 exactly is
+// sampled could not be told apart; it is.
+constexpr float LastSampleAngle = 91.0f;
+
 constexpr int MaxX = BgiScreen::Width - 1;
 constexpr int MaxY = BgiScreen::Height - 1;
 
@@ -114,11 +119,11 @@ int exactRound(long double radius, float t, bool useSine) {
 }
 
 // Rounds radius * trig, where trig is accurate to about 1e-13 and the
-// product lies in -1 .. 65535; falls back to the extended computation when
+// product lies in -600 .. 65535; falls back to the extended computation when
 // the product is within 1e-7 of a half, where that error could flip it.
 int roundSample(double radius, double trig, float t, bool useSine) {
     const double v = radius * trig;
-    const int whole = static_cast<int>(v);  // truncates; v is at least -1
+    const int whole = static_cast<int>(v);  // truncates toward zero
     const double frac = v - whole;
     if (std::fabs(std::fabs(frac) - 0.5) < 1e-7) return exactRound(radius, t, useSine);
     return static_cast<int>(v + (v < 0 ? -0.5 : 0.5));
@@ -145,12 +150,16 @@ uint8_t BgiScreen::pixel(int x, int y) const {
 
 uint32_t BgiScreen::windowRgb(uint8_t index) const {
     index &= 15;
-    return index == 0 ? backgroundRgb(bkColor_) : WindowPalette[index];
+    return index == 0 ? backgroundRgb(shownBkColor_) : WindowPalette[index];
 }
 
 void BgiScreen::SetColor(uint16_t color) { color_ = color; }
 
-void BgiScreen::SetBkColor(uint16_t color) { bkColor_ = color; }
+void BgiScreen::SetBkColor(uint16_t color) {
+    bkColor_ = color;
+    // Past the end of the 256-entry table the unit leaves the palette as it was.
+    if (color < Vga256.size()) shownBkColor_ = color;
+}
 
 void BgiScreen::SetFillStyle(uint16_t pattern, uint16_t color) {
     // The unit rejects the whole call, keeping the old pattern and colour.
@@ -294,9 +303,14 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     const bool full = st == 0 && en == 360;
     auto inRange = [&](float phi) { return wraps ? (phi > st || phi < en) : (phi >= st && phi <= en); };
 
-    // steps + 1 samples over the quadrant, the angle summed in single
-    // precision. The unit sums the squared radii in 32-bit signed arithmetic:
-    // past 2^31 the sum turns negative and only the first sample is drawn.
+    // Samples `delta` degrees apart, the angle summed in single precision,
+    // up to 91 degrees, not 90. A sample at 90 + d lands where one at 90 - d
+    // would, between the quadrant's own samples, and with radii in the
+    // thousands those extra points light pixels near the top and bottom that
+    // the quadrant alone misses; the summed angle can also stop short of 90
+    // by a hundredth of a degree. The unit sums the squared radii in 32-bit
+    // signed arithmetic: past 2^31 the sum turns negative and only the first
+    // sample is drawn.
     const uint64_t sum = uint64_t{a} * a + uint64_t{b} * b;
     const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(sum));
     const long steps =
@@ -309,7 +323,7 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
     // recomputed every 32 samples so their error stays near 1e-14.
     double cj = 1.0, sj = 0.0;  // cos and sin of t, carried from sample to sample
     float t = 0.0f;
-    for (long k = 0; k <= steps; ++k) {
+    for (long k = 0;; ++k) {
         const int x = roundSample(da, cj, t, false), y = roundSample(db, sj, t, true);
         const float phi = j;
         // The points are passed on as 16-bit coordinates, so a huge radius
@@ -328,7 +342,9 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
             if (inRange(360.0f - phi)) plot(xr, yb, c);
         }
 
+        if (steps == 0) break;
         j += delta;
+        if (j > LastSampleAngle) break;
         const float next = radians(j);
         const double step = static_cast<double>(next) - static_cast<double>(t);
         if ((k & 31) == 31 || std::fabs(step) >= 0.05) {

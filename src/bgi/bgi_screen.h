@@ -10,13 +10,16 @@
 //   border of 16 or more never stops a fill.
 // - SetBkColor sets what colour index 0 looks like (a 256-entry VGA table
 //   beyond 15); ClearDevice and the 0 bits of a fill pattern write the
-//   background index itself.
+//   background index itself. A word of 256 or more is kept for those, but
+//   leaves index 0 looking as it did; a later word below 256 sets it again.
 // - Lines are clipped to the screen first (Cohen-Sutherland, the first end
 //   point first, left and right edges before top and bottom, truncating
 //   division) and then drawn from the first end point to the second.
 //   A rectangle's sides each start one step past a corner.
 // - Ellipses, arcs and circles sample one quadrant in single-precision angle
-//   steps and mirror each point four times; the start and end angles count
+//   steps and mirror each point four times; the sampling runs on past 90
+//   degrees to 91, which with radii in the thousands lights the top and
+//   bottom pixels and a few beside them; the start and end angles count
 //   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
 // - FloodFill is 4-connected and passes over pixels that already have the
 //   fill colour.
@@ -55,7 +58,9 @@ public:
     uint8_t pixel(int x, int y) const;
 
     uint16_t color() const { return color_; }
-    uint16_t backgroundColour() const { return bkColor_; }
+    // The last SetBkColor word below 256: the VGA table entry that colour
+    // index 0 shows. Larger words change what ClearDevice writes, not this.
+    uint16_t backgroundColour() const { return shownBkColor_; }
     uint16_t fillPattern() const { return fillPattern_; }
     uint16_t fillColour() const { return fillColor_; }
     int16_t currentX() const { return cpX_; }
@@ -78,6 +83,7 @@ private:
     std::array<uint8_t, Width * Height> pixels_{};
     uint16_t color_ = 15;
     uint16_t bkColor_ = 0;
+    uint16_t shownBkColor_ = 0;
     uint16_t fillPattern_ = 1;
     uint16_t fillColor_ = 15;
     int16_t cpX_ = 0;
@@ -105,7 +111,8 @@ inline constexpr std::array<uint32_t, 16> WindowPalette{
 };
 
 // What colour index 0 shows after SetBkColor(n), as 0xRRGGBB: the default
-// 256-colour VGA palette for n < 256, black above.
+// 256-colour VGA palette for n < 256 (BgiScreen never shows a larger n; this
+// gives black there).
 uint32_t backgroundRgb(uint16_t n);
 
 }  // namespace pasdraw

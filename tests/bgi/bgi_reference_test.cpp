@@ -113,6 +113,35 @@ Case ellipseCase(Random& r) {
     return c;
 }
 
+// Radii in the thousands, where the quadrant's summed angle ends off 90
+// degrees by enough to move the extreme points. The centre is mostly chosen
+// so that one extreme (top, bottom, left or right) lands on the screen.
+Case bigCurveCase(Random& r) {
+    Case c = freshStart(r);
+    const int n = r.between(1, 3);
+    for (int i = 0; i < n; ++i) {
+        c.push_back({Op::SetColor, {r.between(1, 15)}});
+        const int a = r.chance(0.8) ? r.between(3000, 32767) : r.between(0, 3000),
+                  b = r.chance(0.3) ? a : (r.chance(0.8) ? r.between(3000, 32767) : r.between(0, 3000));
+        int x = r.between(-50, 690), y = r.between(-50, 530);
+        switch (r.between(0, 4)) {
+            case 0: y += b; break;
+            case 1: y -= b; break;
+            case 2: x += a; break;
+            case 3: x -= a; break;
+            default: x = r.x(), y = r.y();
+        }
+        x = static_cast<int16_t>(x), y = static_cast<int16_t>(y);  // smallint arguments
+        switch (r.between(0, 3)) {
+            case 0: c.push_back({Op::Circle, {x, y, a}}); break;
+            case 1: c.push_back({Op::Arc, {x, y, r.angle(), r.angle(), a}}); break;
+            case 2: c.push_back({Op::Ellipse, {x, y, 0, 360, a, b}}); break;
+            default: c.push_back({Op::Ellipse, {x, y, r.angle(), r.angle(), a, b}});
+        }
+    }
+    return c;
+}
+
 Case fillCase(Random& r) {
     Case c = freshStart(r);
     const int border = r.between(0, 15);
@@ -227,6 +256,7 @@ protected:
 TEST_F(BgiReference, LinesRectanglesAndThePosition) { compare(lineCase, 1); }
 TEST_F(BgiReference, CirclesArcsAndEllipses) { compare(ellipseCase, 2); }
 TEST_F(BgiReference, FloodFills) { compare(fillCase, 3); }
+TEST_F(BgiReference, BigCirclesAndEllipses) { compare(bigCurveCase, 5); }
 TEST_F(BgiReference, BarsPatternsAndColours) { compare(barCase, 4); }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What the program's window shows, as the user sees it: every colour index,
 // a pattern fill, and a background colour set after drawing (which recolours
-// index 0 only), compared with BgiScreen's pixels through windowRgb.
+// index 0 only, and not at all past the 256-entry table), compared with
+// BgiScreen's pixels through windowRgb.
 #include <gtest/gtest.h>
 
 #include "bgi_calls.h"
@@ -63,6 +64,18 @@ TEST(BgiWindow, BackgroundSetAfterDrawing) { expectWindowMatches(everyColour(3))
 
 // Beyond 15 the background comes from the 256-colour table: 20 is a grey.
 TEST(BgiWindow, BackgroundFromTheLargeTable) { expectWindowMatches(everyColour(20)); }
+
+// Words past the table leave index 0 showing the grey of 20, and ClearDevice
+// still writes their low four bits.
+TEST(BgiWindow, BackgroundPastTheTable) {
+    std::vector<BgiCall> calls = everyColour(20);
+    calls.insert(calls.end(), {{Op::SetBkColor, {300}},
+                               {Op::SetBkColor, {65535}},
+                               {Op::SetFillStyle, {0, 1}},
+                               {Op::Bar, {0, 110, 100, 200}},
+                               {Op::SetBkColor, {256}}});
+    expectWindowMatches(calls);
+}
 
 }  // namespace
 }  // namespace pasdraw
