@@ -317,18 +317,25 @@ saved_before=$(cat "$saved")
 rm -f "$saved" && mkdir "$saved"
 click "${b_save[@]}"
 # The message box is also named pasdraw: wait for a window of that name
-# other than the editor's own.
-deadline=$((SECONDS + WAIT))
-message=""
-while [[ -z $message ]] && ((SECONDS < deadline)); do
-    message=$(xdotool search --onlyvisible --name '^pasdraw$' 2>/dev/null | grep -vx "$window" | head -n 1) || true
-    [[ -n $message ]] || sleep 0.1
+# other than the editor's own, let it settle and press Enter for its default
+# button. A slow machine (the sanitizer build) may still be mapping it, so a
+# message that is still there without a dialog gets Enter again.
+message_window() {
+    xdotool search --onlyvisible --name '^pasdraw$' 2>/dev/null | grep -vx "$window" | head -n 1 || true
+}
+dialog=""
+deadline=$((SECONDS + 3 * WAIT))
+while [[ -z $dialog ]] && ((SECONDS < deadline)); do
+    message=$(message_window)
+    if [[ -z $message ]]; then
+        sleep 0.2
+    else
+        sleep 0.5
+        xdotool windowactivate --sync "$message" >/dev/null 2>&1 || true
+        xdotool key Return >/dev/null 2>&1 || true
+    fi
+    dialog=$(timeout 5 xdotool search --sync --onlyvisible --name 'Save the program elsewhere' 2>/dev/null | head -n 1) || true
 done
-[[ -n $message ]] || fail "no message after the failed save"
-x windowfocus --sync "$message"
-sleep 0.3
-x key Return
-dialog=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name 'Save the program elsewhere' | head -n 1) || true
 [[ -n $dialog ]] || fail "Save elsewhere... opened no file dialog"
 x windowfocus --sync "$dialog"
 x key ctrl+a
