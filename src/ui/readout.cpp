@@ -189,7 +189,8 @@ void Readout::fitFlowing() {
     for (const LineIndex index : {Status, Counts, Notes}) {
         // Each line after this one that has something to say keeps a row.
         int later = 0;
-        for (int i = index + 1; i < LineTotal; ++i) later += lines_.at(i).full.isEmpty() ? 0 : 1;
+        for (int i = index + 1; i < LineTotal; ++i)
+            later += lines_.at(static_cast<std::size_t>(i)).full.isEmpty() ? 0 : 1;
         const int rows = (height() - top - later * (pitch_ + Gap)) / pitch_;
         fitLine(lines_.at(index), top, rows);
         const int used = lines_.at(index).label->height();
