@@ -190,7 +190,10 @@ Changes Document::takeWork(const Picture& shapes, const std::string& text) {
 }
 
 Document::OpenOutcome Document::open(std::string_view bytes, const std::string& path) {
-    FileText file = readFileText(bytes);
+    return open(readFileText(bytes), path);
+}
+
+Document::OpenOutcome Document::open(FileText file, const std::string& path) {
     if (!file.problem.empty()) return {false, false, file.problem};
     const PictureImport result = importPicture(file.text);
     OpenOutcome outcome{true, result.picture.has_value(), {}};

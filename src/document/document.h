@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "canvas/raster_surface.h"
+#include "document/file_text.h"
 #include "document/recovery.h"
 #include "editor/editor.h"
 #include "model/picture.h"
@@ -112,6 +113,8 @@ public:
         std::string message;  // a refusal, or why the picture stays empty
     };
     OpenOutcome open(std::string_view bytes, const std::string& path);
+    // The same for a file already read with readFileText.
+    OpenOutcome open(FileText file, const std::string& path);
 
     // The text form the generators last wrote, so that the close prompt can
     // write the newest picture in the form the user works in.

@@ -18,6 +18,32 @@
 
 namespace pasdraw {
 
+// A file too large is not read at all: its size alone refuses it.
+bool readProgramFile(const QString& path, QByteArray& bytes, QString& why) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        why = QStringLiteral("there is no such file");
+        return false;
+    }
+    if (info.isDir()) {
+        why = QStringLiteral("it is a folder, not a program file");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return false;
+    }
+    why = QString::fromStdString(sizeProblem(static_cast<uint64_t>(file.size())));
+    if (!why.isEmpty()) return false;
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
     const auto fail = [&line](const QString& error) {
@@ -103,33 +129,6 @@ StatementsStart savedStatementsStart() {
             static_cast<int>(lineStart == std::string::npos ? at : at - lineStart - 1)};
 }
 
-// The file's bytes, or why there are none. A file too large is not read at
-// all: its size alone refuses it.
-bool readBytes(const QString& path, QByteArray& bytes, std::string& why) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        why = "there is no such file";
-        return false;
-    }
-    if (info.isDir()) {
-        why = "it is a folder, not a program file";
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = local(file.errorString());
-        return false;
-    }
-    why = sizeProblem(static_cast<uint64_t>(file.size()));
-    if (!why.empty()) return false;
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        why = local(file.errorString());
-        return false;
-    }
-    return true;
-}
-
 int render(const CommandLine& line, std::ostream& err) {
     const std::string input = local(line.input), output = local(line.output);
     const QFileInfo in(line.input), out(line.output);
@@ -138,11 +137,14 @@ int render(const CommandLine& line, std::ostream& err) {
         return ExitFailure;
     }
     QByteArray bytes;
+    QString unread;
     std::string why;
     FileText text;
-    if (readBytes(line.input, bytes, why)) {
+    if (readProgramFile(line.input, bytes, unread)) {
         text = readFileText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         why = text.problem;
+    } else {
+        why = local(unread);
     }
     if (!why.empty()) {
         err << "pasdraw: cannot read " << input << ": " << why << "\n";

@@ -4,6 +4,7 @@
 // rendering works where no display is.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <ostream>
@@ -32,6 +33,10 @@ struct CommandLine {
 CommandLine parseCommandLine(const QStringList& arguments);
 
 QString usageText();
+
+// Reads a program file's bytes for opening or rendering; false with the
+// reason when it is missing, a folder, too large or unreadable.
+bool readProgramFile(const QString& path, QByteArray& bytes, QString& why);
 
 // Exit statuses of the actions that need no window.
 inline constexpr int ExitOk = 0;

@@ -13,6 +13,7 @@
 #include <QShortcut>
 
 #include "document/file_text.h"
+#include "ui/command_line.h"
 #include "ui/dialogs.h"
 #include "ui/program_text.h"
 #include "ui/recovery_keeper.h"
@@ -133,43 +134,21 @@ bool WorkFiles::mayDiscard() {
 }
 
 bool WorkFiles::open(const QString& path) {
-    const QFileInfo info(path);
     const QString name = QDir::toNativeSeparators(path);
-    QString problem;
     QByteArray bytes;
-    if (!info.exists()) {
-        problem = QStringLiteral("There is no file %1.").arg(name);
-    } else if (info.isDir()) {
-        problem = QStringLiteral("%1 is a folder, not a program file.").arg(name);
-    } else if (const std::string tooLarge = sizeProblem(uint64_t(info.size())); !tooLarge.empty()) {
-        problem = QString::fromStdString(tooLarge).replace(QStringLiteral("The file"), name);
-    } else {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            bytes = file.read(qint64(MaxProgramFileBytes) + 1);
-        } else {
-            problem = QStringLiteral("%1 cannot be read: %2.").arg(name, file.errorString());
-        }
+    QString why;
+    FileText text;
+    if (readProgramFile(path, bytes, why)) {
+        text = readFileText(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        why = QString::fromStdString(text.problem);
     }
-    if (!problem.isEmpty()) {
-        tell_(problem + QStringLiteral("\n\nNothing was changed."));
-        return false;
-    }
-    if (const FileText text = readFileText(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-        !text.problem.empty()) {
-        tell_(QStringLiteral("%1 cannot be opened: %2\n\nNothing was changed.")
-                  .arg(name, QString::fromStdString(text.problem)));
+    if (!why.isEmpty()) {
+        tell_(QStringLiteral("%1 cannot be opened: %2\n\nNothing was changed.").arg(name, why));
         return false;
     }
     if (!mayDiscard()) return false;
     const Document::OpenOutcome outcome =
-        document_.open(std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                       QFileInfo(path).absoluteFilePath().toStdString());
-    if (!outcome.opened) {
-        tell_(QStringLiteral("%1 cannot be opened: %2\n\nNothing was changed.")
-                  .arg(name, QString::fromStdString(outcome.message)));
-        return false;
-    }
+        document_.open(std::move(text), QFileInfo(path).absoluteFilePath().toStdString());
     if (!outcome.pictureFromText) {
         showPreview_();
         tell_(QString::fromStdString(outcome.message));
