@@ -76,7 +76,12 @@ WorkFiles::WorkFiles(Document& document, ProgramText& programText, TextBox* text
       showPreview_([] {}) {
     programText_.setFailureHandler(
         [this](const QString& m, bool other) { return askWhereElse(window_, m, other); });
-    document_.subscribe([this](Changes) { keeper_->changed(); });
+    // Only what changes the work; a pointer moving over the canvas does not.
+    document_.subscribe([this](Changes changes) {
+        if ((changes & (ShapesChanged | TextReplaced | OriginChanged | MarksChanged | TitleChanged)) != 0) {
+            keeper_->changed();
+        }
+    });
     connect(text, &QPlainTextEdit::textChanged, keeper_, &RecoveryKeeper::changed);
 
     auto* menu = new QMenu(menuButton);
