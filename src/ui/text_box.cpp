@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -69,19 +70,45 @@ QString TextBox::text() const {
 }
 
 void TextBox::markLines(const std::vector<int>& lines) {
+    problemLines_ = lines;
+    showMarks();
+}
+
+void TextBox::markLine(LineMark kind, int line, bool scroll) {
+    markedLines_[static_cast<std::size_t>(kind)] = line;
+    showMarks();
+    if (!scroll || line <= 0) return;
+    const QTextBlock block = document()->findBlockByNumber(line - 1);
+    if (!block.isValid()) return;
+    // Scroll without moving the text cursor: putting the cursor on a line is
+    // how the user asks for that line's shape, so it must stay theirs.
+    const QTextCursor keep = textCursor();
+    QSignalBlocker quiet(this);
+    setTextCursor(QTextCursor(block));
+    ensureCursorVisible();
+    setTextCursor(keep);
+}
+
+void TextBox::showMarks() {
     QList<QTextEdit::ExtraSelection> marks;
-    int last = 0;
-    for (const int line : lines) {
-        if (line == last) continue;  // problems come in text order, several may share a line
-        last = line;
+    const auto add = [&](int line, const QColor& colour) {
         const QTextBlock block = document()->findBlockByNumber(line - 1);
-        if (!block.isValid()) continue;
+        if (line <= 0 || !block.isValid()) return;
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(block);
-        mark.format.setBackground(QColor(255, 200, 200));
+        mark.format.setBackground(colour);
         mark.format.setProperty(QTextFormat::FullWidthSelection, true);
         marks.append(mark);
+    };
+    int last = 0;
+    for (const int line : problemLines_) {
+        if (line == last) continue;  // problems come in text order, several may share a line
+        last = line;
+        add(line, QColor(255, 200, 200));
     }
+    // Added after the problems, so they show on top of a problem's mark.
+    add(markedLines_[static_cast<std::size_t>(LineMark::Picked)], QColor(200, 225, 255));
+    add(markedLines_[static_cast<std::size_t>(LineMark::Running)], QColor(255, 240, 170));
     setExtraSelections(marks);
 }
 

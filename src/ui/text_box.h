@@ -12,6 +12,7 @@
 #include <QKeyCombination>
 #include <QPlainTextEdit>
 #include <QString>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -34,6 +35,12 @@ public:
     // Marks whole lines (1-based), e.g. those with problems, without touching
     // the text; an empty list clears the marks.
     void markLines(const std::vector<int>& lines);
+    // Whole-line marks of other kinds, each kind kept apart from the others so
+    // that one part of the window cannot clear another's: the line of the
+    // picked shape, the line a stepped program stands at. Line 0 clears the
+    // kind's mark. When scroll is true the line is brought into view.
+    enum class LineMark { Picked, Running };
+    void markLine(LineMark kind, int line, bool scroll = false);
 
 protected:
     bool event(QEvent* event) override;
@@ -46,6 +53,10 @@ private:
     bool reapplyReplacement();
     void setExact(const QString& text, bool edited);
 
+    void showMarks();
+
+    std::vector<int> problemLines_;
+    std::array<int, 2> markedLines_{};
     QString exact_;
     bool edited_ = false;
     bool settingText_ = false;
