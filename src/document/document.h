@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,21 +19,23 @@
 #include "document/file_text.h"
 #include "document/recovery.h"
 #include "editor/editor.h"
+#include "editor/selection.h"
 #include "model/picture.h"
 
 namespace pasdraw {
 
 // What one notification says changed; a listener looks at the bits it shows.
 enum Change : unsigned {
-    CanvasChanged = 1u << 0,    // the canvas image has new pixels
-    ShapesChanged = 1u << 1,    // shapes stored, dropped or replaced
-    TextReplaced = 1u << 2,     // Generate, Value or a slider step rewrote the text
-    OriginChanged = 1u << 3,    // XK, YK
-    MarksChanged = 1u << 4,     // the text is older than the picture; saved
-    PointerChanged = 1u << 5,   // the pointer or the drag under way
-    ToolChanged = 1u << 6,      // the tool or the current colour
-    CapacityChanged = 1u << 7,  // the note about a full list came or went
-    TitleChanged = 1u << 8,     // the file the work belongs to
+    CanvasChanged = 1u << 0,     // the canvas image has new pixels
+    ShapesChanged = 1u << 1,     // shapes stored, dropped or replaced
+    TextReplaced = 1u << 2,      // Generate, Value or a slider step rewrote the text
+    OriginChanged = 1u << 3,     // XK, YK
+    MarksChanged = 1u << 4,      // the text is older than the picture; saved
+    PointerChanged = 1u << 5,    // the pointer or the drag under way
+    ToolChanged = 1u << 6,       // the tool or the current colour
+    CapacityChanged = 1u << 7,   // the note about a full list came or went
+    TitleChanged = 1u << 8,      // the file the work belongs to
+    SelectionChanged = 1u << 9,  // the picked shape, or where it is while it changes
 };
 using Changes = unsigned;
 
@@ -70,12 +73,35 @@ public:
     void pointerMove(int button, int shift, float x, float y);
     void pointerRelease(int button, int shift, float x, float y);
     void pointerLeft();
+    // A drawing tool (a Kind's number), 0, or SelectTool.
     void selectTool(int16_t tool);
-    void selectColour(int16_t index, int32_t rgb);
-    // Per-kind undo and redo of the current tool's kind; redo returns whether
-    // anything came back.
+    // The current colour. With a shape picked it also recolours that shape:
+    // its outline, or a fill's fill colour, or with asBorder the colour the
+    // fill stops at.
+    void selectColour(int16_t index, int32_t rgb, bool asBorder = false);
+    // With a drawing tool: per-kind undo and redo of that tool's kind. With
+    // Select: the edits of picked shapes, one step each. Redo returns
+    // whether anything came back.
     void undo();
     bool redo();
+
+    // The Select tool: a press picks the shape under the pointer (again at
+    // the same place, the next one under it) and a drag moves it or the
+    // handle pressed; the keys below change it. Every change is one edit.
+    static constexpr int16_t SelectTool = -1;
+    bool selecting() const { return selecting_; }
+    const std::optional<ShapeRef>& selection() const { return selection_; }
+    // How near a press must come to what is drawn: 3 pixels of the canvas image.
+    float pickTolerance() const;
+    void nudge(int dx, int dy);  // twips
+    void deleteSelection();
+    void clearSelection();
+    // The line of the picked shape's statement (1-based), when the text is
+    // the one last generated from the picture as it stands; else 0.
+    int selectedLine() const;
+    // The text cursor went to a line: with Select chosen and the text as
+    // generated, its statement's shape is picked.
+    void selectLine(int line);
 
     void generate();                        // "Generate": absolute statements
     void value();                           // "Value": the picture's origin, relative statements
@@ -159,6 +185,32 @@ private:
     // The shapes, text and origin of other work, as one change.
     Changes takeWork(const Picture& shapes, const std::string& text);
 
+    // An edit of one record: before and after it; none after a removal.
+    struct Edit {
+        ShapeRef ref;
+        ShapeRecord before;
+        std::optional<ShapeRecord> after;
+    };
+    // The record a press picked or whose handle it took, as it was.
+    struct SelectDrag {
+        ShapeRef ref;
+        ShapeRecord before;
+        float x, y;   // the press
+        int handle;   // -1: the whole shape
+        bool moving;  // past the few pixels a click may wobble
+    };
+    void pressSelect(float x, float y);
+    void dragSelect(float x, float y);
+    Changes setSelection(std::optional<ShapeRef> ref);
+    // Records an edit already made to the picture, and repaints.
+    void edited(Edit edit);
+    // Changes one record as an edit; nothing when it stays as it is.
+    void editSelection(const ShapeRecord& record);
+    // Makes the picture as one side of an edit says; false when the record
+    // is not as the other side left it (something else changed it since).
+    bool applyEdit(const Edit& edit, bool forward);
+    bool undoEdit(bool forward);
+
     class OwnText final : public TextBuffer {
     public:
         std::string text() const override { return text_; }
@@ -192,6 +244,14 @@ private:
     std::string sourcePath_;
     std::string openedNote_;  // how the last opened file was read, when worth saying
     TextForm lastForm_ = TextForm::None;
+    std::string generatedText_;  // what the generators last wrote
+
+    bool selecting_ = false;
+    std::optional<ShapeRef> selection_;
+    std::optional<SelectDrag> drag_;
+    std::optional<std::pair<float, float>> lastPick_;  // where a press at the same place cycles
+    std::deque<Edit> edits_;
+    std::deque<Edit> undoneEdits_;
     std::optional<RecoveredWork> offered_;
     std::string recoveryNote_;
 };

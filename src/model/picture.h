@@ -2,6 +2,7 @@
 // editor state (tool, colours, mouse drag). Plain data, no Qt, no I/O.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -113,6 +114,37 @@ public:
         return true;
     }
     int16_t redoable() const { return redoable_; }
+
+    // Edits of a record in place, for changing what was drawn. Each ends
+    // what redo could bring back, as a new record does: the dropped records
+    // above the counter no longer follow on from what the list holds.
+    // Replaces record i (0 <= i < count()); false when there is none.
+    bool replace(int i, const Record& record) {
+        if (i < 0 || i >= count_) return false;
+        slots_[static_cast<std::size_t>(i)] = record;
+        redoable_ = 0;
+        return true;
+    }
+    // Removes record i; the later records move down one slot, in order.
+    bool removeAt(int i) {
+        if (i < 0 || i >= count_) return false;
+        const auto at = slots_.begin() + i;
+        std::copy(at + 1, slots_.begin() + count_, at);
+        --count_;
+        redoable_ = 0;
+        return true;
+    }
+    // Puts a record in at slot i (0 <= i <= count()), the later ones moving
+    // up one slot; a full list refuses.
+    bool insertAt(int i, const Record& record) {
+        if (i < 0 || i > count_ || full()) return false;
+        const auto at = slots_.begin() + i;
+        std::copy_backward(at, slots_.begin() + count_, slots_.begin() + count_ + 1);
+        *at = record;
+        ++count_;
+        redoable_ = 0;
+        return true;
+    }
 
     // The raw slot, including dropped ones (tests look at what undo leaves behind).
     const Record& slot(int i) const { return slots_.at(static_cast<std::size_t>(i)); }

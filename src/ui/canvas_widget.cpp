@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QToolTip>
 #include <bit>
 
@@ -62,10 +64,41 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
                  static_cast<qsizetype>(s.width()) * 4, QImage::Format_RGBX8888);
     image.setDevicePixelRatio(devicePixelRatio_);
     painter.drawImage(QPointF(0, 0), image);
+    // The picked shape's handles go over the image, never into it: the image
+    // stays what the repaint makes.
+    const std::optional<ShapeRef>& picked = document_.selection();
+    if (!picked) return;
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(QColor(255, 255, 255));
+    constexpr qreal half = 3.5;
+    for (const HandlePoint& h : handlesOf(recordOf(document_.picture(), *picked))) {
+        const QPointF at(static_cast<qreal>(h.x) / twipsPerLogicalX_,
+                         static_cast<qreal>(h.y) / twipsPerLogicalY_);
+        painter.drawRect(QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half));
+    }
+}
+
+void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+    if (!document_.selecting()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // One BGI pixel is 10 twips; Shift moves ten of them.
+    const int step = event->modifiers().testFlag(Qt::ShiftModifier) ? 100 : 10;
+    switch (event->key()) {
+        case Qt::Key_Left: document_.nudge(-step, 0); break;
+        case Qt::Key_Right: document_.nudge(step, 0); break;
+        case Qt::Key_Up: document_.nudge(0, -step); break;
+        case Qt::Key_Down: document_.nudge(0, step); break;
+        case Qt::Key_Delete:
+        case Qt::Key_Backspace: document_.deleteSelection(); break;
+        case Qt::Key_Escape: document_.clearSelection(); break;
+        default: QWidget::keyPressEvent(event); return;
+    }
 }
 
 void CanvasWidget::documentChanged(Changes changes) {
-    if ((changes & CanvasChanged) != 0) update();
+    if ((changes & (CanvasChanged | SelectionChanged)) != 0) update();
     if ((changes & CapacityChanged) == 0) return;
     if (document_.capacityNote().empty()) {
         QToolTip::hideText();
@@ -86,8 +119,10 @@ void CanvasWidget::mousePressEvent(QMouseEvent* event) {
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     const float x = toTwipsX(p.x()), y = toTwipsY(p.y());
-    // A cross-hair where a press would draw, the usual arrow elsewhere.
-    const Qt::CursorShape shape = Editor::outsideCanvas(x, y) ? Qt::ArrowCursor : Qt::CrossCursor;
+    // A cross-hair where a press would draw, the usual arrow elsewhere and
+    // for picking.
+    const bool draws = !Editor::outsideCanvas(x, y) && !document_.selecting();
+    const Qt::CursorShape shape = draws ? Qt::CrossCursor : Qt::ArrowCursor;
     if (cursor().shape() != shape) setCursor(shape);
     document_.pointerMove(mouseButton(event->button()), shiftState(event->modifiers()), x, y);
 }

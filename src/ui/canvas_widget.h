@@ -1,6 +1,7 @@
 // The canvas: a widget over the whole client area that paints the document's
 // canvas image, turns the pointer into twips for the document, sets the
-// cursor and tells the user at once when a shape list is full.
+// cursor, shows the picked shape's handles and its keys, and tells the user at
+// once when a shape list is full.
 #pragma once
 
 #include <QString>
@@ -33,6 +34,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void documentChanged(Changes changes);

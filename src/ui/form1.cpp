@@ -3,9 +3,8 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QKeySequence>
+#include <QGuiApplication>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSlider>
 #include <tuple>
 
@@ -75,6 +74,8 @@ constexpr ControlRow Controls[] = {
     {"fromTextButton", ControlType::Button, "Picture from text", 6480, 6600, 1575, 255,
      &Form1::fromTextButton},
     {"fileButton", ControlType::Button, "File", 6480, 5880, 1575, 255, &Form1::fileButton},
+    {"selectButton", ControlType::Button, "Select", 6480, 2640, 1575, 255, &Form1::selectButton, nullptr,
+     Document::SelectTool},
 };
 
 }  // namespace
@@ -141,7 +142,7 @@ void Form1::buildControls() {
     // The readout fills the free black area under the tool buttons.
     readout_ = new Readout(*document_, Text1, this);
     readout_->setFont(fontOfSize(font(), scale_.fontPixels(150.0f, 8)));
-    readout_->setGeometry(scale_.rect(6480, 2640, 1575, 3120));
+    readout_->setGeometry(scale_.rect(6480, 3000, 1575, 2760));
     preview_ = new PreviewLink(this, Text1, previewButton);
 }
 
@@ -162,31 +163,14 @@ void Form1::connectControls() {
         connect(b, &QPushButton::clicked, this, [this, b] { selectColour(b); });
     connect(fromTextButton, &QPushButton::clicked, this, &Form1::pictureFromText);
 
-    // Shortcuts; inside the text box its own editing keys take precedence.
-    const auto shortcut = [this](const QKeySequence& keys, auto handler) {
-        auto* s = new QShortcut(keys, this);
-        connect(s, &QShortcut::activated, this, handler);
-        return s;
-    };
-    shortcut(QKeySequence::Undo, &Form1::Command5_Click);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), &Form1::Command22_Click);
-    shortcut(QKeySequence::Save, &Form1::Command23_Click);
-    for (const QKeyCombination keys : RedoKeys) shortcut(keys, &Form1::redo);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::pictureFromText);
-    // Also from the preview window itself.
-    shortcut(QKeySequence(Qt::Key_F9 | Qt::CTRL), &Form1::togglePreview)->setContext(Qt::ApplicationShortcut);
-    previewButton->setCheckable(true);
-    previewButton->setToolTip(QStringLiteral("Show what the saved program draws (Ctrl+F9)"));
-    fromTextButton->setToolTip(
-        QStringLiteral("Make the picture the shapes the text box's statements draw (Ctrl+I)"));
-    Command5->setToolTip(
-        QStringLiteral("Undo the newest shape of the chosen tool (Ctrl+Z); Ctrl+Y brings it back"));
-
+    connectKeys();
     selectColour(paletteButtons[0]);
 }
 
 void Form1::selectColour(ColourButton* button) {
-    document_->selectColour(button->colorIndex(), button->BackColor());
+    // Shift: the colour a picked fill stops at, rather than its fill colour.
+    const bool border = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    document_->selectColour(button->colorIndex(), button->BackColor(), border);
     for (ColourButton* b : paletteButtons) b->setCurrent(b == button);
 }
 

@@ -72,6 +72,7 @@ public:
     QPushButton* previewButton = nullptr;            // opens and closes the program preview
     QPushButton* fromTextButton = nullptr;           // "Picture from text"
     QPushButton* fileButton = nullptr;               // "File": open, save as, restore
+    QPushButton* selectButton = nullptr;             // "Select": pick and change drawn shapes
     TextBox* Text1 = nullptr;
     QSlider* Slider1 = nullptr;
     QSlider* Slider2 = nullptr;
@@ -106,6 +107,7 @@ protected:
 private:
     void buildControls();
     void connectControls();
+    void connectKeys();  // form1_keys.cpp
     void selectColour(ColourButton* button);
 
     TwipsScale scale_;

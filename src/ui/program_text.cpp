@@ -43,7 +43,24 @@ ProgramText::ProgramText(Document& document, TextBox* text, QSlider* sliderX, QS
     document_.attachText(buffer_.get());
     document_.subscribe([this](Changes changes) {
         if ((changes & OriginChanged) != 0 && !stepping_) moveSliders();
+        if ((changes & (SelectionChanged | TextReplaced | MarksChanged)) != 0)
+            markPicked((changes & (SelectionChanged | TextReplaced)) != 0);
     });
+    // The user's cursor on a statement picks its shape; the cursor moves the
+    // generators make do not, as the box then has no focus.
+    connect(text_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (text_->hasFocus()) document_.selectLine(text_->textCursor().blockNumber() + 1);
+    });
+    connect(text_, &QPlainTextEdit::textChanged, this, [this] {
+        if (pickedMarked_) markPicked(false);
+    });
+}
+
+void ProgramText::markPicked(bool scroll) {
+    const int line = document_.selectedLine();
+    if (line == 0 && !pickedMarked_) return;
+    pickedMarked_ = line != 0;
+    text_->markLine(TextBox::LineMark::Picked, line, scroll);
 }
 
 ProgramText::~ProgramText() { document_.attachText(nullptr); }

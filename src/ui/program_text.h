@@ -64,7 +64,9 @@ private:
     QSlider* sliderX_;
     QSlider* sliderY_;
     std::unique_ptr<TextBuffer> buffer_;
-    bool stepping_ = false;  // a slider is moving the origin itself
+    bool stepping_ = false;      // a slider is moving the origin itself
+    bool pickedMarked_ = false;  // the picked shape's line shows in the text
+    void markPicked(bool scroll);
     QString appDir_;
     FailureHandler onFailure_;
 };

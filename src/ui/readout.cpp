@@ -148,12 +148,12 @@ void Readout::show(Changes changes) {
         lines_[Pointer].full = QString::fromStdString(document_.pointerLine());
         fitFixed(Pointer);
     }
-    if ((changes & PointerChanged) != 0) {
+    if ((changes & (PointerChanged | SelectionChanged)) != 0) {
         lines_[Drag].full = QString::fromStdString(document_.dragLine());
         fitFixed(Drag);
     }
     bool flowing = false;
-    if ((changes & (ShapesChanged | OriginChanged | ToolChanged)) != 0) {
+    if ((changes & (ShapesChanged | OriginChanged | ToolChanged | SelectionChanged)) != 0) {
         lines_[Status].full = QString::fromStdString(document_.statusLine());
         lines_[Counts].full = QString::fromStdString(document_.countsLines());
         flowing = true;
