@@ -411,5 +411,44 @@ sleep 0.2
 cmp -s "$work/home/mine.pas" "$work/mine-before.pas" || fail "Generate after opening mine.pas did not give its text"
 note "opened from the command line"
 
+# ---- 9: pick, nudge, delete, recolour and undo with Select ---------------------
+# A fresh window saving to test.pas again: a red rectangle and a yellow line,
+# then the Select tool (key S) picks the rectangle by its left edge.
+stop_pid "$app_pid"
+rm -rf "$saved"
+start_app
+window=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name '^pasdraw$' | head -n 1) || true
+app_alive
+[[ -n $window ]] || fail "no window for the Select story"
+click "${b_rect[@]}"
+click "${c_red[@]}"
+drag 40 40 200 150
+click "${b_line[@]}"
+click "${c_yellow[@]}"
+drag 250 170 400 300
+x key s
+click 40 95
+x key Right Right Right Down Down
+x key ctrl+g ctrl+s
+line="setcolor(14);line($(q 250),$(q 170),$(q 400),$(q 300));"
+expect_saved "nudging the picked rectangle 3 right and 2 down" "$line" \
+    "setcolor(4);rectangle($(($(q 40) + 3)),$(($(q 40) + 2)),$(($(q 200) + 3)),$(($(q 150) + 2)));"
+moved="rectangle(63,62,303,227);"
+click 325 235 # on the line: (325 - 250) * 130 / 150 + 170
+x key Delete
+x key ctrl+g ctrl+s
+expect_saved "deleting the picked line" "setcolor(4);$moved"
+click 42 95 # the rectangle's left edge, now at 630 twips
+click "${c_yellow[@]}"
+x key ctrl+g ctrl+s
+expect_saved "recolouring the picked rectangle" "setcolor(14);$moved"
+x key ctrl+z ctrl+g ctrl+s
+expect_saved "Ctrl+Z with Select chosen" "setcolor(4);$moved"
+click "${b_rect[@]}"
+click "${b_undo[@]}"
+x key ctrl+g ctrl+s
+expect_saved "Undo with the Rectangle tool"
+note "picked, nudged, deleted, recoloured and undone"
+
 elapsed=$((($(date +%s%N) - started) / 1000000))
 note "passed in ${elapsed} ms"
