@@ -24,7 +24,7 @@ for tool in cmake Xvfb xdotool /usr/bin/time lscpu; do
     command -v "$tool" >/dev/null || die "$tool is missing; run scripts/install-deps.sh"
 done
 
-targets=(pasdraw codegen_bench repaint_bench slider_bench program_bench bgi_bench startup_probe bare_window)
+targets=(pasdraw codegen_bench repaint_bench select_bench slider_bench program_bench bgi_bench startup_probe bare_window)
 if [[ -n ${BUILD_DIR:-} ]]; then
     build=$(cd "$root" && mkdir -p "$BUILD_DIR" && cd "$BUILD_DIR" && pwd)
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPASDRAW_BUILD_BENCH=ON
@@ -51,6 +51,7 @@ gbench() {
 }
 gbench codegen_bench
 gbench repaint_bench
+gbench select_bench
 gbench slider_bench /usr/bin/time -v -o "$out/slider_bench.time" env QT_QPA_PLATFORM=offscreen
 gbench program_bench
 gbench bgi_bench
@@ -164,6 +165,12 @@ drowob=$(median repaint_bench BM_DrowobFullPicture)
 drowob10=$(median repaint_bench BM_DrowobFullPictureAt10TwipsPerPixel)
 commit=$(median repaint_bench BM_CommitOneMoreShape)
 flood=$(median repaint_bench BM_FloodFillWholeImage)
+spread=$(median repaint_bench BM_DrowobSpreadPicture/15)
+spanning=$(median repaint_bench BM_DrowobSpanningPicture/15)
+pick=$(median select_bench BM_PickAt5005Shapes/0)
+pick_span=$(median select_bench BM_PickAt5005Shapes/1)
+nudge=$(median select_bench BM_NudgeStepAt5005Shapes/0)
+nudge_span=$(median select_bench BM_NudgeStepAt5005Shapes/1)
 flood_rate=$(median repaint_bench BM_FloodFillWholeImage 7)
 s1=$(median slider_bench BM_Slider1Change_Painted)
 s1h=$(median slider_bench BM_Slider1Change_Handler)
@@ -224,6 +231,9 @@ editor holds, 5005 lines of program text.
 | Repaint (\`drowob\`), full picture, 96 dpi | $(ms "$drowob") | under 10 ms | $(verdict "$drowob" 1e7) |
 | Repaint (\`drowob\`), full picture, 144 dpi (10 twips per pixel) | $(ms "$drowob10") | under 10 ms | $(verdict "$drowob10" 1e7) |
 | One more rectangle onto a full picture (press, move, release, repaint) | $(ms "$commit") | | |
+| Repaint of 5005 shapes whose 1001 fills leak (\`spreadPicture\`) / flood the screen (\`spanningPicture\`), 96 dpi | $(ms "$spread") / $(ms "$spanning") | under 16 ms | $(verdict "$spanning" 1.6e7) |
+| Select: a press that picks among 5005 shapes, spread / spanning picture | $(us "$pick") / $(us "$pick_span") | under 1 ms | $(verdict "$pick" 1e6) |
+| Select: one arrow-key step of a picked shape with its repaint, spread / spanning picture | $(ms "$nudge") / $(ms "$nudge_span") | under 16 ms | $(verdict "$nudge_span" 1.6e7) |
 | Flood fill of the whole image (643 x 531 pixels) | $(us "$flood") per fill, $(awk -v r="$flood_rate" 'BEGIN { printf "%.0f", r / 1e6 }') Mpixel/s | | |
 | Slider1 change, full picture, text box updated and painted | $(ms "$s1") (handler alone: $(ms "$s1h")) | under 16 ms | $(verdict "$s1" 1.6e7) |
 | Slider2 change, full picture, text box updated and painted | $(ms "$s2") | under 16 ms | $(verdict "$s2" 1.6e7) |
