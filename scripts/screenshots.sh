@@ -1,7 +1,8 @@
 #!/bin/sh
 # Takes the README's screenshots: the editor as it starts, a drag with its
-# readout, a small picture drawn with every tool by xdotool, and that picture
-# with the program preview beside it, under an Xvfb at 96 dpi.
+# readout, a small picture drawn with every tool by xdotool, that picture
+# with the program preview beside it, and a shape picked with Select, under an
+# Xvfb at 96 dpi.
 # Usage: scripts/screenshots.sh [path/to/pasdraw]   (needs xwd, xdotool, Xvfb and ImageMagick)
 set -eu
 cd "$(dirname "$0")/.."
@@ -14,12 +15,15 @@ Xvfb "$display" -screen 0 1400x700x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY="$display"
 app=""
-cleanup() { [ -n "$app" ] && kill "$app" 2>/dev/null; kill "$xvfb" 2>/dev/null; }
+# State folders of our own, one per window: no recovery offer from another
+# session shows, and the copies the stopped windows leave go with them.
+state=$(mktemp -d)
+cleanup() { [ -n "$app" ] && kill "$app" 2>/dev/null; kill "$xvfb" 2>/dev/null; rm -rf "$state"; }
 trap cleanup EXIT
 sleep 1
 
 start() {
-    "$exe" >/dev/null 2>&1 &
+    XDG_STATE_HOME=$(mktemp -d "$state/window.XXXXXX") "$exe" >/dev/null 2>&1 &
     app=$!
     xdotool search --sync --name '^pasdraw$' >/dev/null
     sleep 0.5
@@ -57,4 +61,24 @@ shot docs/picture.png
 xdotool key ctrl+F9
 sleep 1
 xwd -root -silent | convert xwd:- -crop 1300x530+0+0 +repage docs/preview.png
+stop
+
+# A house whose fills leak until Select and Shift+click give them their
+# borders, then a picked ellipse with its handles and its marked line.
+grey="592 160" brown="592 136"
+sclick() { xdotool mousemove "$1" "$2" keydown shift click 1 keyup shift; }
+start
+click $rect; click $red; drag 80 140 170 210 260 280
+click $line; drag 80 140 120 100 170 70; drag 170 70 220 100 260 140
+click $rect; click $grey; drag 150 210 170 240 190 270
+click $circle; click $yellow; drag 350 70 370 70 385 70
+click $ellipse; click $lightgreen; drag 280 250 350 270 410 300
+click $fill; click $yellow; click 350 70
+click $brown; click 120 200
+xdotool key s; sleep 0.2
+click 350 70; sclick $yellow
+click 120 200; sclick $red
+click 592 424   # Generate
+click 280 275
+shot docs/select.png
 stop
