@@ -171,6 +171,8 @@ void Form1::selectColour(ColourButton* button) {
     // Shift: the colour a picked fill stops at, rather than its fill colour.
     const bool border = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
     document_->selectColour(button->colorIndex(), button->BackColor(), border);
+    // Recolouring a picked shape keeps the picture's keys on the picture.
+    if (document_->selection()) canvas_->setFocus(Qt::OtherFocusReason);
     for (ColourButton* b : paletteButtons) b->setCurrent(b == button);
 }
 

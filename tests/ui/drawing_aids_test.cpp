@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -157,6 +158,57 @@ TEST(Redo, ShortcutsBringBackTheUndoneShapeOfTheCurrentKind) {
         EXPECT_EQ(s.form->picture().RectangleCount(), 1);
         EXPECT_EQ(s.form->canvas().surface().pixel(100, 150), drawn);  // repainted
     }
+}
+
+// A press on the canvas takes the keyboard from the text box, so the
+// picture's keys act on what was just drawn and, with Select, on the picked
+// shape; Shift on a palette click sets a picked fill's border.
+TEST(CanvasKeys, APressTakesTheFocusAndSelectsKeysActOnThePickedShape) {
+    Shown s;
+    s.form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.form.get()));
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+    };
+    const auto click = [&](int x, int y) {
+        QTest::mousePress(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(x, y));
+        QTest::mouseRelease(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(x, y));
+    };
+    s.form->Command2->click();
+    s.form->Text1->setFocus();
+    QTest::mousePress(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(1500, 1500));
+    QTest::mouseRelease(s.window(), Qt::LeftButton, Qt::NoModifier, s.at(3000, 3000));
+    ASSERT_EQ(s.form->picture().RectangleCount(), 1);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(s.form->picture().RectangleCount(), 0);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_EQ(s.form->picture().RectangleCount(), 1);
+    const RectangleRecord drawn = s.form->picture().Rectangles[0];
+
+    key(Qt::Key_S);
+    EXPECT_TRUE(s.form->selectButton->isChecked());
+    click(1500, 2000);
+    key(Qt::Key_Right);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(s.form->picture().Rectangles[0].X1, drawn.X1 + 10);
+    EXPECT_EQ(s.form->picture().Rectangles[0].Y2, drawn.Y2 + 100);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(s.form->picture().RectangleCount(), 0);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(s.form->picture().RectangleCount(), 1);
+    EXPECT_EQ(s.form->picture().Rectangles[0], drawn);
+
+    s.form->Command6->click();
+    click(2000, 2000);
+    s.form->selectButton->click();
+    click(2000, 2000);
+    QTest::mouseClick(s.form->paletteButtons[13], Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(s.form->picture().Fills[0].BorderIndex, 14);
+    EXPECT_EQ(s.form->picture().Fills[0].ColorIndex, 1);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(s.form->document().selection().has_value());
 }
 
 TEST(TextUndo, GenerateOverHandEditsIsOneStepTheTextBoxUndoes) {
