@@ -5,7 +5,7 @@
 // back through the pictures the edits made and redo walks forward again; the canvas always equals a fresh
 // repaint of the model (handles never reach it) and the text Generate writes reads back as the picture.
 //
-// PASDRAW_FUZZ_EVENTS: events (default 200000, a tenth of them here).
+// PASDRAW_FUZZ_EVENTS: events (default 200000, a fiftieth of them here).
 // PASDRAW_FUZZ_SEED: the seed (default 1).
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ Lists lists(const Picture& p) {
 }
 
 TEST(SelectFuzz, EditsUndoAndRedoStepByStep) {
-    const long events = testing::envCount("PASDRAW_FUZZ_EVENTS", 200000).value_or(200000) / 10;
+    const long events = testing::envCount("PASDRAW_FUZZ_EVENTS", 200000).value_or(200000) / 50;
     std::mt19937_64 rng(static_cast<uint64_t>(testing::envCount("PASDRAW_FUZZ_SEED", 1).value_or(1)));
     const auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     // Mostly on the canvas, sometimes anywhere a captured pointer can go.
