@@ -21,9 +21,12 @@ void takePicture(const BgiScreen& screen, PreviewRun& run) {
 
 class Recorder : public StatementWatch {
 public:
-    Recorder(const BgiScreen& screen, StepRecord& record) : screen_(screen), r_(record) {
-        r_.owner.assign(ScreenSize, 0);
-        shadow_.assign(ScreenSize, 0);
+    Recorder(const BgiScreen& screen, StepRecord& record, bool followOwners)
+        : screen_(screen), r_(record), follow_(followOwners) {
+        if (follow_) {
+            r_.owner.assign(ScreenSize, 0);
+            shadow_.assign(ScreenSize, 0);
+        }
     }
     bool before(uint64_t, int line, int column) override {
         r_.where.push_back({line, column});
@@ -33,7 +36,7 @@ public:
     void after(uint64_t index) override {
         // Every routine that writes a pixel counts it as work, so a statement
         // that did none changed no pixel and needs no comparison.
-        if (screen_.work() == workBefore_ || draws_ >= OwnerFollowedDraws) return;
+        if (!follow_ || screen_.work() == workBefore_ || draws_ >= OwnerFollowedDraws) return;
         ++draws_;
         r_.ownersUpTo = index + 1;
         const uint8_t* now = screen_.pixels();
@@ -48,6 +51,7 @@ public:
         }
     }
     void finish() {
+        if (!follow_) return;
         if (draws_ < OwnerFollowedDraws) {
             r_.ownersUpTo = r_.where.size();
         } else {
@@ -58,6 +62,7 @@ public:
 private:
     const BgiScreen& screen_;
     StepRecord& r_;
+    bool follow_;
     std::vector<uint8_t> shadow_;
     uint64_t workBefore_ = 0;
     uint64_t draws_ = 0;
@@ -90,11 +95,11 @@ int64_t StepRecord::ownerAt(int x, int y) const {
     return owner[k];
 }
 
-StepRecord recordRun(std::string_view utf8) {
+StepRecord recordRun(std::string_view utf8, bool followOwners) {
     StepRecord record;
     record.run.text = std::string(utf8);
     auto screen = std::make_unique<BgiScreen>();
-    Recorder recorder(*screen, record);
+    Recorder recorder(*screen, record, followOwners);
     record.run.result = runProgram(utf8, *screen, RunLimits{}, &recorder);
     recorder.finish();
     takePicture(*screen, record.run);

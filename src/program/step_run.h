@@ -42,7 +42,10 @@ struct StepRecord {
 // How many drawing statements a record follows pixel by pixel.
 inline constexpr uint64_t OwnerFollowedDraws = 20'000;
 
-StepRecord recordRun(std::string_view utf8);
+// With followOwners false, owner stays empty: the run then costs little more
+// than runPreview, where following the owners compares the whole screen after
+// every drawing statement.
+StepRecord recordRun(std::string_view utf8, bool followOwners = true);
 
 // The screen after the first n simple statements ran (0: before any), as the
 // preview shows it; the program's problems are the full run's up to there.

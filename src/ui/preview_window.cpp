@@ -30,7 +30,9 @@ constexpr int StepBarHeight = 32;
 
 StepRecord runText(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    return recordRun(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    // Who painted which pixel is found only when asked: it costs some twenty
+    // times the run.
+    return recordRun(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), false);
 }
 
 QPushButton* stepButton(QWidget* parent, const QString& label, const QString& tip) {
@@ -69,6 +71,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     pool_.setMaxThreadCount(1);
     connect(&watcher_, &QFutureWatcher<StepRecord>::finished, this, &PreviewWindow::finished);
     connect(&cutWatcher_, &QFutureWatcher<PreviewRun>::finished, this, &PreviewWindow::cutFinished);
+    connect(&ownerWatcher_, &QFutureWatcher<StepRecord>::finished, this, &PreviewWindow::ownersFound);
 
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("stepBar"));
@@ -118,6 +121,7 @@ PreviewWindow::~PreviewWindow() {
     stopPlay();
     watcher_.waitForFinished();
     cutWatcher_.waitForFinished();
+    ownerWatcher_.waitForFinished();
 }
 
 void PreviewWindow::showEvent(QShowEvent*) {
@@ -201,6 +205,7 @@ void PreviewWindow::finished() {
     // A new text starts at its finished picture.
     step_ = statements();
     waitingCut_.reset();
+    waitingPick_.reset();
     showStepControls();
     showPicture(run);
     status_->setText(QString::fromStdString(describeRun(run.result)));
@@ -212,9 +217,10 @@ void PreviewWindow::finished() {
 }
 
 void PreviewWindow::waitUntilShown() {
-    while (running_ || cutRunning_) {
+    while (running_ || cutRunning_ || ownersRunning_) {
         watcher_.waitForFinished();
         cutWatcher_.waitForFinished();
+        ownerWatcher_.waitForFinished();
         QCoreApplication::processEvents();
     }
 }
@@ -276,7 +282,33 @@ void PreviewWindow::cutFinished() {
     showPicture(step_ == cutStep_ ? run : record_.run);
 }
 
-int64_t PreviewWindow::pickPixel(int x, int y) {
+void PreviewWindow::pickPixel(int x, int y) {
+    if (!record_.owner.empty()) {
+        sayOwner(x, y);
+        return;
+    }
+    waitingPick_ = QPoint(x, y);
+    status_->setText(QStringLiteral("Finding the statement that painted pixel (%1, %2)\u2026").arg(x).arg(y));
+    if (ownersRunning_) return;
+    ownersRunning_ = true;
+    ownerWatcher_.setFuture(
+        QtConcurrent::run(&pool_, [text = record_.run.text] { return recordRun(text, true); }));
+}
+
+void PreviewWindow::ownersFound() {
+    ownersRunning_ = false;
+    StepRecord found = ownerWatcher_.result();
+    // A new text came meanwhile: its owners are found at its first pick.
+    if (found.run.text != record_.run.text) {
+        if (waitingPick_) pickPixel(waitingPick_->x(), waitingPick_->y());
+        return;
+    }
+    record_ = std::move(found);
+    if (waitingPick_) sayOwner(waitingPick_->x(), waitingPick_->y());
+    waitingPick_.reset();
+}
+
+void PreviewWindow::sayOwner(int x, int y) {
     const int64_t k = record_.ownerAt(x, y);
     QString said;
     if (k == 0) {
@@ -305,7 +337,6 @@ int64_t PreviewWindow::pickPixel(int x, int y) {
         emit statementPicked(at.line, at.column);
     }
     status_->setText(said);
-    return k;
 }
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {

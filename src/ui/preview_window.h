@@ -14,6 +14,7 @@
 
 #include <QFutureWatcher>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QThreadPool>
 #include <QWidget>
@@ -69,8 +70,9 @@ public:
     uint64_t step() const { return step_; }
     void setStep(uint64_t n);
     // Says in the status line which statement last painted this pixel of the
-    // finished picture, and returns it (1-based; 0 none, -1 not followed).
-    int64_t pickPixel(int x, int y);
+    // finished picture. The first pick after a run has the worker follow
+    // every pixel's statement first (waitUntilShown waits for it).
+    void pickPixel(int x, int y);
 
     void play();
     void stopPlay();
@@ -102,6 +104,8 @@ private:
     void showPicture(const PreviewRun& run);
     void startCut(uint64_t n);
     void cutFinished();
+    void ownersFound();
+    void sayOwner(int x, int y);
     void showStepControls();
     void showFrame();
     void playEnded(int generation);
@@ -131,6 +135,9 @@ private:
     bool cutRunning_ = false;
     uint64_t cutStep_ = 0;
     std::optional<uint64_t> waitingCut_;
+    QFutureWatcher<StepRecord> ownerWatcher_;
+    bool ownersRunning_ = false;
+    std::optional<QPoint> waitingPick_;
 
     // Play: the thread, how it is stopped, and the newest frame it sent,
     // which the window takes when it gets to it (older ones are dropped).

@@ -174,6 +174,7 @@ TEST(Preview, AClickNamesThePixelsStatement) {
     };
     for (const Case c : {Case{{100, 80}, 2}, Case{{80, 100}, 4}, Case{{300, 300}, 0}}) {
         QTest::mouseClick(&s.preview(), Qt::LeftButton, {}, c.pixel / s.preview().devicePixelRatioF());
+        s.preview().waitUntilShown();
         const int64_t owner = record.ownerAt(c.pixel.x(), c.pixel.y());
         if (c.line == 0) {
             EXPECT_EQ(owner, 0);
