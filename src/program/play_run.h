@@ -1,6 +1,8 @@
 // Playing a run in real time: the statements run as the compiled program runs
 // them, delay(ms) waits, and the screen is shown at every delay, as the
-// program's window shows it at that moment, and at the end.
+// program's window shows it at that moment, and at the end. delay receives a
+// word, as measured with Free Pascal's crt unit: delay(256 * 256 + 300) waits
+// 300 ms, and delay(0) returns at once.
 #pragma once
 
 #include <cstdint>
