@@ -4,10 +4,13 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 
@@ -15,7 +18,9 @@
 #include "codegen/codegen.h"
 #include "pictures.h"
 #include "program/picture_import.h"
+#include "program/play_run.h"
 #include "program/program.h"
+#include "program/step_run.h"
 
 namespace {
 
@@ -204,3 +209,84 @@ void BM_RunawayAssignments(benchmark::State& state) {
 BENCHMARK(BM_RunawayAssignments)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// Stepping through a full picture's text (5005 statements and more, in the
+// value form): the worker's run that records who painted each pixel, a step
+// (a run cut after statement n), and the click's lookup of a pixel's
+// statement and its text.
+const std::string& steppedText() {
+    static const std::string text =
+        pasdraw::generateValueForm(typicalPicture(), pasdraw::computeOrigin(typicalPicture()));
+    return text;
+}
+
+// Arg 0: the still run with the statements' places (what every change of
+// the text runs); 1: with every pixel's statement (the first click after it).
+void BM_StepRecordRun(benchmark::State& state) {
+    for (auto _ : state) {
+        const pasdraw::StepRecord r = pasdraw::recordRun(steppedText(), state.range(0) == 1);
+        benchmark::DoNotOptimize(r.owner.data());
+        state.counters["statements"] = static_cast<double>(r.statements());
+    }
+}
+BENCHMARK(BM_StepRecordRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A step to the middle and to the last statement before the end.
+void BM_StepCut(benchmark::State& state) {
+    static const uint64_t m = pasdraw::recordRun(steppedText()).statements();
+    const uint64_t n = state.range(0) == 0 ? m / 2 : m - 1;
+    for (auto _ : state) benchmark::DoNotOptimize(pasdraw::runPreviewCut(steppedText(), n).pixels.data());
+    state.counters["step"] = static_cast<double>(n);
+}
+BENCHMARK(BM_StepCut)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ClickLookup(benchmark::State& state) {
+    static const pasdraw::StepRecord r = pasdraw::recordRun(steppedText());
+    std::mt19937 random(1);
+    for (auto _ : state) {
+        const int x = static_cast<int>(random() % 640), y = static_cast<int>(random() % 480);
+        const int64_t k = r.ownerAt(x, y);
+        std::string said;
+        if (k > 0) {
+            const pasdraw::StatementAt at = r.where[static_cast<std::size_t>(k - 1)];
+            said = pasdraw::statementText(steppedText(), at.line, at.column);
+        }
+        benchmark::DoNotOptimize(said.data());
+    }
+}
+BENCHMARK(BM_ClickLookup)->Unit(benchmark::kMicrosecond);
+
+// Play's pacing: an animation of 20 frames, each cleared, drawn and shown
+// for 10 ms, waited the way the preview window waits. "lateMs" is how much
+// later than requested, on average, each frame came after the one before.
+void BM_PlayPacing(benchmark::State& state) {
+    const std::string text =
+        "for i := 1 to 20 do begin cleardevice; setfillstyle(1, i mod 16); bar(0, 0, 639, 479); delay(10) "
+        "end;";
+    using Clock = std::chrono::steady_clock;
+    double late = 0;
+    int gaps = 0;
+    for (auto _ : state) {
+        std::mutex mutex;
+        std::condition_variable wake;
+        Clock::time_point last{};
+        uint16_t requested = 0;
+        pasdraw::PlayHooks hooks;
+        hooks.wait = [&](uint16_t ms) {
+            std::unique_lock lock(mutex);
+            requested = ms;
+            return !wake.wait_for(lock, std::chrono::milliseconds(ms), [] { return false; });
+        };
+        hooks.show = [&](pasdraw::PreviewRun, uint64_t, bool) {
+            const Clock::time_point now = Clock::now();
+            if (requested > 0) {
+                late += std::chrono::duration<double, std::milli>(now - last).count() - requested;
+                ++gaps;
+            }
+            last = now;
+        };
+        pasdraw::playRun(text, hooks);
+    }
+    state.counters["lateMs"] = gaps > 0 ? late / gaps : 0;
+}
+BENCHMARK(BM_PlayPacing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

@@ -28,8 +28,9 @@ int64_t signedOf(uint64_t v) { return static_cast<int64_t>(v); }
 
 class Machine {
 public:
-    Machine(const Syntax& syntax, BgiGraphics& g, const RunLimits& limits, RunResult& result)
-        : s_(syntax), g_(g), limits_(limits), r_(result) {}
+    Machine(const Syntax& syntax, BgiGraphics& g, const RunLimits& limits, RunResult& result,
+            StatementWatch* watch)
+        : s_(syntax), g_(g), limits_(limits), r_(result), watch_(watch) {}
 
     // The root block is the program's own body, not a statement of the text.
     void run(int32_t root) {
@@ -124,9 +125,12 @@ private:
                     if (exec(s_.lists[st.first + k]) == Flow::Stop) return Flow::Stop;
                 return Flow::Go;
             case StmtKind::Assign: {
+                if (watch_ != nullptr && !watch_->before(simple_, st.pos.line, st.pos.column))
+                    return Flow::Stop;
                 const int64_t v = eval(st.e1);
                 if (failed_) return runtimeError();
                 assign(st.var, v);
+                if (watch_ != nullptr) watch_->after(simple_++);
                 return Flow::Go;
             }
             case StmtKind::If: {
@@ -136,7 +140,14 @@ private:
                 return st.s2 >= 0 ? exec(st.s2) : Flow::Go;
             }
             case StmtKind::For: return forLoop(st);
-            case StmtKind::Call: return call(st);
+            case StmtKind::Call: {
+                // Unwatched runs pay one predictable branch here.
+                if (watch_ == nullptr) return call(st);
+                if (!watch_->before(simple_, st.pos.line, st.pos.column)) return Flow::Stop;
+                if (call(st) == Flow::Stop) return Flow::Stop;
+                watch_->after(simple_++);
+                return Flow::Go;
+            }
         }
         return Flow::Go;
     }
@@ -163,8 +174,13 @@ private:
         for (uint32_t k = 0; k < st.count && k < 6; ++k) a[k] = eval(s_.lists[st.first + k]);
         if (failed_) return runtimeError();
         g_.at(st.pos.line, st.pos.column);
-        // The crt routines take no time here and draw nothing.
-        if (!program::draws(st.routine)) return Flow::Go;
+        // The crt routines take no time here and draw nothing; only a
+        // watch that plays the run in real time waits for delay.
+        if (!program::draws(st.routine)) {
+            if (st.routine == program::Routine::Delay && watch_ != nullptr)
+                watch_->delay(static_cast<uint16_t>(wrap(a[0]) & 0xFFFF));
+            return Flow::Go;
+        }
         callRoutine(g_, static_cast<GraphRoutine>(st.routine), a);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
@@ -174,6 +190,8 @@ private:
     BgiGraphics& g_;
     const RunLimits& limits_;
     RunResult& r_;
+    StatementWatch* watch_;
+    uint64_t simple_ = 0;
     std::array<int16_t, ProgramVarCount> vars_ = initialProgramValues();
     bool failed_ = false;
     bool failZero_ = false;
@@ -188,6 +206,11 @@ constexpr std::size_t KeptBytes = 8u << 20;
 std::array<int16_t, ProgramVarCount> initialProgramValues() { return {0, 0, 0, 9, 2, 0}; }
 
 RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits) {
+    return runProgram(text, graphics, limits, nullptr);
+}
+
+RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits,
+                     StatementWatch* watch) {
     // The preview runs the text again on every change, so the arrays of the
     // last parse are kept for the next one (on this thread), unless a very
     // large text made them large.
@@ -204,7 +227,7 @@ RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimi
     RunResult result;
     result.problems = syntax.problems;
     result.compilerWouldRefuse = syntax.compilerWouldRefuse;
-    Machine machine(syntax, graphics, limits, result);
+    Machine machine(syntax, graphics, limits, result, watch);
     if (limits.runBeforeProblem || !syntax.compilerWouldRefuse) machine.run(syntax.root);
     result.values = machine.values();
     return result;

@@ -93,4 +93,25 @@ std::array<int16_t, ProgramVarCount> initialProgramValues();
 
 RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits = {});
 
+// Watches a run one statement at a time, for stepping through it and playing
+// it in real time. A "statement" here is a simple statement that runs: a call
+// (drawing or crt) or an assignment, each time it runs, loops unrolled. A for
+// loop's counting, an if's test and an empty statement are not statements
+// here; they are part of RunResult::statements, which bounds the run.
+class StatementWatch {
+public:
+    virtual ~StatementWatch() = default;
+    // Before simple statement `index` (0-based, in the order they run) at
+    // line and column of the text; false ends the run there, as if the
+    // program ended.
+    virtual bool before(uint64_t index, int line, int column) = 0;
+    // After it ran (a runtime error in it ends the run without this).
+    virtual void after(uint64_t index) { (void)index; }
+    // delay(ms) runs, ms as the word it receives.
+    virtual void delay(uint16_t ms) { (void)ms; }
+};
+
+RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimits& limits,
+                     StatementWatch* watch);
+
 }  // namespace pasdraw

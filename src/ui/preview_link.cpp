@@ -1,6 +1,7 @@
 #include "ui/preview_link.h"
 
 #include <QPushButton>
+#include <QTextBlock>
 
 #include "ui/preview_window.h"
 #include "ui/text_box.h"
@@ -23,7 +24,20 @@ PreviewWindow& PreviewLink::window() {
                 preview_->showText(text_->text());
             } else {
                 text_->markLines({});
+                text_->markLine(TextBox::LineMark::Running, 0);
             }
+        });
+        connect(preview_, &PreviewWindow::runningLine, this,
+                [this](int line) { text_->markLine(TextBox::LineMark::Running, line, true); });
+        // A picked statement: the text cursor goes to it, ready for editing.
+        connect(preview_, &PreviewWindow::statementPicked, this, [this](int line, int column) {
+            const QTextBlock block = text_->document()->findBlockByNumber(line - 1);
+            if (!block.isValid()) return;
+            QTextCursor cursor(block);
+            cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor,
+                                std::min(column - 1, std::max(0, block.length() - 1)));
+            text_->setTextCursor(cursor);
+            text_->ensureCursorVisible();
         });
         connect(preview_, &PreviewWindow::shown, this,
                 [this] { text_->markLines(preview_->problemLines()); });

@@ -13,6 +13,7 @@
 #include "bgi/bgi_screen.h"
 #include "codegen/codegen.h"
 #include "codegen/picture_builder.h"
+#include "program/play_run.h"
 #include "program/program.h"
 #include "support/bgi_reference.h"
 #include "support/env_count.h"
@@ -107,6 +108,35 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
             EXPECT_EQ(differing, 0);
         }
     }
+}
+
+// Play against the compiled program: the compiled animation dumps its screen
+// just before each delay and once at its end, and Play's frames must be the
+// same screens, one for one.
+TEST(PreviewFidelity, PlaysFramesAreTheCompiledProgramsScreensAtEachDelay) {
+    const auto fpc = testing::findOnPath("fpc");
+    if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
+    testing::XServer x;
+    if (!x.problem().empty()) GTEST_SKIP() << x.problem();
+    const std::string text =
+        "for i := 0 to 7 do begin cleardevice; setcolor(i + 1); circle(60 + i * 70, 240, 50);\r\n"
+        "  setfillstyle(i mod 12, 15 - i); floodfill(60 + i * 70, 240, i + 1); delay(i mod 2) end;\r\n"
+        "setbkcolor(2); bar(10, 10, 100, 100); delay(1); line(0, 0, 639, 479);";
+    std::vector<std::vector<uint8_t>> played;
+    PlayHooks hooks;
+    hooks.wait = [](uint16_t) { return true; };
+    hooks.show = [&](PreviewRun frame, uint64_t, bool) { played.push_back(frame.pixels); };
+    ASSERT_TRUE(playRun(text, hooks).problems.empty());
+
+    std::string compiled = text;
+    for (std::size_t at = 0; (at = compiled.find("delay(", at)) != std::string::npos; at += 12)
+        compiled.insert(at, "dump; ");
+    std::string error;
+    const std::vector<testing::BgiFrame> frames =
+        testing::referenceFramesOf(*fpc, x.display(), dumpProgram({compiled}), played.size(), error);
+    ASSERT_EQ(frames.size(), played.size()) << error;
+    for (std::size_t k = 0; k < frames.size(); ++k)
+        EXPECT_TRUE(frames[k].pixels == played[k]) << "frame " << k;
 }
 
 // The README's steps, exactly, on the bytes "Save" writes.

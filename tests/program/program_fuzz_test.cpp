@@ -20,6 +20,7 @@
 #include "model/palette.h"
 #include "program/picture_import.h"
 #include "program/program.h"
+#include "program/step_run.h"
 #include "support/env_count.h"
 #include "support/recording_graphics.h"
 
@@ -213,6 +214,19 @@ int lineCount(const std::string& s) {
     return lines;
 }
 
+// Stops the run before statement `cap` and keeps where each one stood.
+struct CapWatch : StatementWatch {
+    explicit CapWatch(uint64_t c) : cap(c) {}
+    bool before(uint64_t index, int line, int column) override {
+        if (index != at.size()) ADD_FAILURE() << "statement " << index << " after " << at.size();
+        if (index >= cap) return false;
+        at.push_back({line, column});
+        return true;
+    }
+    uint64_t cap;
+    std::vector<std::pair<int, int>> at;
+};
+
 TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
     const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);
     const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1);
@@ -274,6 +288,27 @@ TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
             ASSERT_EQ(second.values, r.values);
             ASSERT_EQ(again.work(), g.work());
         }
+        // Watched, the run is the same; cut anywhere, it is the same run up
+        // to there, and every statement's text is found where it stands.
+        RecordingGraphics watched;
+        watched.keep = false;
+        CapWatch all(UINT64_MAX);
+        const RunResult third = runProgram(text, watched, limits, &all);
+        ASSERT_EQ(third.problems, r.problems);
+        ASSERT_EQ(watched.work(), g.work());
+        for (const auto& [line, column] : all.at) {
+            ASSERT_LE(line, lines);
+            ASSERT_FALSE(statementText(text, line, column).empty()) << line << ":" << column;
+        }
+        ASSERT_TRUE(statementText(text, lines + 1, 1).empty());
+        CapWatch cut(static_cast<uint64_t>(n) % (all.at.size() + 1));
+        RecordingGraphics cutGraphics;
+        cutGraphics.keep = false;
+        runProgram(text, cutGraphics, limits, &cut);
+        ASSERT_TRUE(std::equal(cut.at.begin(), cut.at.end(), all.at.begin()));
+        ASSERT_EQ(cut.at.size(), cut.cap);
+        ASSERT_LE(cutGraphics.work(), g.work());
+
         // The same text back into a picture: all or nothing, and never a
         // picture from a text with problems.
         const PictureImport imported = importPicture(text);

@@ -9,11 +9,13 @@
 #include <memory>
 
 #include "canvas/raster_surface.h"
+#include "program/step_run.h"
 #include "qt_print.h"
 #include "ui/canvas_widget.h"
 #include "ui/form1.h"
 #include "ui/preview_window.h"
 #include "ui/program_text.h"
+#include "ui/run_image.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -110,6 +112,98 @@ TEST(Preview, CopyImagePutsThePictureOnTheClipboard) {
     const QImage copied = QGuiApplication::clipboard()->image();
     ASSERT_EQ(copied.size(), QSize(640, 480));
     EXPECT_EQ(copied.pixel(420, 240) & 0xFFFFFFu, 0xFFFF55u);
+}
+
+// The lines the text box marks with a full-width background (1-based).
+std::vector<int> markedLines(const TextBox& box) {
+    std::vector<int> lines;
+    for (const QTextEdit::ExtraSelection& mark : box.extraSelections())
+        lines.push_back(mark.cursor.blockNumber() + 1);
+    return lines;
+}
+
+// Keys step through the run one statement at a time; each picture is the
+// text's own run cut after that statement, and the text box marks its line.
+TEST(Preview, KeysStepThroughTheRunAndMarkTheRunningLine) {
+    Shown s;
+    const std::string text =
+        "setcolor(4);\r\nfor i := 1 to 3 do\r\n  circle(100 * i, 100, 40);\r\nsetfillstyle(1, 2);\r\n"
+        "floodfill(100, 100, 4);\r\nsetbkcolor(1);";
+    s.form->Text1->setText(QString::fromStdString(text));
+    s.form->togglePreview();
+    s.preview().waitUntilShown();
+    const QImage finished = s.preview().image();
+    ASSERT_EQ(s.preview().statements(), 7u);
+    const std::vector<int> lineOf{1, 3, 3, 3, 4, 5, 6};
+    QTest::keyClick(&s.preview(), Qt::Key_Home);
+    for (uint64_t n = 0; n <= 7; ++n) {
+        s.preview().waitUntilShown();
+        ASSERT_EQ(s.preview().step(), n);
+        const QImage cut = indexedImage(runPreviewCut(text, n)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(s.preview().image(), cut) << "after statement " << n;
+        const std::vector<int> marked = markedLines(*s.form->Text1);
+        if (n >= 1 && n < 7) {
+            EXPECT_EQ(marked, std::vector<int>{lineOf[n - 1]}) << "after statement " << n;
+        } else {
+            EXPECT_TRUE(marked.empty()) << "after statement " << n;
+        }
+        QTest::keyClick(&s.preview(), Qt::Key_Right);
+    }
+    EXPECT_EQ(s.preview().image(), finished);  // Right at the end stays there
+}
+
+// A click names the statement that last painted the pixel and puts the text
+// cursor on its line; a pixel no statement painted is said to be untouched.
+TEST(Preview, AClickNamesThePixelsStatement) {
+    Shown s;
+    const std::string text =
+        "setcolor(4);\r\ncircle(100, 100, 20);\r\nsetcolor(2);\r\n  line(0, 100, 639, 100);";
+    s.form->Text1->setText(QString::fromStdString(text));
+    s.form->togglePreview();
+    s.preview().waitUntilShown();
+    struct Case {
+        QPoint pixel;
+        int line;  // 0: none
+    };
+    for (const Case c : {Case{{100, 80}, 2}, Case{{80, 100}, 4}, Case{{300, 300}, 0}}) {
+        QTest::mouseClick(&s.preview(), Qt::LeftButton, {}, c.pixel / s.preview().devicePixelRatioF());
+        s.preview().waitUntilShown();
+        if (c.line == 0) {
+            EXPECT_TRUE(s.preview().status().startsWith("No statement painted"))
+                << qPrintable(s.preview().status());
+            continue;
+        }
+        EXPECT_TRUE(s.preview().status().contains(QStringLiteral("line %1, column").arg(c.line)))
+            << qPrintable(s.preview().status());
+        EXPECT_EQ(s.form->Text1->textCursor().blockNumber() + 1, c.line);
+    }
+}
+
+// Play runs the animation to its end and leaves the screen the program ends
+// with; a new text stops a play that waits.
+TEST(Preview, PlayShowsFramesAndANewTextStopsIt) {
+    Shown s;
+    s.form->Text1->setText("for i := 1 to 4 do begin cleardevice; circle(100 * i, 100, 40); delay(1) end;");
+    s.form->togglePreview();
+    s.preview().waitUntilShown();
+    const QImage finished = s.preview().image();
+    s.preview().play();
+    EXPECT_TRUE(s.preview().playing());
+    QTRY_VERIFY_WITH_TIMEOUT(!s.preview().playing(), 60000);
+    EXPECT_GE(s.preview().playedFrames(), 1);
+    EXPECT_EQ(s.preview().image(), finished);
+
+    s.form->Text1->setText("circle(100, 100, 40); delay(65535); cleardevice;");
+    s.preview().waitUntilShown();
+    const QImage still = s.preview().image();
+    const int before = s.preview().playedFrames();
+    s.preview().play();
+    QTRY_VERIFY_WITH_TIMEOUT(s.preview().playedFrames() > before, 60000);  // waiting in the delay
+    EXPECT_TRUE(s.preview().playing());
+    s.form->Text1->setText("line(0, 0, 639, 479);");
+    EXPECT_FALSE(s.preview().playing());
+    s.preview().waitUntilShown();
+    EXPECT_NE(s.preview().image(), still);
 }
 
 TEST(PictureFromText, ReplacesThePictureAndMovesTheOrigin) {
