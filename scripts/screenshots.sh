@@ -81,4 +81,12 @@ click 120 200; sclick $red
 click 592 424   # Generate
 click 280 275
 shot docs/select.png
+# The same program in the preview, stepped back to statement 13 of 16: the
+# text box marks the line that statement stands on.
+click $ellipse; click 592 424
+xdotool key ctrl+F9; sleep 1.5
+click 1146 495; sleep 0.3
+for i in 1 2 3; do click 799 495; sleep 0.3; done
+sleep 0.5
+xwd -root -silent | convert xwd:- -crop 1295x560+0+0 +repage docs/step.png
 stop
