@@ -24,11 +24,11 @@ using pasdraw::Picture;
 // Counts calls and draws nothing, so only the interpreter is measured.
 class NoDrawing : public pasdraw::BgiGraphics {
 public:
-    void SetColor(uint16_t) override { ++calls_; }
-    void SetBkColor(uint16_t) override { ++calls_; }
-    void SetFillStyle(uint16_t, uint16_t) override { ++calls_; }
+    void SetColor(uint32_t) override { ++calls_; }
+    void SetBkColor(uint32_t) override { ++calls_; }
+    void SetFillStyle(uint16_t, uint32_t) override { ++calls_; }
     void ClearDevice() override { ++calls_; }
-    void PutPixel(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void PutPixel(int16_t, int16_t, uint32_t) override { ++calls_; }
     void MoveTo(int16_t, int16_t) override { ++calls_; }
     void LineTo(int16_t, int16_t) override { ++calls_; }
     void Line(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
@@ -37,7 +37,7 @@ public:
     void Circle(int16_t, int16_t, uint16_t) override { ++calls_; }
     void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
     void Ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
-    void FloodFill(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void FloodFill(int16_t, int16_t, uint32_t) override { ++calls_; }
     uint64_t work() const override { return calls_; }
 
 private:

@@ -153,19 +153,19 @@ uint32_t BgiScreen::windowRgb(uint8_t index) const {
     return index == 0 ? backgroundRgb(shownBkColor_) : WindowPalette[index];
 }
 
-void BgiScreen::SetColor(uint16_t color) { color_ = color; }
+void BgiScreen::SetColor(uint32_t color) { color_ = color; }
 
-void BgiScreen::SetBkColor(uint16_t color) {
+void BgiScreen::SetBkColor(uint32_t color) {
     bkColor_ = color;
     // Past the end of the 256-entry table the unit leaves the palette as it was.
-    if (color < Vga256.size()) shownBkColor_ = color;
+    if (color < Vga256.size()) shownBkColor_ = static_cast<uint16_t>(color);
 }
 
-void BgiScreen::SetFillStyle(uint16_t pattern, uint16_t color) {
+void BgiScreen::SetFillStyle(uint16_t pattern, uint32_t color) {
     // The unit rejects the whole call, keeping the old pattern and colour.
     if (pattern > LastPattern || color > 15) return;
     fillPattern_ = pattern;
-    fillColor_ = color;
+    fillColor_ = static_cast<uint16_t>(color);
 }
 
 void BgiScreen::ClearDevice() {
@@ -175,7 +175,7 @@ void BgiScreen::ClearDevice() {
     work_ += pixels_.size();
 }
 
-void BgiScreen::PutPixel(int16_t x, int16_t y, uint16_t color) {
+void BgiScreen::PutPixel(int16_t x, int16_t y, uint32_t color) {
     ++work_;
     plot(x, y, static_cast<uint8_t>(color & 15));
 }
@@ -404,10 +404,10 @@ int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
 
 }  // namespace
 
-void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint16_t border) {
+void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
     ++work_;
     if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
-    const int b = border <= 15 ? border : -1;
+    const int b = border <= 15 ? static_cast<int>(border) : -1;
     const OpenTest open{b, b < 0 ? 0 : LowBits * static_cast<uint64_t>(b)};
     uint8_t* const px = pixels_.data();
     auto row = [&](int y) { return px + static_cast<std::size_t>(y) * Width; };

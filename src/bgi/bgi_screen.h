@@ -3,15 +3,17 @@
 // below was measured by compiling programs with fpc and reading the screen
 // back, not derived from a description of the BGI:
 //
-// - Colours: a pixel holds a colour index 0..15; SetColor, PutPixel and
-//   SetBkColor keep the caller's word and draw with its low four bits.
-//   SetFillStyle ignores the whole call when the pattern is above 12 or the
-//   colour above 15. FloodFill compares with the full border word, so a
-//   border of 16 or more never stops a fill.
+// - Colours: a pixel holds a colour index 0..15; a colour argument is a
+//   32-bit longword. SetColor, PutPixel and SetBkColor keep the caller's
+//   longword and draw with its low four bits. SetFillStyle ignores the whole
+//   call when the pattern is above 12 or the colour above 15. FloodFill
+//   compares with the full border longword, so a border of 16 or more (65536
+//   + 14 too) never stops a fill.
 // - SetBkColor sets what colour index 0 looks like (a 256-entry VGA table
 //   beyond 15); ClearDevice and the 0 bits of a fill pattern write the
-//   background index itself. A word of 256 or more is kept for those, but
-//   leaves index 0 looking as it did; a later word below 256 sets it again.
+//   background index itself. A longword of 256 or more is kept for those,
+//   but leaves index 0 looking as it did; a later one below 256 sets it
+//   again.
 // - Lines are clipped to the screen first (Cohen-Sutherland, the first end
 //   point first, left and right edges before top and bottom, truncating
 //   division) and then drawn from the first end point to the second.
@@ -57,7 +59,7 @@ public:
     // The colour index at (x, y); 0 outside the screen.
     uint8_t pixel(int x, int y) const;
 
-    uint16_t color() const { return color_; }
+    uint32_t color() const { return color_; }
     // The last SetBkColor word below 256: the VGA table entry that colour
     // index 0 shows. Larger words change what ClearDevice writes, not this.
     uint16_t backgroundColour() const { return shownBkColor_; }
@@ -81,8 +83,8 @@ private:
     uint8_t patternColour(int x, int y) const;
 
     std::array<uint8_t, Width * Height> pixels_{};
-    uint16_t color_ = 15;
-    uint16_t bkColor_ = 0;
+    uint32_t color_ = 15;
+    uint32_t bkColor_ = 0;
     uint16_t shownBkColor_ = 0;
     uint16_t fillPattern_ = 1;
     uint16_t fillColor_ = 15;

@@ -21,17 +21,18 @@
 
 namespace pasdraw {
 
-// The unit's parameter types: a coordinate is a smallint, a colour, pattern,
-// angle or radius a word.
+// The unit's parameter types: a coordinate is a smallint, a pattern, angle or
+// radius a word, a colour a longword (the program passes the low 32 bits).
 using Smallint = int16_t;
 using Word = uint16_t;
+using LongWord = uint32_t;
 
 #define PASDRAW_GRAPH_ROUTINES(X)                                                                            \
-    X(SetColor, "setcolor", (Word color), (color))                                                           \
-    X(SetBkColor, "setbkcolor", (Word color), (color))                                                       \
-    X(SetFillStyle, "setfillstyle", (Word pattern, Word color), (pattern, color))                            \
+    X(SetColor, "setcolor", (LongWord color), (color))                                                       \
+    X(SetBkColor, "setbkcolor", (LongWord color), (color))                                                   \
+    X(SetFillStyle, "setfillstyle", (Word pattern, LongWord color), (pattern, color))                        \
     X(ClearDevice, "cleardevice", (), ())                                                                    \
-    X(PutPixel, "putpixel", (Smallint x, Smallint y, Word color), (x, y, color))                             \
+    X(PutPixel, "putpixel", (Smallint x, Smallint y, LongWord color), (x, y, color))                         \
     X(MoveTo, "moveto", (Smallint x, Smallint y), (x, y))                                                    \
     X(LineTo, "lineto", (Smallint x, Smallint y), (x, y))                                                    \
     X(Line, "line", (Smallint x1, Smallint y1, Smallint x2, Smallint y2), (x1, y1, x2, y2))                  \
@@ -42,7 +43,7 @@ using Word = uint16_t;
       (x, y, stAngle, endAngle, radius))                                                                     \
     X(Ellipse, "ellipse", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius), \
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
-    X(FloodFill, "floodfill", (Smallint x, Smallint y, Word border), (x, y, border))
+    X(FloodFill, "floodfill", (Smallint x, Smallint y, LongWord border), (x, y, border))
 
 // Removes the parentheses around a row's parameter or argument list.
 #define PASDRAW_UNPARENTHESIZED(...) __VA_ARGS__

@@ -195,6 +195,35 @@ Case barCase(Random& r) {
     return c;
 }
 
+// Colours past a word: the program passes a colour's low 32 bits, so
+// 65536 + 14 draws in 14 but never matches border 14, and 2^32 + 14 does.
+int64_t longColour(Random& r) {
+    const int64_t low = r.between(0, 15);
+    switch (r.between(0, 5)) {
+        case 0: return 65536 + low;
+        case 1: return int64_t{r.between(1, 65535)} * 65536 + low;
+        case 2: return 0xFFFFFFFF - r.between(0, 15);
+        case 3: return -1 - r.between(0, 15);
+        case 4: return (int64_t{1} << 32) + low;
+        default: return low;
+    }
+}
+
+Case longColourCase(Random& r) {
+    Case c;
+    c.push_back({Op::SetBkColor, {r.chance(0.5) ? longColour(r) : 0}});
+    c.push_back({Op::ClearDevice, {}});
+    const int64_t colour = longColour(r);
+    c.push_back({Op::SetColor, {colour}});
+    const int x = r.between(20, 600), y = r.between(20, 440);
+    c.push_back({Op::Rectangle, {x - r.between(2, 30), y - r.between(2, 30), x + r.between(2, 30), y + 5}});
+    c.push_back({Op::PutPixel, {r.between(0, 639), r.between(0, 479), longColour(r)}});
+    c.push_back({Op::SetFillStyle, {r.pick({1, 1, 3, 9}), longColour(r)}});
+    c.push_back({Op::FloodFill, {x, y, r.chance(0.6) ? colour : longColour(r)}});
+    if (r.chance(0.5)) c.push_back({Op::Bar, {x, y, x + r.between(0, 40), y + r.between(0, 40)}});
+    return c;
+}
+
 class BgiReference : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -258,6 +287,7 @@ TEST_F(BgiReference, CirclesArcsAndEllipses) { compare(ellipseCase, 2); }
 TEST_F(BgiReference, FloodFills) { compare(fillCase, 3); }
 TEST_F(BgiReference, BigCirclesAndEllipses) { compare(bigCurveCase, 5); }
 TEST_F(BgiReference, BarsPatternsAndColours) { compare(barCase, 4); }
+TEST_F(BgiReference, ColoursPastAWord) { compare(longColourCase, 6); }
 
 }  // namespace
 }  // namespace pasdraw

@@ -214,11 +214,12 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         const char* text;
         const char* call;
     };
-    // 70000 is 4464 in 16 bits, -1 as a word is 65535, 40000 as a smallint -25536.
+    // 70000 is 4464 in 16 bits, -1 as a word is 65535, 40000 as a smallint
+    // -25536; a colour is a longword, which keeps 70001 and takes -1 as 2^32 - 1.
     const Case cases[] = {
-        {"setcolor(-1);", "setcolor(65535)"},
-        {"setbkcolor(70001);", "setbkcolor(4465)"},
-        {"setfillstyle(1,-2);", "setfillstyle(1,65534)"},
+        {"setcolor(-1);", "setcolor(4294967295)"},
+        {"setbkcolor(70001);", "setbkcolor(70001)"},
+        {"setfillstyle(1,-2);", "setfillstyle(1,4294967294)"},
         {"cleardevice;", "cleardevice()"},
         {"putpixel(40000,-40000,3);", "putpixel(-25536,25536,3)"},
         {"moveto(1,2);", "moveto(1,2)"},
