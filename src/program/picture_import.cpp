@@ -276,6 +276,9 @@ PictureImport importPicture(std::string_view text) {
     RunLimits limits;
     limits.runBeforeProblem = false;
     limits.keepBuffers = false;  // an import is a one-off on the window's thread
+    // On the window's thread a runaway text must stop within some 0.1 s.
+    limits.maxStatements = 2'000'000;
+    limits.maxOperations = 20'000'000;
     const RunResult run = runProgram(text, recorder, limits);
     for (const ProgramProblem& p : run.problems) out.problems.push_back({p.line, p.column, p.message});
     for (ImportProblem& p : recorder.problems) out.problems.push_back(std::move(p));

@@ -51,6 +51,7 @@ private:
     }
 
     int64_t eval(int32_t index) {
+        ++operations_;
         const Expr& e = expr(index);
         switch (e.op) {
             case Op::Const: return e.value;
@@ -107,7 +108,7 @@ private:
         // Only what comes before the first problem runs, even where a branch
         // that was not taken held the problem's own Stop.
         if (st.kind == StmtKind::Stop || !before(st.pos)) return Flow::Stop;
-        if (r_.statements >= limits_.maxStatements || workReached_) {
+        if (r_.statements >= limits_.maxStatements || operations_ >= limits_.maxOperations || workReached_) {
             r_.stoppedEarly = true;
             r_.problems.push_back(
                 {st.pos.line, st.pos.column,
@@ -179,6 +180,7 @@ private:
     bool failZero_ = false;
     program::Pos failPos_;
     bool workReached_ = false;
+    uint64_t operations_ = 0;
 };
 
 constexpr std::size_t KeptBytes = 8u << 20;

@@ -40,16 +40,22 @@ struct ProgramProblem {
 enum class ProgramVar : uint8_t { XK, YK, i, m, d, err };
 inline constexpr std::size_t ProgramVarCount = 6;
 
-// Bounds on a run, so that a runaway text cannot freeze the editor. Measured
-// in a Release build (bench/program_bench.cpp, on a shared and busy 2-core
-// machine, processor time): 2,000,000 statements take 5 to 8 ms when they
-// are empty, 50 to 70 ms as assignments with div and mod, 60 to 85 ms as
-// line calls with arithmetic in all four arguments (into graphics that draw
-// nothing). The pixel bound assumes about 1 ns per pixel written or visited:
-// 100,000,000 is some 300 full-screen fills of the 640 x 480 screen.
+// Bounds on a run, so that a runaway text cannot freeze the editor, set so
+// that a program the compiled program draws in about a second still runs to
+// its end. Free Pascal's ptcgraph under Xvfb draws in a second about 30
+// million putpixel calls, 50,000 lines across the screen, 2000 full-screen
+// bars or ClearDevice calls, or 150 full-screen flood fills. Measured in a
+// Release build (bench/program_bench.cpp, on a shared and busy 2-core machine,
+// processor time): 2,000,000 statements take 5 to 8 ms when they are empty,
+// 50 to 80 ms as calls or assignments with arithmetic; an operand or operator
+// evaluated takes 1 to 9 ns (the most in very long sums); BgiScreen's work
+// unit is about 1 ns. So a runaway loop stops within some 1.5 s of processor
+// time whatever its statements hold, mostly far sooner.
 struct RunLimits {
     // Statements executed: each empty statement, block, and loop body pass.
-    uint64_t maxStatements = 2'000'000;
+    uint64_t maxStatements = 32'000'000;
+    // Operands and operators evaluated (a statement may hold thousands).
+    uint64_t maxOperations = 200'000'000;
     // BgiGraphics::work() at which the run stops.
     uint64_t maxWork = 100'000'000;
     // Blocks, loop and if bodies, parentheses and signs nested inside each

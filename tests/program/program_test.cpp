@@ -459,6 +459,27 @@ TEST(ProgramLimits, WorkOfTheGraphicsStopsTheRun) {
     EXPECT_EQ(problemsOf(r), "1:20 stopped after 6 statements; the program would go on\n");
 }
 
+// A statement may hold thousands of operations, so their count bounds the
+// run too: a loop that only the operations bound can stop, each statement
+// evaluating 2 * terms - 1 of them.
+TEST(ProgramLimits, OperationsStopALoopOfLongStatements) {
+    RecordingGraphics g;
+    for (const int terms : {10, 300, 3000}) {
+        std::string text = "for i:=1 to 32767 do for d:=1 to 32767 do XK:=i";
+        for (int k = 1; k < terms; ++k) text += "+d";
+        text += ";";
+        RunLimits limits;
+        limits.maxOperations = 100'000;
+        const RunResult r = run(text, g, limits);
+        SCOPED_TRACE(terms);
+        EXPECT_TRUE(r.stoppedEarly);
+        const uint64_t assignments = limits.maxOperations / (2 * terms - 1);
+        EXPECT_GE(r.statements, assignments);
+        EXPECT_LE(r.statements, 2 * assignments + 4);  // with the loop body passes
+        EXPECT_EQ(r.problems.back().kind, Kind::Limit);
+    }
+}
+
 TEST(ProgramLimits, DeepNestingIsReportedNotRecursedInto) {
     const std::string parens = "XK:=" + std::string(100000, '(') + "1" + std::string(100000, ')') + ";";
     const std::string blocks = "setcolor(1);" + std::string(50000, ' ') + [] {
