@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace pasdraw {
@@ -60,6 +61,12 @@ inline constexpr std::size_t GraphRoutineCount = 0
 #undef PASDRAW_COUNT
     ;
 
+// The values a parameter's type holds.
+struct ParameterRange {
+    int64_t low = 0;
+    int64_t high = 0;
+};
+
 namespace detail {
 
 template <class Signature>
@@ -67,6 +74,13 @@ struct Parameters;
 template <class... P>
 struct Parameters<void(P...)> {
     static constexpr std::size_t count = sizeof...(P);
+    static constexpr ParameterRange range(std::size_t k) {
+        // One more entry, so that a routine without parameters has an array.
+        constexpr ParameterRange all[] = {
+            ParameterRange{std::numeric_limits<P>::min(), std::numeric_limits<P>::max()}...,
+            ParameterRange{}};
+        return all[k < count ? k : count];
+    }
 };
 
 inline constexpr std::array<std::string_view, GraphRoutineCount> GraphRoutineNames{
@@ -90,6 +104,17 @@ constexpr std::string_view pascalName(GraphRoutine r) {
 
 constexpr std::size_t parameterCount(GraphRoutine r) {
     return detail::GraphRoutineArities[static_cast<std::size_t>(r)];
+}
+
+// What parameter k (from 0) of routine r holds.
+constexpr ParameterRange parameterRange(GraphRoutine r, std::size_t k) {
+    switch (r) {
+#define PASDRAW_RANGE(id, name, params, args) \
+    case GraphRoutine::id: return detail::Parameters<void params>::range(k);
+        PASDRAW_GRAPH_ROUTINES(PASDRAW_RANGE)
+#undef PASDRAW_RANGE
+    }
+    return {};
 }
 
 }  // namespace pasdraw

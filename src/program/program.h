@@ -28,6 +28,7 @@ struct ProgramProblem {
         Runtime,      // the compiled program would stop here (a runtime error)
         Limit,        // the preview stopped: work bound or nesting depth reached
         Unsupported,  // valid for the compiler, but the preview does not run it
+        Warning,      // the compiler warns, and still compiles the program
     };
     int line = 0;
     int column = 0;
@@ -81,6 +82,14 @@ struct RunResult {
     // The run stopped on a bound while the program would have gone on.
     bool stoppedEarly = false;
     uint64_t statements = 0;
+    // What the compiler warns about, in text order; the run is as if they
+    // were not there.
+    std::vector<ProgramProblem> warnings;
+    // Where the text's own "end." stands (its 'end'), when the run reached
+    // it: the program ends there, without the wait for a key that the saved
+    // program puts after the text. Line 0 when the run did not reach one.
+    int endLine = 0;
+    int endColumn = 0;
     // Values when the run ended, and whether the text assigned each (by ':='
     // or as a for variable) during the run.
     std::array<int16_t, ProgramVarCount> values{};

@@ -357,17 +357,25 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
 
 TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
     const ProblemCase cases[] = {
-        {"XK:=(7 div YK)*1;", 1, 8, "division by zero: the program stops here with a runtime error",
+        {"XK:=(7 div YK)*1;", 1, 8,
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
          Kind::Runtime, ""},
-        {"XK:=(7 div YK) mod -1;", 1, 8, "division by zero: the program stops here with a runtime error",
+        {"XK:=(7 div YK) mod -1;", 1, 8,
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
          Kind::Runtime, ""},
         {"setcolor(1); XK:=7 div XK; setcolor(2);", 1, 20,
-         "division by zero: the program stops here with a runtime error", Kind::Runtime, "setcolor(1)\n"},
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
+         Kind::Runtime, "setcolor(1)\n"},
         {"for i:=2 downto 0 do putpixel(10 mod i,0,0);", 1, 34,
-         "division by zero: the program stops here with a runtime error", Kind::Runtime,
-         "putpixel(0,0,0)\nputpixel(0,0,0)\n"},
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
+         Kind::Runtime, "putpixel(0,0,0)\nputpixel(0,0,0)\n"},
         {"XK:=-32768; YK:=-1; i:=XK*32768*32768*32768*8 div YK;", 1, 47,
-         "the result of this division does not fit 64 bits: the program stops here with a runtime error",
+         "the result of this division does not fit 64 bits: the program stops here with an unhandled "
+         "exception (EDivByZero: Division by zero, exit code 217)",
          Kind::Runtime, ""},
         {"if 1>2 then outtext('x'); setcolor(2);", 1, 13, "the preview cannot run 'outtext'",
          Kind::Unsupported, ""},
