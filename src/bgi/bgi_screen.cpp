@@ -405,6 +405,14 @@ struct OpenTest {
     bool allFilled(const uint8_t* p) const { return (load8(p) & HighBits) == HighBits; }
 };
 
+// The last x <= from (at least -1) whose pixel is not open.
+int openRunStart(const uint8_t* row, int from, const OpenTest& open) {
+    int x = from;
+    while (x >= 8 && open.allOpen(row + x - 8)) x -= 8;
+    while (x >= 0 && open(row[x])) --x;
+    return x;
+}
+
 // The first x >= from (at most limit + 1) whose pixel is not open.
 int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
     int x = from;
@@ -443,8 +451,10 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
         work_ += 1 + static_cast<uint64_t>(x2 - x1 + 1) / (solid ? 8 : 1);
     };
     seeds_.clear();
-    // Queues the first pixel of every open run of row y within x1..x2.
-    auto pushRuns = [&](int x1, int x2, int y) {
+    // The right end, within x1..x2, of every open run of row y, right to
+    // left; none when y is off the screen.
+    auto runEnds = [&](int x1, int x2, int y, std::vector<int16_t>& ends) {
+        ends.clear();
         if (y < 0 || y > MaxY) return;
         const uint8_t* r = row(y);
         int x = x1;
@@ -452,8 +462,25 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
             while (x + 8 <= x2 + 1 && open.allFilled(r + x)) x += 8;
             while (x <= x2 && !open(r[x])) ++x;
             if (x > x2) break;
-            seeds_.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y)});
             x = openRunEnd(r, x, x2, open);
+            ends.push_back(static_cast<int16_t>(x - 1));
+        }
+        std::reverse(ends.begin(), ends.end());
+    };
+    // Queues a seed for every open run above and below x1..x2 of row y, in
+    // the unit's order: x from right to left, at each x the row below before
+    // the row above, each run where that walk meets it. Seeds past the
+    // unit's list capacity are dropped, and their runs stay unfilled unless
+    // another seed reaches them.
+    auto pushRuns = [&](int x1, int x2, int y) {
+        runEnds(x1, x2, y + 1, below_);
+        runEnds(x1, x2, y - 1, above_);
+        std::size_t nb = 0, na = 0;
+        while (nb < below_.size() || na < above_.size()) {
+            const bool takeBelow = na == above_.size() || (nb < below_.size() && below_[nb] >= above_[na]);
+            const int16_t x = takeBelow ? below_[nb++] : above_[na++];
+            if (seeds_.size() < SeedCapacity)
+                seeds_.push_back({x, static_cast<int16_t>(takeBelow ? y + 1 : y - 1)});
         }
     };
 
@@ -468,20 +495,18 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
     int first = last;
     while (first > 0 && seedRow[first - 1] != b) --first;
     paint(first, last, sy);
-    pushRuns(first, last, sy - 1);
-    pushRuns(first, last, sy + 1);
+    pushRuns(first, last, sy);
 
     while (!seeds_.empty()) {
         const Seed seed = seeds_.back();
         seeds_.pop_back();
         const uint8_t* r = row(seed.y);
         if (!open(r[seed.x])) continue;
-        int x1 = seed.x;
-        while (x1 > 0 && open(r[x1 - 1])) --x1;
+        // Seeds stand at the right end of their runs.
+        const int x1 = openRunStart(r, seed.x, open) + 1;
         const int x2 = openRunEnd(r, seed.x, MaxX, open) - 1;
         paint(x1, x2, seed.y);
-        pushRuns(x1, x2, seed.y - 1);
-        pushRuns(x1, x2, seed.y + 1);
+        pushRuns(x1, x2, seed.y);
     }
 
     for (int y = minY; y <= maxY; ++y) {

@@ -24,13 +24,15 @@
 //   bottom pixels and a few beside them; the start and end angles count
 //   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
 // - FloodFill is 4-connected and passes over pixels that already have the
-//   fill colour.
+//   fill colour. It keeps a stack of at most 1023 pending seeds: after
+//   filling a run it walks the run from right to left and, at each x, pushes
+//   a seed for a run it meets in the row below, then in the row above; a
+//   push onto a full stack is dropped. Regions with hundreds of separate runs
+//   a row, such as those bounded by a dotted fill pattern, overflow it, and
+//   the runs whose seeds were dropped stay unfilled.
 //
-// Two flood fill corners are not copied: a seed on a border pixel at x = 0
-// (the unit then scans into the previous row of its frame buffer), and
-// regions with hundreds of separate runs a row, such as those bounded by a
-// dotted fill pattern, where the unit's list of pending seeds overflows and
-// it leaves parts unfilled; BgiScreen fills those completely.
+// One flood fill corner is not copied: a seed on a border pixel at x = 0
+// (the unit then scans into the previous row of its frame buffer).
 #pragma once
 
 #include <array>
@@ -92,11 +94,15 @@ private:
     int16_t cpY_ = 0;
     uint64_t work_ = 0;
 
-    // Flood fill work list, kept between fills to save its allocation.
+    // Flood fill work list, kept between fills to save its allocation, and
+    // the runs found above and below a span.
     struct Seed {
         int16_t x, y;
     };
+    static constexpr std::size_t SeedCapacity = 1023;
     std::vector<Seed> seeds_;
+    std::vector<int16_t> below_;
+    std::vector<int16_t> above_;
 };
 
 // The sixteen colours as the BGI documents them, 0xRRGGBB.

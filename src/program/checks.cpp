@@ -264,7 +264,13 @@ int64_t lowBits(int64_t v, ParameterRange range) {
 }
 
 std::string rangeText(ParameterRange range) {
-    return "(" + std::to_string(range.low) + " to " + std::to_string(range.high) + ")";
+    // Appended piece by piece: GCC 12 warns wrongly about "(" + a string.
+    std::string text = "(";
+    text += std::to_string(range.low);
+    text += " to ";
+    text += std::to_string(range.high);
+    text += ")";
+    return text;
 }
 
 }  // namespace
