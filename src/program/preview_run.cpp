@@ -62,7 +62,7 @@ std::string describeProblems(const RunResult& result) {
         // the text ends it before that wait, and the graph unit's window
         // goes with it (measured: the program exits at once).
         return "The program ran " + std::to_string(result.statements) +
-               " statements and drew this, up to the " + "'end.' at line " + std::to_string(result.endLine) +
+               " statements and drew this, up to the 'end.' at line " + std::to_string(result.endLine) +
                ", column " + std::to_string(result.endColumn) +
                ": the program ends there and its window closes at once.";
     }
