@@ -29,11 +29,11 @@ using pasdraw::Picture;
 // Counts calls and draws nothing, so only the interpreter is measured.
 class NoDrawing : public pasdraw::BgiGraphics {
 public:
-    void SetColor(uint16_t) override { ++calls_; }
-    void SetBkColor(uint16_t) override { ++calls_; }
-    void SetFillStyle(uint16_t, uint16_t) override { ++calls_; }
+    void SetColor(uint32_t) override { ++calls_; }
+    void SetBkColor(uint32_t) override { ++calls_; }
+    void SetFillStyle(uint16_t, uint32_t) override { ++calls_; }
     void ClearDevice() override { ++calls_; }
-    void PutPixel(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void PutPixel(int16_t, int16_t, uint32_t) override { ++calls_; }
     void MoveTo(int16_t, int16_t) override { ++calls_; }
     void LineTo(int16_t, int16_t) override { ++calls_; }
     void Line(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
@@ -42,7 +42,7 @@ public:
     void Circle(int16_t, int16_t, uint16_t) override { ++calls_; }
     void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
     void Ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
-    void FloodFill(int16_t, int16_t, uint16_t) override { ++calls_; }
+    void FloodFill(int16_t, int16_t, uint32_t) override { ++calls_; }
     uint64_t work() const override { return calls_; }
 
 private:
@@ -207,6 +207,87 @@ void BM_RunawayAssignments(benchmark::State& state) {
     runaway(state, "for i:=1 to 32767 do for d:=1 to 32767 do XK:=(XK*31+i) div 7 mod 1000 + d;");
 }
 BENCHMARK(BM_RunawayAssignments)->Unit(benchmark::kMillisecond);
+
+// The same bounds on the preview's own screen: pixels that cost a call each,
+// and a long sum in every statement, where the operations bound stops it.
+void runawayOnScreen(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        auto screen = std::make_unique<pasdraw::BgiScreen>();
+        const pasdraw::RunResult r = pasdraw::runProgram(text, *screen);
+        if (!r.stoppedEarly) state.SkipWithError("the loop was not stopped");
+        benchmark::DoNotOptimize(r.statements);
+    }
+}
+
+void BM_RunawayPixels(benchmark::State& state) {
+    runawayOnScreen(state, "for i:=1 to 32767 do for d:=1 to 32767 do putpixel(i mod 640,d mod 480,i+d);");
+}
+BENCHMARK(BM_RunawayPixels)->Unit(benchmark::kMillisecond);
+
+void BM_RunawayLongSums(benchmark::State& state) {
+    std::string sum = "XK:=i";
+    for (int k = 0; k < 3999; ++k) sum += "+d";
+    runawayOnScreen(state, "for i:=1 to 32767 do for d:=1 to 32767 do " + sum + ";");
+}
+BENCHMARK(BM_RunawayLongSums)->Unit(benchmark::kMillisecond);
+
+void BM_RunawayFills(benchmark::State& state) {
+    runawayOnScreen(state,
+                    "for i:=1 to 32767 do begin setfillstyle(1,1+i mod 2); floodfill(320,240,15); end;");
+}
+BENCHMARK(BM_RunawayFills)->Unit(benchmark::kMillisecond);
+
+void BM_RunawayBars(benchmark::State& state) {
+    runawayOnScreen(state,
+                    "for i:=1 to 32767 do for d:=1 to 32767 do begin setfillstyle(1+d mod 12,1+i mod 2); "
+                    "bar(0,0,639,479); end;");
+}
+BENCHMARK(BM_RunawayBars)->Unit(benchmark::kMillisecond);
+
+// Programs that the compiled program draws in about a second (Free Pascal
+// 3.2.2 with ptcgraph under Xvfb, wall time including some 0.15 s to start):
+// each must run to its end in the preview.
+void wholeProgram(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        auto screen = std::make_unique<pasdraw::BgiScreen>();
+        const pasdraw::RunResult r = pasdraw::runProgram(text, *screen);
+        if (r.stoppedEarly) state.SkipWithError("the program was stopped by a bound");
+        benchmark::DoNotOptimize(screen->pixels());
+    }
+}
+
+// 24.6 million pixels: 0.91 s compiled.
+void BM_SecondOfPixels(benchmark::State& state) {
+    wholeProgram(state, "for XK:=1 to 80 do for i:=0 to 639 do for d:=0 to 479 do putpixel(i,d,i mod 16);");
+}
+BENCHMARK(BM_SecondOfPixels)->Unit(benchmark::kMillisecond);
+
+// 2000 full-screen bars: 0.83 s; 200 dotted ones: 0.37 s.
+void BM_SecondOfBars(benchmark::State& state) {
+    wholeProgram(state,
+                 "for i:=1 to 2000 do begin setfillstyle(1,1+i mod 2); bar(0,0,639,479); end; "
+                 "for i:=1 to 200 do begin setfillstyle(10,1+i mod 2); bar(0,0,639,479); end;");
+}
+BENCHMARK(BM_SecondOfBars)->Unit(benchmark::kMillisecond);
+
+// 2000 cleared screens: 1.06 s.
+void BM_SecondOfClears(benchmark::State& state) {
+    wholeProgram(state, "for i:=1 to 2000 do begin setbkcolor(i mod 2); cleardevice; end;");
+}
+BENCHMARK(BM_SecondOfClears)->Unit(benchmark::kMillisecond);
+
+// 200 full-screen flood fills: 1.36 s.
+void BM_SecondOfFills(benchmark::State& state) {
+    wholeProgram(state, "for i:=1 to 200 do begin setfillstyle(1,1+i mod 2); floodfill(320,240,15); end;");
+}
+BENCHMARK(BM_SecondOfFills)->Unit(benchmark::kMillisecond);
+
+// 20000 lines across the screen: 0.56 s.
+void BM_SecondOfLines(benchmark::State& state) {
+    wholeProgram(
+        state, "for i:=1 to 20000 do begin setcolor(i mod 16); line(0,i mod 480,639,479-(i mod 480)); end;");
+}
+BENCHMARK(BM_SecondOfLines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -58,6 +58,15 @@ constexpr uint16_t LastPattern = 12;
 // sampled could not be told apart; it is.
 constexpr float LastSampleAngle = 91.0f;
 
+// Work counts about a nanosecond of this screen's time a unit, so that a
+// bound on it stops runaway drawing after a fraction of a second: a pixel set
+// alone or visited by a fill is a unit, while whole rows written at once
+// (ClearDevice, a solid Bar) cost a sixteenth of one a pixel and a patterned
+// Bar a quarter. The compiled program clears or bars about 2000 full screens
+// a second, which then stays within the preview's bound.
+constexpr uint64_t SolidWorkShare = 16;
+constexpr uint64_t PatternWorkShare = 4;
+
 constexpr int MaxX = BgiScreen::Width - 1;
 constexpr int MaxY = BgiScreen::Height - 1;
 
@@ -153,29 +162,29 @@ uint32_t BgiScreen::windowRgb(uint8_t index) const {
     return index == 0 ? backgroundRgb(shownBkColor_) : WindowPalette[index];
 }
 
-void BgiScreen::SetColor(uint16_t color) { color_ = color; }
+void BgiScreen::SetColor(uint32_t color) { color_ = color; }
 
-void BgiScreen::SetBkColor(uint16_t color) {
+void BgiScreen::SetBkColor(uint32_t color) {
     bkColor_ = color;
     // Past the end of the 256-entry table the unit leaves the palette as it was.
-    if (color < Vga256.size()) shownBkColor_ = color;
+    if (color < Vga256.size()) shownBkColor_ = static_cast<uint16_t>(color);
 }
 
-void BgiScreen::SetFillStyle(uint16_t pattern, uint16_t color) {
+void BgiScreen::SetFillStyle(uint16_t pattern, uint32_t color) {
     // The unit rejects the whole call, keeping the old pattern and colour.
     if (pattern > LastPattern || color > 15) return;
     fillPattern_ = pattern;
-    fillColor_ = color;
+    fillColor_ = static_cast<uint16_t>(color);
 }
 
 void BgiScreen::ClearDevice() {
     pixels_.fill(static_cast<uint8_t>(bkColor_ & 15));
     cpX_ = 0;
     cpY_ = 0;
-    work_ += pixels_.size();
+    work_ += pixels_.size() / SolidWorkShare;
 }
 
-void BgiScreen::PutPixel(int16_t x, int16_t y, uint16_t color) {
+void BgiScreen::PutPixel(int16_t x, int16_t y, uint32_t color) {
     ++work_;
     plot(x, y, static_cast<uint8_t>(color & 15));
 }
@@ -257,10 +266,12 @@ void BgiScreen::Bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     const int left = std::max<int>(std::min(x1, x2), 0), right = std::min<int>(std::max(x1, x2), MaxX);
     const int top = std::max<int>(std::min(y1, y2), 0), bottom = std::min<int>(std::max(y1, y2), MaxY);
     if (left > right || top > bottom) return;
-    work_ += static_cast<uint64_t>(right - left + 1) * static_cast<uint64_t>(bottom - top + 1);
+    const bool solid = fillPattern_ == 1 || fillPattern_ == 12;
+    work_ += 1 + static_cast<uint64_t>(right - left + 1) * static_cast<uint64_t>(bottom - top + 1) /
+                     (solid ? SolidWorkShare : PatternWorkShare);
     for (int y = top; y <= bottom; ++y) {
         uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
-        if (fillPattern_ == 1 || fillPattern_ == 12) {
+        if (solid) {
             std::memset(row + left, fillColor_ & 15, static_cast<std::size_t>(right - left + 1));
         } else {
             for (int x = left; x <= right; ++x) row[x] = patternColour(x, y);
@@ -394,6 +405,14 @@ struct OpenTest {
     bool allFilled(const uint8_t* p) const { return (load8(p) & HighBits) == HighBits; }
 };
 
+// The last x <= from (at least -1) whose pixel is not open.
+int openRunStart(const uint8_t* row, int from, const OpenTest& open) {
+    int x = from;
+    while (x >= 8 && open.allOpen(row + x - 8)) x -= 8;
+    while (x >= 0 && open(row[x])) --x;
+    return x;
+}
+
 // The first x >= from (at most limit + 1) whose pixel is not open.
 int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
     int x = from;
@@ -404,10 +423,10 @@ int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
 
 }  // namespace
 
-void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint16_t border) {
+void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
     ++work_;
     if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
-    const int b = border <= 15 ? border : -1;
+    const int b = border <= 15 ? static_cast<int>(border) : -1;
     const OpenTest open{b, b < 0 ? 0 : LowBits * static_cast<uint64_t>(b)};
     uint8_t* const px = pixels_.data();
     auto row = [&](int y) { return px + static_cast<std::size_t>(y) * Width; };
@@ -432,8 +451,10 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint16_t border) {
         work_ += 1 + static_cast<uint64_t>(x2 - x1 + 1) / (solid ? 8 : 1);
     };
     seeds_.clear();
-    // Queues the first pixel of every open run of row y within x1..x2.
-    auto pushRuns = [&](int x1, int x2, int y) {
+    // The right end, within x1..x2, of every open run of row y, right to
+    // left; none when y is off the screen.
+    auto runEnds = [&](int x1, int x2, int y, std::vector<int16_t>& ends) {
+        ends.clear();
         if (y < 0 || y > MaxY) return;
         const uint8_t* r = row(y);
         int x = x1;
@@ -441,8 +462,25 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint16_t border) {
             while (x + 8 <= x2 + 1 && open.allFilled(r + x)) x += 8;
             while (x <= x2 && !open(r[x])) ++x;
             if (x > x2) break;
-            seeds_.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y)});
             x = openRunEnd(r, x, x2, open);
+            ends.push_back(static_cast<int16_t>(x - 1));
+        }
+        std::reverse(ends.begin(), ends.end());
+    };
+    // Queues a seed for every open run above and below x1..x2 of row y, in
+    // the unit's order: x from right to left, at each x the row below before
+    // the row above, each run where that walk meets it. Seeds past the
+    // unit's list capacity are dropped, and their runs stay unfilled unless
+    // another seed reaches them.
+    auto pushRuns = [&](int x1, int x2, int y) {
+        runEnds(x1, x2, y + 1, below_);
+        runEnds(x1, x2, y - 1, above_);
+        std::size_t nb = 0, na = 0;
+        while (nb < below_.size() || na < above_.size()) {
+            const bool takeBelow = na == above_.size() || (nb < below_.size() && below_[nb] >= above_[na]);
+            const int16_t x = takeBelow ? below_[nb++] : above_[na++];
+            if (seeds_.size() < SeedCapacity)
+                seeds_.push_back({x, static_cast<int16_t>(takeBelow ? y + 1 : y - 1)});
         }
     };
 
@@ -457,20 +495,18 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint16_t border) {
     int first = last;
     while (first > 0 && seedRow[first - 1] != b) --first;
     paint(first, last, sy);
-    pushRuns(first, last, sy - 1);
-    pushRuns(first, last, sy + 1);
+    pushRuns(first, last, sy);
 
     while (!seeds_.empty()) {
         const Seed seed = seeds_.back();
         seeds_.pop_back();
         const uint8_t* r = row(seed.y);
         if (!open(r[seed.x])) continue;
-        int x1 = seed.x;
-        while (x1 > 0 && open(r[x1 - 1])) --x1;
+        // Seeds stand at the right end of their runs.
+        const int x1 = openRunStart(r, seed.x, open) + 1;
         const int x2 = openRunEnd(r, seed.x, MaxX, open) - 1;
         paint(x1, x2, seed.y);
-        pushRuns(x1, x2, seed.y - 1);
-        pushRuns(x1, x2, seed.y + 1);
+        pushRuns(x1, x2, seed.y);
     }
 
     for (int y = minY; y <= maxY; ++y) {

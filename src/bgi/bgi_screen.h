@@ -3,15 +3,17 @@
 // below was measured by compiling programs with fpc and reading the screen
 // back, not derived from a description of the BGI:
 //
-// - Colours: a pixel holds a colour index 0..15; SetColor, PutPixel and
-//   SetBkColor keep the caller's word and draw with its low four bits.
-//   SetFillStyle ignores the whole call when the pattern is above 12 or the
-//   colour above 15. FloodFill compares with the full border word, so a
-//   border of 16 or more never stops a fill.
+// - Colours: a pixel holds a colour index 0..15; a colour argument is a
+//   32-bit longword. SetColor, PutPixel and SetBkColor keep the caller's
+//   longword and draw with its low four bits. SetFillStyle ignores the whole
+//   call when the pattern is above 12 or the colour above 15. FloodFill
+//   compares with the full border longword, so a border of 16 or more (65536
+//   + 14 too) never stops a fill.
 // - SetBkColor sets what colour index 0 looks like (a 256-entry VGA table
 //   beyond 15); ClearDevice and the 0 bits of a fill pattern write the
-//   background index itself. A word of 256 or more is kept for those, but
-//   leaves index 0 looking as it did; a later word below 256 sets it again.
+//   background index itself. A longword of 256 or more is kept for those,
+//   but leaves index 0 looking as it did; a later one below 256 sets it
+//   again.
 // - Lines are clipped to the screen first (Cohen-Sutherland, the first end
 //   point first, left and right edges before top and bottom, truncating
 //   division) and then drawn from the first end point to the second.
@@ -22,13 +24,15 @@
 //   bottom pixels and a few beside them; the start and end angles count
 //   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
 // - FloodFill is 4-connected and passes over pixels that already have the
-//   fill colour.
+//   fill colour. It keeps a stack of at most 1023 pending seeds: after
+//   filling a run it walks the run from right to left and, at each x, pushes
+//   a seed for a run it meets in the row below, then in the row above; a
+//   push onto a full stack is dropped. Regions with hundreds of separate runs
+//   a row, such as those bounded by a dotted fill pattern, overflow it, and
+//   the runs whose seeds were dropped stay unfilled.
 //
-// Two flood fill corners are not copied: a seed on a border pixel at x = 0
-// (the unit then scans into the previous row of its frame buffer), and
-// regions with hundreds of separate runs a row, such as those bounded by a
-// dotted fill pattern, where the unit's list of pending seeds overflows and
-// it leaves parts unfilled; BgiScreen fills those completely.
+// One flood fill corner is not copied: a seed on a border pixel at x = 0
+// (the unit then scans into the previous row of its frame buffer).
 #pragma once
 
 #include <array>
@@ -57,7 +61,7 @@ public:
     // The colour index at (x, y); 0 outside the screen.
     uint8_t pixel(int x, int y) const;
 
-    uint16_t color() const { return color_; }
+    uint32_t color() const { return color_; }
     // The last SetBkColor word below 256: the VGA table entry that colour
     // index 0 shows. Larger words change what ClearDevice writes, not this.
     uint16_t backgroundColour() const { return shownBkColor_; }
@@ -81,8 +85,8 @@ private:
     uint8_t patternColour(int x, int y) const;
 
     std::array<uint8_t, Width * Height> pixels_{};
-    uint16_t color_ = 15;
-    uint16_t bkColor_ = 0;
+    uint32_t color_ = 15;
+    uint32_t bkColor_ = 0;
     uint16_t shownBkColor_ = 0;
     uint16_t fillPattern_ = 1;
     uint16_t fillColor_ = 15;
@@ -90,11 +94,15 @@ private:
     int16_t cpY_ = 0;
     uint64_t work_ = 0;
 
-    // Flood fill work list, kept between fills to save its allocation.
+    // Flood fill work list, kept between fills to save its allocation, and
+    // the runs found above and below a span.
     struct Seed {
         int16_t x, y;
     };
+    static constexpr std::size_t SeedCapacity = 1023;
     std::vector<Seed> seeds_;
+    std::vector<int16_t> below_;
+    std::vector<int16_t> above_;
 };
 
 // The sixteen colours as the BGI documents them, 0xRRGGBB.

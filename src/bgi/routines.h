@@ -17,21 +17,23 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace pasdraw {
 
-// The unit's parameter types: a coordinate is a smallint, a colour, pattern,
-// angle or radius a word.
+// The unit's parameter types: a coordinate is a smallint, a pattern, angle or
+// radius a word, a colour a longword (the program passes the low 32 bits).
 using Smallint = int16_t;
 using Word = uint16_t;
+using LongWord = uint32_t;
 
 #define PASDRAW_GRAPH_ROUTINES(X)                                                                            \
-    X(SetColor, "setcolor", (Word color), (color))                                                           \
-    X(SetBkColor, "setbkcolor", (Word color), (color))                                                       \
-    X(SetFillStyle, "setfillstyle", (Word pattern, Word color), (pattern, color))                            \
+    X(SetColor, "setcolor", (LongWord color), (color))                                                       \
+    X(SetBkColor, "setbkcolor", (LongWord color), (color))                                                   \
+    X(SetFillStyle, "setfillstyle", (Word pattern, LongWord color), (pattern, color))                        \
     X(ClearDevice, "cleardevice", (), ())                                                                    \
-    X(PutPixel, "putpixel", (Smallint x, Smallint y, Word color), (x, y, color))                             \
+    X(PutPixel, "putpixel", (Smallint x, Smallint y, LongWord color), (x, y, color))                         \
     X(MoveTo, "moveto", (Smallint x, Smallint y), (x, y))                                                    \
     X(LineTo, "lineto", (Smallint x, Smallint y), (x, y))                                                    \
     X(Line, "line", (Smallint x1, Smallint y1, Smallint x2, Smallint y2), (x1, y1, x2, y2))                  \
@@ -42,7 +44,7 @@ using Word = uint16_t;
       (x, y, stAngle, endAngle, radius))                                                                     \
     X(Ellipse, "ellipse", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius), \
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
-    X(FloodFill, "floodfill", (Smallint x, Smallint y, Word border), (x, y, border))
+    X(FloodFill, "floodfill", (Smallint x, Smallint y, LongWord border), (x, y, border))
 
 // Removes the parentheses around a row's parameter or argument list.
 #define PASDRAW_UNPARENTHESIZED(...) __VA_ARGS__
@@ -59,6 +61,12 @@ inline constexpr std::size_t GraphRoutineCount = 0
 #undef PASDRAW_COUNT
     ;
 
+// The values a parameter's type holds.
+struct ParameterRange {
+    int64_t low = 0;
+    int64_t high = 0;
+};
+
 namespace detail {
 
 template <class Signature>
@@ -66,6 +74,13 @@ struct Parameters;
 template <class... P>
 struct Parameters<void(P...)> {
     static constexpr std::size_t count = sizeof...(P);
+    static constexpr ParameterRange range(std::size_t k) {
+        // One more entry, so that a routine without parameters has an array.
+        constexpr ParameterRange all[] = {
+            ParameterRange{std::numeric_limits<P>::min(), std::numeric_limits<P>::max()}...,
+            ParameterRange{}};
+        return all[k < count ? k : count];
+    }
 };
 
 inline constexpr std::array<std::string_view, GraphRoutineCount> GraphRoutineNames{
@@ -89,6 +104,17 @@ constexpr std::string_view pascalName(GraphRoutine r) {
 
 constexpr std::size_t parameterCount(GraphRoutine r) {
     return detail::GraphRoutineArities[static_cast<std::size_t>(r)];
+}
+
+// What parameter k (from 0) of routine r holds.
+constexpr ParameterRange parameterRange(GraphRoutine r, std::size_t k) {
+    switch (r) {
+#define PASDRAW_RANGE(id, name, params, args) \
+    case GraphRoutine::id: return detail::Parameters<void params>::range(k);
+        PASDRAW_GRAPH_ROUTINES(PASDRAW_RANGE)
+#undef PASDRAW_RANGE
+    }
+    return {};
 }
 
 }  // namespace pasdraw

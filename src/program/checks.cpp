@@ -13,7 +13,16 @@ void Problems::add(Pos pos, std::string message, ProgramProblem::Kind kind) {
         out_.problems.push_back({pos.line, pos.column, std::move(message), kind});
 }
 
+void Problems::warning(Pos pos, std::string message) {
+    if (out_.warnings.size() < MaxProblems)
+        out_.warnings.push_back({pos.line, pos.column, std::move(message), ProgramProblem::Kind::Warning});
+}
+
 void Problems::tidy() {
+    std::stable_sort(out_.warnings.begin(), out_.warnings.end(),
+                     [](const ProgramProblem& a, const ProgramProblem& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
     std::vector<ProgramProblem>& all = out_.problems;
     std::stable_sort(all.begin(), all.end(), [](const ProgramProblem& a, const ProgramProblem& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -242,6 +251,46 @@ void Checks::forBound(int32_t e) {
             x.pos,
             std::to_string(x.value) + " is out of range for a for loop over an integer (-32768 to 32767)");
     }
+}
+
+namespace {
+
+// The low bits of v that a parameter or variable of this range keeps.
+int64_t lowBits(int64_t v, ParameterRange range) {
+    const uint64_t size = static_cast<uint64_t>(range.high - range.low) + 1;  // a power of two
+    const uint64_t bits = static_cast<uint64_t>(v) & (size - 1);
+    return static_cast<int64_t>(bits) > range.high ? static_cast<int64_t>(bits - size)
+                                                   : static_cast<int64_t>(bits);
+}
+
+std::string rangeText(ParameterRange range) {
+    // Appended piece by piece: GCC 12 warns wrongly about "(" + a string.
+    std::string text = "(";
+    text += std::to_string(range.low);
+    text += " to ";
+    text += std::to_string(range.high);
+    text += ")";
+    return text;
+}
+
+}  // namespace
+
+void Checks::assigned(int32_t e) {
+    const Expr& x = (*this)[e];
+    constexpr ParameterRange Integer{-32768, 32767};
+    if (!x.constant || x.type != Type::Int || (x.value >= Integer.low && x.value <= Integer.high)) return;
+    problems_.warning(x.pos, std::to_string(x.value) + " is out of range for an integer " +
+                                 rangeText(Integer) + ", so the variable gets " +
+                                 std::to_string(lowBits(x.value, Integer)));
+}
+
+void Checks::argument(Pos after, int32_t e, std::string_view routine, std::size_t k, ParameterRange range) {
+    const Expr& x = (*this)[e];
+    if (!x.constant || x.type != Type::Int || (x.value >= range.low && x.value <= range.high)) return;
+    problems_.warning(after, std::to_string(x.value) + " is out of range for number " +
+                                 std::to_string(k + 1) + " of " + std::string(routine) + " " +
+                                 rangeText(range) + ", so it gets " +
+                                 std::to_string(lowBits(x.value, range)));
 }
 
 void Checks::condition(Pos at, int32_t e) {

@@ -26,6 +26,8 @@ public:
     void unsupported(Pos pos, std::string message) {
         add(pos, std::move(message), ProgramProblem::Kind::Unsupported);
     }
+    // Into Syntax::warnings: these never stop the run or the compiler.
+    void warning(Pos pos, std::string message);
     // Problems found so far, including those not listed.
     int hits() const { return hits_; }
 
@@ -70,6 +72,11 @@ public:
     // A for bound is converted to the variable's type; a constant that does
     // not fit is refused outright (unlike an assignment, which only warns).
     void forBound(int32_t e);
+    // A constant out of the range of where it goes: the compiler warns and
+    // keeps its low bits. `after` is where the compiler reports an argument:
+    // at what follows it.
+    void assigned(int32_t e);
+    void argument(Pos after, int32_t e, std::string_view routine, std::size_t k, ParameterRange range);
     void condition(Pos at, int32_t e);
 
 private:

@@ -27,6 +27,11 @@ std::string quoted(std::string_view s) {
     return "'" + q + "'";
 }
 
+// The crt routines the preview knows take words.
+ParameterRange argumentRange(Routine r, std::size_t k) {
+    return draws(r) ? parameterRange(static_cast<GraphRoutine>(r), k) : ParameterRange{0, 65535};
+}
+
 std::string numbers(std::size_t n) { return std::to_string(n) + (n == 1 ? " number" : " numbers"); }
 
 class Parser {
@@ -38,6 +43,8 @@ public:
         out_.lists.clear();
         out_.problems.clear();
         out_.compilerWouldRefuse = false;
+        out_.warnings.clear();
+        out_.programEnd = Pos{0, 0};
         // A generated line of about 35 bytes holds two statements, five
         // expressions and seven list entries; growing the arrays step by
         // step costs more than the parse itself.
@@ -171,6 +178,8 @@ private:
                              describe(cur_) + " found",
                          ProgramProblem::Kind::Compile);
                     items.push_back(stop(at));
+                } else {
+                    out_.programEnd = at;
                 }
                 break;
             }
@@ -409,6 +418,7 @@ private:
         s.pos = name.pos;
         s.var = var;
         s.e1 = intExpression();
+        checks_.assigned(s.e1);
         return problems_.hits() == before && !failed() ? addStmt(s) : stop(name.pos);
     }
 
@@ -424,6 +434,10 @@ private:
                     const int32_t arg = intExpression();
                     out_.lists.push_back(arg);
                     if (failed()) return stop(name.pos);
+                    // The compiler places the warning after the argument.
+                    const std::size_t k = out_.lists.size() - first - 1;
+                    if (k < r.parameters)
+                        checks_.argument(cur_.pos, arg, r.name, k, argumentRange(routine, k));
                 } while (accept(Tok::Comma));
             }
             if (!expect(Tok::RParen, "')' or ','")) return stop(name.pos);

@@ -64,26 +64,28 @@ public:
         column_ = column;
     }
 
-    void SetColor(uint16_t color) override {
-        color_ = color;
+    // Colours are taken as words here, as the import always took them.
+    void SetColor(uint32_t color) override {
+        color_ = static_cast<uint16_t>(color);
         colorLine_ = line_;
     }
-    void SetBkColor(uint16_t color) override {
+    void SetBkColor(uint32_t longColor) override {
+        const auto color = static_cast<uint16_t>(longColor);
         if (color != 0) {
             refuse(GraphRoutine::SetBkColor,
                    argumentName(GraphRoutine::SetBkColor, 0) + " = " + std::to_string(color) +
                        " is out of range; the picture's background is always 0 (black)");
         }
     }
-    void SetFillStyle(uint16_t pattern, uint16_t color) override {
+    void SetFillStyle(uint16_t pattern, uint32_t color) override {
         fillPattern_ = pattern;
-        fillColor_ = color;
+        fillColor_ = static_cast<uint16_t>(color);
         fillStyleLine_ = line_;
     }
     void ClearDevice() override {
         refuse(GraphRoutine::ClearDevice, "the picture cannot clear what is drawn");
     }
-    void PutPixel(int16_t, int16_t, uint16_t) override {
+    void PutPixel(int16_t, int16_t, uint32_t) override {
         refuse(GraphRoutine::PutPixel, "the picture holds no single pixels");
     }
     void MoveTo(int16_t x, int16_t y) override {
@@ -150,7 +152,8 @@ public:
                               .EndAngle = static_cast<int16_t>(endAngle)};
         addOutline(call, picture.Ellipses, r, "ellipses");
     }
-    void FloodFill(int16_t x, int16_t y, uint16_t border) override {
+    void FloodFill(int16_t x, int16_t y, uint32_t longBorder) override {
+        const auto border = static_cast<uint16_t>(longBorder);
         constexpr GraphRoutine call = GraphRoutine::FloodFill;
         bool ok = true;
         if (fillPattern_ != 1) {
@@ -273,6 +276,9 @@ PictureImport importPicture(std::string_view text) {
     RunLimits limits;
     limits.runBeforeProblem = false;
     limits.keepBuffers = false;  // an import is a one-off on the window's thread
+    // On the window's thread a runaway text must stop within some 0.1 s.
+    limits.maxStatements = 2'000'000;
+    limits.maxOperations = 20'000'000;
     const RunResult run = runProgram(text, recorder, limits);
     for (const ProgramProblem& p : run.problems) out.problems.push_back({p.line, p.column, p.message});
     for (ImportProblem& p : recorder.problems) out.problems.push_back(std::move(p));

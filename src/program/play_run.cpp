@@ -59,6 +59,7 @@ RunLimits playLimits() {
     RunLimits limits;
     limits.maxStatements *= 1000;
     limits.maxWork *= 1000;
+    limits.maxOperations *= 1000;
     return limits;
 }
 

@@ -21,7 +21,9 @@ PreviewRun runPreview(std::string_view utf8) {
     return run;
 }
 
-std::string describeRun(const RunResult& result) {
+namespace {
+
+std::string describeProblems(const RunResult& result) {
     const auto where = [](const ProgramProblem& p) {
         return "line " + std::to_string(p.line) + ", column " + std::to_string(p.column) + ": " + p.message;
     };
@@ -52,8 +54,34 @@ std::string describeRun(const RunResult& result) {
     if (result.stoppedEarly) {
         return "stopped after " + std::to_string(result.statements) + " statements; the program would go on";
     }
-    if (const ProgramProblem* p = first(ProgramProblem::Kind::Limit)) return where(*p) + more();
+    if (const ProgramProblem* p = first(ProgramProblem::Kind::Limit))
+        return where(*p) + more() +
+               ". The picture is incomplete: it shows what the statements before it draw.";
+    if (result.endLine > 0) {
+        // The saved program waits for a key after the text; an "end." in
+        // the text ends it before that wait, and the graph unit's window
+        // goes with it (measured: the program exits at once).
+        return "The program ran " + std::to_string(result.statements) +
+               " statements and drew this, up to the 'end.' at line " + std::to_string(result.endLine) +
+               ", column " + std::to_string(result.endColumn) +
+               ": the program ends there and its window closes at once.";
+    }
     return "The program ran " + std::to_string(result.statements) + " statements and drew this.";
+}
+
+}  // namespace
+
+std::string describeRun(const RunResult& result) {
+    std::string sentence = describeProblems(result);
+    if (result.warnings.empty()) return sentence;
+    const ProgramProblem& w = result.warnings.front();
+    const std::size_t others = result.warnings.size() - 1;
+    if (!sentence.ends_with('.')) sentence += '.';
+    sentence += " The compiler warns at line " + std::to_string(w.line) + ", column " +
+                std::to_string(w.column) + ": " + w.message;
+    if (others > 0)
+        sentence += " (" + std::to_string(others) + (others == 1 ? " more warning)" : " more warnings)");
+    return sentence + ".";
 }
 
 }  // namespace pasdraw

@@ -1,6 +1,8 @@
 #include "program/program.h"
 
 #include <limits>
+#include <string>
+#include <string_view>
 
 #include "program/syntax.h"
 
@@ -21,8 +23,14 @@ using program::Syntax;
 // - div and mod truncate toward zero, the remainder takes the dividend's
 //   sign (-7 div 2 = -3, -7 mod 2 = -1, 7 mod -2 = 1).
 // - A zero divisor computed at run time, or the one quotient that does not
-//   fit (-2^63 div -1), stops the program with runtime error 200.
+//   fit (-2^63 div -1), stops the program. A program without units prints
+//   "Runtime error 200"; with the graph unit (whose units turn runtime errors
+//   into exceptions) it prints "An unhandled exception occurred at $...:
+//   EDivByZero: Division by zero" and exits with code 217, for both.
 // - A parameter of type smallint or word receives the low 16 bits.
+constexpr std::string_view UnhandledDivision =
+    "the program stops here with an unhandled exception (EDivByZero: Division by zero, exit code 217)";
+
 uint64_t wrap(int64_t v) { return static_cast<uint64_t>(v); }
 int64_t signedOf(uint64_t v) { return static_cast<int64_t>(v); }
 
@@ -33,10 +41,12 @@ public:
         : s_(syntax), g_(g), limits_(limits), r_(result), watch_(watch) {}
 
     // The root block is the program's own body, not a statement of the text.
-    void run(int32_t root) {
+    // True when the run went through every statement of the body.
+    bool run(int32_t root) {
         const Stmt& body = s_.stmts[static_cast<std::size_t>(root)];
         for (uint32_t k = 0; k < body.count; ++k)
-            if (exec(s_.lists[body.first + k]) == Flow::Stop) return;
+            if (exec(s_.lists[body.first + k]) == Flow::Stop) return false;
+        return true;
     }
     const std::array<int16_t, ProgramVarCount>& values() const { return vars_; }
 
@@ -52,6 +62,7 @@ private:
     }
 
     int64_t eval(int32_t index) {
+        ++operations_;
         const Expr& e = expr(index);
         switch (e.op) {
             case Op::Const: return e.value;
@@ -96,9 +107,9 @@ private:
 
     Flow runtimeError() {
         r_.problems.push_back({failPos_.line, failPos_.column,
-                               failZero_ ? "division by zero: the program stops here with a runtime error"
-                                         : "the result of this division does not fit 64 bits: the program "
-                                           "stops here with a runtime error",
+                               failZero_ ? "division by zero: " + std::string(UnhandledDivision)
+                                         : "the result of this division does not fit 64 bits: " +
+                                               std::string(UnhandledDivision),
                                ProgramProblem::Kind::Runtime});
         return Flow::Stop;
     }
@@ -108,7 +119,7 @@ private:
         // Only what comes before the first problem runs, even where a branch
         // that was not taken held the problem's own Stop.
         if (st.kind == StmtKind::Stop || !before(st.pos)) return Flow::Stop;
-        if (r_.statements >= limits_.maxStatements || workReached_) {
+        if (r_.statements >= limits_.maxStatements || operations_ >= limits_.maxOperations || workReached_) {
             r_.stoppedEarly = true;
             r_.problems.push_back(
                 {st.pos.line, st.pos.column,
@@ -197,6 +208,7 @@ private:
     bool failZero_ = false;
     program::Pos failPos_;
     bool workReached_ = false;
+    uint64_t operations_ = 0;
 };
 
 constexpr std::size_t KeptBytes = 8u << 20;
@@ -228,7 +240,12 @@ RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimi
     result.problems = syntax.problems;
     result.compilerWouldRefuse = syntax.compilerWouldRefuse;
     Machine machine(syntax, graphics, limits, result, watch);
-    if (limits.runBeforeProblem || !syntax.compilerWouldRefuse) machine.run(syntax.root);
+    result.warnings = syntax.warnings;
+    if ((limits.runBeforeProblem || !syntax.compilerWouldRefuse) && machine.run(syntax.root) &&
+        syntax.programEnd.line > 0) {
+        result.endLine = syntax.programEnd.line;
+        result.endColumn = syntax.programEnd.column;
+    }
     result.values = machine.values();
     return result;
 }

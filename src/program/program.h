@@ -28,6 +28,7 @@ struct ProgramProblem {
         Runtime,      // the compiled program would stop here (a runtime error)
         Limit,        // the preview stopped: work bound or nesting depth reached
         Unsupported,  // valid for the compiler, but the preview does not run it
+        Warning,      // the compiler warns, and still compiles the program
     };
     int line = 0;
     int column = 0;
@@ -40,16 +41,22 @@ struct ProgramProblem {
 enum class ProgramVar : uint8_t { XK, YK, i, m, d, err };
 inline constexpr std::size_t ProgramVarCount = 6;
 
-// Bounds on a run, so that a runaway text cannot freeze the editor. Measured
-// in a Release build (bench/program_bench.cpp, on a shared and busy 2-core
-// machine, processor time): 2,000,000 statements take 5 to 8 ms when they
-// are empty, 50 to 70 ms as assignments with div and mod, 60 to 85 ms as
-// line calls with arithmetic in all four arguments (into graphics that draw
-// nothing). The pixel bound assumes about 1 ns per pixel written or visited:
-// 100,000,000 is some 300 full-screen fills of the 640 x 480 screen.
+// Bounds on a run, so that a runaway text cannot freeze the editor, set so
+// that a program the compiled program draws in about a second still runs to
+// its end. Free Pascal's ptcgraph under Xvfb draws in a second about 30
+// million putpixel calls, 50,000 lines across the screen, 2000 full-screen
+// bars or ClearDevice calls, or 150 full-screen flood fills. Measured in a
+// Release build (bench/program_bench.cpp, on a shared and busy 2-core machine,
+// processor time): 2,000,000 statements take 5 to 8 ms when they are empty,
+// 50 to 80 ms as calls or assignments with arithmetic; an operand or operator
+// evaluated takes 1 to 9 ns (the most in very long sums); BgiScreen's work
+// unit is about 1 ns. So a runaway loop stops within some 1.5 s of processor
+// time whatever its statements hold, mostly far sooner.
 struct RunLimits {
     // Statements executed: each empty statement, block, and loop body pass.
-    uint64_t maxStatements = 2'000'000;
+    uint64_t maxStatements = 32'000'000;
+    // Operands and operators evaluated (a statement may hold thousands).
+    uint64_t maxOperations = 200'000'000;
     // BgiGraphics::work() at which the run stops.
     uint64_t maxWork = 100'000'000;
     // Blocks, loop and if bodies, parentheses and signs nested inside each
@@ -75,6 +82,14 @@ struct RunResult {
     // The run stopped on a bound while the program would have gone on.
     bool stoppedEarly = false;
     uint64_t statements = 0;
+    // What the compiler warns about, in text order; the run is as if they
+    // were not there.
+    std::vector<ProgramProblem> warnings;
+    // Where the text's own "end." stands (its 'end'), when the run reached
+    // it: the program ends there, without the wait for a key that the saved
+    // program puts after the text. Line 0 when the run did not reach one.
+    int endLine = 0;
+    int endColumn = 0;
     // Values when the run ended, and whether the text assigned each (by ':='
     // or as a for variable) during the run.
     std::array<int16_t, ProgramVarCount> values{};

@@ -29,7 +29,7 @@ public:
         }
     }
     bool before(uint64_t, int line, int column) override {
-        r_.where.push_back({line, column});
+        if (r_.where.size() < SteppedStatements) r_.where.push_back({line, column});
         workBefore_ = screen_.work();
         return true;
     }

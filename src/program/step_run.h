@@ -39,6 +39,12 @@ struct StepRecord {
     int64_t ownerAt(int x, int y) const;
 };
 
+// How many statements a record keeps the places of, so that a runaway loop
+// (the still run allows 32 million statements) keeps a bounded record: 16 MB
+// here. A longer run is stepped through up to there; its finished picture is
+// the whole run's.
+inline constexpr std::size_t SteppedStatements = 2'000'000;
+
 // How many drawing statements a record follows pixel by pixel.
 inline constexpr uint64_t OwnerFollowedDraws = 20'000;
 

@@ -71,6 +71,11 @@ struct Syntax {
     int32_t root = -1;  // a Block
     std::vector<ProgramProblem> problems;
     bool compilerWouldRefuse = false;
+    // What the compiler warns about and still compiles, in text order.
+    std::vector<ProgramProblem> warnings;
+    // The 'end' of an "end." in the text, where the program ends; line 0
+    // when the text has none.
+    Pos programEnd{0, 0};
 };
 
 // Parses and checks `text` into `out`, which is cleared first; its arrays

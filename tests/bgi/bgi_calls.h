@@ -15,7 +15,9 @@ using Op = GraphRoutine;
 
 struct BgiCall {
     Op op;
-    std::vector<int> args;  // in the order of the Pascal routine's parameters
+    // In the order of the Pascal routine's parameters; 64 bits, so that a
+    // colour may go past what its 32-bit parameter holds.
+    std::vector<int64_t> args;
 };
 
 inline std::string pascal(const BgiCall& c) {

@@ -162,12 +162,10 @@ Case fillCase(Random& r) {
         c.push_back({Op::PutPixel, {r.between(0, 639), r.between(0, 479), r.colour()}});
     const int fills = r.between(1, 3);
     for (int i = 0; i < fills; ++i) {
-        // Only the last fill may leave a textured pattern: a later fill
-        // bounded by such a texture meets hundreds of separate runs a row,
-        // where the unit's own seed list overflows and it leaves parts
-        // unfilled. BgiScreen fills those regions completely.
-        const bool last = i == fills - 1;
-        const int pattern = last && r.chance(0.5) ? r.between(0, 13) : r.pick({0, 1, 1, 1, 12});
+        // A textured fill leaves a pattern that bounds the next fill with
+        // hundreds of separate runs a row, where the unit's seed list
+        // overflows.
+        const int pattern = r.chance(0.5) ? r.between(0, 13) : r.pick({0, 1, 1, 1, 12});
         c.push_back({Op::SetFillStyle, {pattern, r.chance(0.9) ? r.between(0, 15) : 16}});
         // Seeds at x = 0 are left out: there a seed on a border pixel makes
         // the unit scan into the previous row, which BgiScreen does not copy.
@@ -192,6 +190,57 @@ Case barCase(Random& r) {
             default: c.push_back({Op::Bar, {r.x(), r.y(), r.x(), r.y()}});
         }
     }
+    return c;
+}
+
+// Colours past a word: the program passes a colour's low 32 bits, so
+// 65536 + 14 draws in 14 but never matches border 14, and 2^32 + 14 does.
+int64_t longColour(Random& r) {
+    const int64_t low = r.between(0, 15);
+    switch (r.between(0, 5)) {
+        case 0: return 65536 + low;
+        case 1: return int64_t{r.between(1, 65535)} * 65536 + low;
+        case 2: return 0xFFFFFFFF - r.between(0, 15);
+        case 3: return -1 - r.between(0, 15);
+        case 4: return (int64_t{1} << 32) + low;
+        default: return low;
+    }
+}
+
+Case longColourCase(Random& r) {
+    Case c;
+    c.push_back({Op::SetBkColor, {r.chance(0.5) ? longColour(r) : 0}});
+    c.push_back({Op::ClearDevice, {}});
+    const int64_t colour = longColour(r);
+    c.push_back({Op::SetColor, {colour}});
+    const int x = r.between(20, 600), y = r.between(20, 440);
+    c.push_back({Op::Rectangle, {x - r.between(2, 30), y - r.between(2, 30), x + r.between(2, 30), y + 5}});
+    c.push_back({Op::PutPixel, {r.between(0, 639), r.between(0, 479), longColour(r)}});
+    c.push_back({Op::SetFillStyle, {r.pick({1, 1, 3, 9}), longColour(r)}});
+    c.push_back({Op::FloodFill, {x, y, r.chance(0.6) ? colour : longColour(r)}});
+    if (r.chance(0.5)) c.push_back({Op::Bar, {x, y, x + r.between(0, 40), y + r.between(0, 40)}});
+    return c;
+}
+
+// A region bounded by a dotted or hatched pattern, filled from anywhere:
+// so many separate runs a row that the unit's list of pending seeds
+// overflows, and which runs it leaves unfilled depends on its order.
+Case texturedBoundFillCase(Random& r) {
+    Case c = freshStart(r);
+    const int border = r.between(1, 15);
+    c.push_back({Op::SetFillStyle, {r.pick({2, 3, 6, 7, 8, 9, 10, 10, 11, 11}), border}});
+    if (r.chance(0.7)) {
+        c.push_back({Op::Bar, {0, 0, 639, 479}});
+    } else {
+        const int x = r.between(0, 400), y = r.between(0, 300);
+        c.push_back({Op::Bar, {x, y, x + r.between(50, 639), y + r.between(50, 479)}});
+    }
+    if (r.chance(0.3)) {
+        c.push_back({Op::SetColor, {border}});
+        c.push_back({Op::Line, {r.x(), r.y(), r.x(), r.y()}});
+    }
+    c.push_back({Op::SetFillStyle, {r.chance(0.7) ? 1 : r.between(2, 11), r.between(0, 15)}});
+    c.push_back({Op::FloodFill, {r.between(1, 639), r.between(0, 479), border}});
     return c;
 }
 
@@ -258,6 +307,8 @@ TEST_F(BgiReference, CirclesArcsAndEllipses) { compare(ellipseCase, 2); }
 TEST_F(BgiReference, FloodFills) { compare(fillCase, 3); }
 TEST_F(BgiReference, BigCirclesAndEllipses) { compare(bigCurveCase, 5); }
 TEST_F(BgiReference, BarsPatternsAndColours) { compare(barCase, 4); }
+TEST_F(BgiReference, ColoursPastAWord) { compare(longColourCase, 6); }
+TEST_F(BgiReference, FillsBoundedByATexture) { compare(texturedBoundFillCase, 7); }
 
 }  // namespace
 }  // namespace pasdraw

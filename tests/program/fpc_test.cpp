@@ -13,6 +13,8 @@
 // (PASDRAW_FPC_PROGRAMS=20 checks all).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -226,6 +228,67 @@ TEST(FreePascalAcceptance, RefusedExactlyWhenTheCompilerRefuses) {
             testing::compileIn(*fpc, dir.path(), "test.pas", testing::forFreePascal(text));
         EXPECT_EQ(r.compilerWouldRefuse, c.exitCode != 0) << c.output;
     }
+}
+
+// Where the compiler warns that a constant is out of range (of a variable
+// or of a routine's parameter), the run has a warning at the same line and
+// column, and nowhere else: random calls and assignments, one a line, in one
+// saved program. PASDRAW_FPC_SEED changes them.
+TEST(FreePascalWarnings, RangeWarningsStandWhereTheCompilersDo) {
+    const std::optional<fs::path> fpc = testing::findOnPath("fpc");
+    const std::string problem = testing::freePascalProblem(fpc);
+    ASSERT_EQ(problem, "");
+    const std::optional<long> seed = testing::envCount("PASDRAW_FPC_SEED", 1);
+    ASSERT_TRUE(seed.has_value());
+    ExpressionMaker maker(static_cast<uint64_t>(*seed) + 17);
+    const char* edges[] = {"32767",       "32768",      "-32768",
+                           "-32769",      "65535",      "65536",
+                           "-1",          "4294967295", "4294967296",
+                           "-4294967296", "70000",      "100000000000",
+                           "$FFFF",       "$10000",     "0",
+                           "15",          "65536+14",   "30000*2",
+                           "-(40000)",    "2*-20000",   "9223372036854775807"};
+    const auto constant = [&]() -> std::string {
+        return maker.pick(0, 2) == 0 ? std::to_string(maker.pick(-100, 700)) : edges[maker.pick(0, 20)];
+    };
+    std::string text;
+    for (int n = 0; n < 80; ++n) {
+        if (n > 0) text += "\r\n";
+        const int r = maker.pick(0, static_cast<int>(GraphRoutineCount) + 2);
+        if (r >= static_cast<int>(GraphRoutineCount)) {
+            text += r == static_cast<int>(GraphRoutineCount) ? "delay(" + constant() + ");"
+                                                             : "XK:=" + constant() + ";";
+            continue;
+        }
+        const auto routine = static_cast<GraphRoutine>(r);
+        text += std::string(pascalName(routine));
+        for (std::size_t k = 0; k < parameterCount(routine); ++k) text += (k == 0 ? "(" : ",") + constant();
+        text += parameterCount(routine) > 0 ? ");" : ";";
+    }
+    RecordingGraphics g;
+    g.keep = false;
+    const RunResult run = runProgram(text, g);
+    ASSERT_FALSE(run.compilerWouldRefuse) << text;
+    std::vector<std::pair<int, int>> ours;
+    for (const ProgramProblem& w : run.warnings) ours.emplace_back(w.line, w.column);
+
+    const testing::CompileResult compiled = testing::compile(*fpc, testing::forFreePascal(text));
+    ASSERT_EQ(compiled.exitCode, 0) << compiled.output;
+    // The text starts on line 6 of the saved file, after one space.
+    const std::string marker = "Warning: range check error while evaluating constants";
+    std::vector<std::pair<int, int>> theirs;
+    std::istringstream lines(compiled.output);
+    for (std::string line; std::getline(lines, line);) {
+        int fileLine = 0, fileColumn = 0;
+        if (line.find(marker) == std::string::npos ||
+            std::sscanf(line.c_str(), "test.pas(%d,%d)", &fileLine, &fileColumn) != 2)
+            continue;
+        theirs.emplace_back(fileLine - 5, fileLine == 6 ? fileColumn - 1 : fileColumn);
+    }
+    std::sort(ours.begin(), ours.end());
+    std::sort(theirs.begin(), theirs.end());
+    EXPECT_FALSE(theirs.empty());
+    EXPECT_EQ(ours, theirs) << text << "\n" << compiled.output;
 }
 
 }  // namespace

@@ -52,6 +52,11 @@ const char* const HandWritten[] = {
     "d := 7; m := -d * d; circle(-20, m + 300, 80); circle(700, 500, 150);\r\n"
     "setfillstyle(1, 13); floodfill(0, 479, 15); delay(100);\r\n"
     "ellipse(320, 240, 300, 60, 200, 200); line(-32000, 5, 32000, 470);\r\n",
+    // A fill bounded by dots, so many runs a row that the unit's seed list
+    // overflows; colours past a word.
+    "setfillstyle(widedotfill, 14); bar(0, 0, 639, 479);\r\n"
+    "setfillstyle(1, 2); floodfill(300, 200, 14); setcolor(65536 + 12); line(0, 240, 639, 240);\r\n"
+    "putpixel(5, 5, -1); setfillstyle(1, 65536 + 3); bar(600, 0, 639, 30);\r\n",
 };
 
 // One program that runs every text after the saved program's header and

@@ -79,7 +79,9 @@ TEST(PreviewRun, TheSentenceUnderThePicture) {
          false,
          false,
          3,
-         "line 1, column 3: too deep (2 more marked in the text)"},
+         "line 1, column 3: too deep (2 more marked in the text). The picture is incomplete: it shows what "
+         "the "
+         "statements before it draw."},
     };
     for (const Case& c : cases) {
         RunResult r;
@@ -88,6 +90,51 @@ TEST(PreviewRun, TheSentenceUnderThePicture) {
         r.stoppedEarly = c.stoppedEarly;
         r.statements = c.statements;
         EXPECT_EQ(describeRun(r), c.sentence);
+    }
+}
+
+// Texts whose run ends in a way the compiled program shows (measured with
+// Free Pascal 3.2.2 and ptcgraph): an "end." in the text, a division by zero,
+// a limit of the checks, and the compiler's range warnings.
+TEST(PreviewRun, TheSentenceForWhatTheCompiledProgramDoes) {
+    const std::string deep = std::string(101, '(');
+    const struct {
+        std::string text;
+        std::string sentence;
+    } cases[] = {
+        {"setcolor(4); line(0,0,9,9); end. setcolor(2);",
+         "The program ran 2 statements and drew this, up to the 'end.' at line 1, column 29: the program "
+         "ends "
+         "there and its window closes at once."},
+        {"setcolor(4);\r\n  END.",
+         "The program ran 1 statements and drew this, up to the 'end.' at line 2, column 3: the program ends "
+         "there and its window closes at once."},
+        {"XK:=0; YK:=5 mod XK; end.",
+         "The program stops at line 1, column 14: division by zero: the program stops here with an unhandled "
+         "exception (EDivByZero: Division by zero, exit code 217)."},
+        {"setcolor(1); XK:=" + deep + "1" + std::string(101, ')') + ";",
+         "line 1, column 117: nested more than 100 levels deep; the preview stops checking here. The picture "
+         "is "
+         "incomplete: it shows what the statements before it draw."},
+        {"XK:=40000;\r\nsetcolor(-1); circle(1,1,70000);",
+         "The program ran 3 statements and drew this. The compiler warns at line 1, column 5: 40000 is out "
+         "of "
+         "range for an integer (-32768 to 32767), so the variable gets -25536 (2 more warnings)."},
+        {"line(1,2,3,32768); end.",
+         "The program ran 1 statements and drew this, up to the 'end.' at line 1, column 20: the program "
+         "ends "
+         "there and its window closes at once. The compiler warns at line 1, column 17: 32768 is out of "
+         "range "
+         "for number 4 of line (-32768 to 32767), so it gets -32768."},
+        {"setcolor(4294967296); lin(1);",
+         "The compiler would refuse this program: line 1, column 23: unknown procedure 'lin'. The picture "
+         "shows "
+         "what the statements before it draw. The compiler warns at line 1, column 20: 4294967296 is out of "
+         "range for number 1 of setcolor (0 to 4294967295), so it gets 0."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(describeRun(runPreview(c.text).result), c.sentence);
     }
 }
 

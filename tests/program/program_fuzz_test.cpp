@@ -19,6 +19,7 @@
 #include "codegen/codegen.h"
 #include "model/palette.h"
 #include "program/picture_import.h"
+#include "program/preview_run.h"
 #include "program/program.h"
 #include "program/step_run.h"
 #include "support/env_count.h"
@@ -271,6 +272,26 @@ TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
         if (r.stoppedEarly) {
             ASSERT_EQ(r.problems.back().kind, ProgramProblem::Kind::Limit);
         }
+        // Warnings: bounded, in text order, inside the text, and said in
+        // the sentence; an "end." reached only by a run that went through.
+        ASSERT_LE(r.warnings.size(), 1000u);
+        for (std::size_t k = 0; k < r.warnings.size(); ++k) {
+            const ProgramProblem& w = r.warnings[k];
+            ASSERT_EQ(w.kind, ProgramProblem::Kind::Warning);
+            ASSERT_GE(w.line, 1);
+            ASSERT_LE(w.line, lines);
+            ASSERT_GE(w.column, 1);
+            ASSERT_LE(w.message.size(), 300u);
+            if (k > 0) {
+                ASSERT_FALSE(w.line < r.warnings[k - 1].line);
+            }
+        }
+        if (r.endLine > 0) {
+            ASSERT_FALSE(r.stoppedEarly || runProblem);
+            ASSERT_LE(r.endLine, lines);
+        }
+        const std::string sentence = describeRun(r);
+        ASSERT_EQ(sentence.find("The compiler warns") != std::string::npos, !r.warnings.empty());
 
         // The same text gives the same result, and a refused one draws nothing
         // when asked not to run it.

@@ -214,11 +214,12 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         const char* text;
         const char* call;
     };
-    // 70000 is 4464 in 16 bits, -1 as a word is 65535, 40000 as a smallint -25536.
+    // 70000 is 4464 in 16 bits, -1 as a word is 65535, 40000 as a smallint
+    // -25536; a colour is a longword, which keeps 70001 and takes -1 as 2^32 - 1.
     const Case cases[] = {
-        {"setcolor(-1);", "setcolor(65535)"},
-        {"setbkcolor(70001);", "setbkcolor(4465)"},
-        {"setfillstyle(1,-2);", "setfillstyle(1,65534)"},
+        {"setcolor(-1);", "setcolor(4294967295)"},
+        {"setbkcolor(70001);", "setbkcolor(70001)"},
+        {"setfillstyle(1,-2);", "setfillstyle(1,4294967294)"},
         {"cleardevice;", "cleardevice()"},
         {"putpixel(40000,-40000,3);", "putpixel(-25536,25536,3)"},
         {"moveto(1,2);", "moveto(1,2)"},
@@ -356,17 +357,25 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
 
 TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
     const ProblemCase cases[] = {
-        {"XK:=(7 div YK)*1;", 1, 8, "division by zero: the program stops here with a runtime error",
+        {"XK:=(7 div YK)*1;", 1, 8,
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
          Kind::Runtime, ""},
-        {"XK:=(7 div YK) mod -1;", 1, 8, "division by zero: the program stops here with a runtime error",
+        {"XK:=(7 div YK) mod -1;", 1, 8,
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
          Kind::Runtime, ""},
         {"setcolor(1); XK:=7 div XK; setcolor(2);", 1, 20,
-         "division by zero: the program stops here with a runtime error", Kind::Runtime, "setcolor(1)\n"},
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
+         Kind::Runtime, "setcolor(1)\n"},
         {"for i:=2 downto 0 do putpixel(10 mod i,0,0);", 1, 34,
-         "division by zero: the program stops here with a runtime error", Kind::Runtime,
-         "putpixel(0,0,0)\nputpixel(0,0,0)\n"},
+         "division by zero: the program stops here with an unhandled exception (EDivByZero: Division by "
+         "zero, exit code 217)",
+         Kind::Runtime, "putpixel(0,0,0)\nputpixel(0,0,0)\n"},
         {"XK:=-32768; YK:=-1; i:=XK*32768*32768*32768*8 div YK;", 1, 47,
-         "the result of this division does not fit 64 bits: the program stops here with a runtime error",
+         "the result of this division does not fit 64 bits: the program stops here with an unhandled "
+         "exception (EDivByZero: Division by zero, exit code 217)",
          Kind::Runtime, ""},
         {"if 1>2 then outtext('x'); setcolor(2);", 1, 13, "the preview cannot run 'outtext'",
          Kind::Unsupported, ""},
@@ -456,6 +465,27 @@ TEST(ProgramLimits, WorkOfTheGraphicsStopsTheRun) {
     EXPECT_TRUE(r.stoppedEarly);
     EXPECT_EQ(g.calls.size(), 5u);
     EXPECT_EQ(problemsOf(r), "1:20 stopped after 6 statements; the program would go on\n");
+}
+
+// A statement may hold thousands of operations, so their count bounds the
+// run too: a loop that only the operations bound can stop, each statement
+// evaluating 2 * terms - 1 of them.
+TEST(ProgramLimits, OperationsStopALoopOfLongStatements) {
+    RecordingGraphics g;
+    for (const int terms : {10, 300, 3000}) {
+        std::string text = "for i:=1 to 32767 do for d:=1 to 32767 do XK:=i";
+        for (int k = 1; k < terms; ++k) text += "+d";
+        text += ";";
+        RunLimits limits;
+        limits.maxOperations = 100'000;
+        const RunResult r = run(text, g, limits);
+        SCOPED_TRACE(terms);
+        EXPECT_TRUE(r.stoppedEarly);
+        const uint64_t assignments = limits.maxOperations / (2 * terms - 1);
+        EXPECT_GE(r.statements, assignments);
+        EXPECT_LE(r.statements, 2 * assignments + 4);  // with the loop body passes
+        EXPECT_EQ(r.problems.back().kind, Kind::Limit);
+    }
 }
 
 TEST(ProgramLimits, DeepNestingIsReportedNotRecursedInto) {

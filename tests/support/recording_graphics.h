@@ -34,13 +34,13 @@ public:
     }
 
 private:
-    void log(const char* name, std::initializer_list<int32_t> args) {
+    void log(const char* name, std::initializer_list<int64_t> args) {
         work_ += costPerCall;
         if (!keep) return;
         std::string s = name;
         s += '(';
         bool first = true;
-        for (int32_t a : args) {
+        for (int64_t a : args) {
             if (!first) s += ',';
             s += std::to_string(a);
             first = false;
