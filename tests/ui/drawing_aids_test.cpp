@@ -184,6 +184,7 @@ TEST(CanvasKeys, APressTakesTheFocusAndSelectsKeysActOnThePickedShape) {
     key(Qt::Key_Y, Qt::ControlModifier);
     ASSERT_EQ(s.form->picture().RectangleCount(), 1);
     const RectangleRecord drawn = s.form->picture().Rectangles[0];
+    // S picks the tool; the press picks the rectangle by its left edge.
 
     key(Qt::Key_S);
     EXPECT_TRUE(s.form->selectButton->isChecked());
