@@ -16,17 +16,9 @@
 namespace pasdraw {
 namespace {
 
-struct Typed final : TextBuffer {
-    std::string value;
-    std::string text() const override { return value; }
-    void setText(const std::string& text) override { value = text; }
-};
-
 // A document at 15 twips a pixel, so a press picks within 45 twips.
 struct Work {
     std::unique_ptr<Document> doc = std::make_unique<Document>();
-    Typed box;
-    Work() { doc->attachText(&box); }
     void draw(Kind kind, float x1, float y1, float x2, float y2) {
         doc->selectTool(static_cast<int16_t>(kind));
         doc->pointerPress(1, 0, x1, y1);
