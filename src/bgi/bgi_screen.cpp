@@ -191,6 +191,26 @@ void BgiScreen::LineTo(int16_t x, int16_t y) {
     cpY_ = y;
 }
 
+void BgiScreen::LineRel(int16_t dx, int16_t dy) {
+    LineTo(static_cast<int16_t>(cpX_ + dx), static_cast<int16_t>(cpY_ + dy));
+}
+
+void BgiScreen::MoveRel(int16_t dx, int16_t dy) {
+    cpX_ = static_cast<int16_t>(cpX_ + dx);
+    cpY_ = static_cast<int16_t>(cpY_ + dy);
+}
+
+int16_t BgiScreen::GetMaxX() { return MaxX; }
+int16_t BgiScreen::GetMaxY() { return MaxY; }
+int16_t BgiScreen::GetX() { return cpX_; }
+int16_t BgiScreen::GetY() { return cpY_; }
+uint32_t BgiScreen::GetColor() { return color_; }
+uint32_t BgiScreen::GetPixel(int16_t x, int16_t y) {
+    ++work_;
+    return pixel(x, y);
+}
+uint32_t BgiScreen::GetMaxColor() { return 15; }
+
 void BgiScreen::Line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) { drawLine(x1, y1, x2, y2); }
 
 void BgiScreen::Rectangle(int16_t ax, int16_t ay, int16_t bx, int16_t by) {

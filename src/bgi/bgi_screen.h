@@ -23,6 +23,15 @@
 //   modulo 361; the points are 16-bit, so huge radii wrap onto the screen.
 // - FloodFill is 4-connected and passes over pixels that already have the
 //   fill colour.
+// - LineRel and MoveRel add to the current point in 16 bits, so it wraps
+//   (32000 + 1000 is -32536); LineRel then draws as LineTo does.
+// - GetColor gives the whole word SetColor was given, GetPixel the colour
+//   index (the low four bits PutPixel stored), GetMaxColor 15. GetColor,
+//   GetPixel and GetMaxColor answer in 32 unsigned bits, the others in 16
+//   signed ones. GetPixel's coordinates are truncated to 16 bits.
+//
+// GetPixel off the screen is not copied: the unit reads memory outside its
+// frame buffer there, and the program preview refuses to go on instead.
 //
 // Two flood fill corners are not copied: a seed on a border pixel at x = 0
 // (the unit then scans into the previous row of its frame buffer), and
@@ -49,6 +58,9 @@ public:
 #define PASDRAW_OVERRIDE_ROUTINE(id, name, params, args) void id params override;
     PASDRAW_GRAPH_ROUTINES(PASDRAW_OVERRIDE_ROUTINE)
 #undef PASDRAW_OVERRIDE_ROUTINE
+#define PASDRAW_OVERRIDE_FUNCTION(id, name, result, params, args) result id params override;
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_OVERRIDE_FUNCTION)
+#undef PASDRAW_OVERRIDE_FUNCTION
 
     uint64_t work() const override { return work_; }
 

@@ -22,9 +22,11 @@
 namespace pasdraw {
 
 // The unit's parameter types: a coordinate is a smallint, a colour, pattern,
-// angle or radius a word.
+// angle or radius a word. The functions that read a colour answer in 32
+// bits (measured with sizeof), which makes them int64 operands in arithmetic.
 using Smallint = int16_t;
 using Word = uint16_t;
+using Longword = uint32_t;
 
 #define PASDRAW_GRAPH_ROUTINES(X)                                                                            \
     X(SetColor, "setcolor", (Word color), (color))                                                           \
@@ -42,7 +44,20 @@ using Word = uint16_t;
       (x, y, stAngle, endAngle, radius))                                                                     \
     X(Ellipse, "ellipse", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius), \
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
-    X(FloodFill, "floodfill", (Smallint x, Smallint y, Word border), (x, y, border))
+    X(FloodFill, "floodfill", (Smallint x, Smallint y, Word border), (x, y, border))                         \
+    X(LineRel, "linerel", (Smallint dx, Smallint dy), (dx, dy))                                              \
+    X(MoveRel, "moverel", (Smallint dx, Smallint dy), (dx, dy))
+
+// The graph unit's functions a program may use in expressions, as
+// X(Id, "pascal name", result type, (parameters), (arguments)).
+#define PASDRAW_GRAPH_FUNCTIONS(X)                                      \
+    X(GetMaxX, "getmaxx", Smallint, (), ())                             \
+    X(GetMaxY, "getmaxy", Smallint, (), ())                             \
+    X(GetX, "getx", Smallint, (), ())                                   \
+    X(GetY, "gety", Smallint, (), ())                                   \
+    X(GetColor, "getcolor", Longword, (), ())                           \
+    X(GetPixel, "getpixel", Longword, (Smallint x, Smallint y), (x, y)) \
+    X(GetMaxColor, "getmaxcolor", Longword, (), ())
 
 // Removes the parentheses around a row's parameter or argument list.
 #define PASDRAW_UNPARENTHESIZED(...) __VA_ARGS__
@@ -56,6 +71,18 @@ enum class GraphRoutine : uint8_t {
 inline constexpr std::size_t GraphRoutineCount = 0
 #define PASDRAW_COUNT(id, name, params, args) +1
     PASDRAW_GRAPH_ROUTINES(PASDRAW_COUNT)
+#undef PASDRAW_COUNT
+    ;
+
+enum class GraphFunction : uint8_t {
+#define PASDRAW_ENUMERATOR(id, name, result, params, args) id,
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_ENUMERATOR)
+#undef PASDRAW_ENUMERATOR
+};
+
+inline constexpr std::size_t GraphFunctionCount = 0
+#define PASDRAW_COUNT(id, name, result, params, args) +1
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_COUNT)
 #undef PASDRAW_COUNT
     ;
 
@@ -80,6 +107,26 @@ inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineArities{
 #undef PASDRAW_ARITY
 };
 
+inline constexpr std::array<std::string_view, GraphFunctionCount> GraphFunctionNames{
+#define PASDRAW_NAME(id, name, result, params, args) name,
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_NAME)
+#undef PASDRAW_NAME
+};
+
+inline constexpr std::array<uint8_t, GraphFunctionCount> GraphFunctionArities{
+#define PASDRAW_ARITY(id, name, result, params, args) Parameters<void params>::count,
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_ARITY)
+#undef PASDRAW_ARITY
+};
+
+// Whether the result is wider than 32 signed bits can hold, so that the
+// compiler treats it as an int64 operand.
+inline constexpr std::array<bool, GraphFunctionCount> GraphFunctionWide{
+#define PASDRAW_WIDE(id, name, result, params, args) (sizeof(result) >= 4 && !(result(-1) < 0)),
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_WIDE)
+#undef PASDRAW_WIDE
+};
+
 }  // namespace detail
 
 // The name as a program text spells it, in lower case.
@@ -89,6 +136,19 @@ constexpr std::string_view pascalName(GraphRoutine r) {
 
 constexpr std::size_t parameterCount(GraphRoutine r) {
     return detail::GraphRoutineArities[static_cast<std::size_t>(r)];
+}
+
+constexpr std::string_view pascalName(GraphFunction f) {
+    return detail::GraphFunctionNames[static_cast<std::size_t>(f)];
+}
+
+constexpr std::size_t parameterCount(GraphFunction f) {
+    return detail::GraphFunctionArities[static_cast<std::size_t>(f)];
+}
+
+// Whether the compiler types a call as int64 rather than a 32-bit integer.
+constexpr bool widensToInt64(GraphFunction f) {
+    return detail::GraphFunctionWide[static_cast<std::size_t>(f)];
 }
 
 }  // namespace pasdraw

@@ -11,20 +11,22 @@ namespace {
 
 constexpr std::array<std::string_view, ProgramVarCount> VarNames{"xk", "yk", "i", "m", "d", "err"};
 
-// The crt routines, after the drawing ones in Routine; each takes words.
+// The crt routines and randomize, after the drawing ones in Routine; each
+// takes words.
 struct CrtRoutine {
     std::string_view name;
     Routine routine;
     std::size_t parameters;
 };
-constexpr std::array<CrtRoutine, 4> CrtRoutines{{
+constexpr std::array<CrtRoutine, 5> CrtRoutines{{
     {"delay", Routine::Delay, 1},
     {"sound", Routine::Sound, 1},
     {"nosound", Routine::NoSound, 0},
     {"clrscr", Routine::ClrScr, 0},
+    {"randomize", Routine::Randomize, 0},
 }};
 static_assert(static_cast<std::size_t>(Routine::Delay) == GraphRoutineCount &&
-                  static_cast<std::size_t>(Routine::ClrScr) == GraphRoutineCount + CrtRoutines.size() - 1,
+                  static_cast<std::size_t>(Routine::Randomize) == GraphRoutineCount + CrtRoutines.size() - 1,
               "the crt routines follow the drawing ones, in this table's order");
 
 struct NamedConstant {
@@ -43,7 +45,7 @@ constexpr std::array<NamedConstant, 19> Constants{{
 
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run.
-constexpr std::array<std::string_view, 93> KnownElsewhere{{
+constexpr std::array<std::string_view, 82> KnownElsewhere{{
     "outtext",
     "outtextxy",
     "settextstyle",
@@ -61,16 +63,7 @@ constexpr std::array<std::string_view, 93> KnownElsewhere{{
     "pieslice",
     "sector",
     "bar3d",
-    "moverel",
-    "linerel",
-    "getmaxx",
-    "getmaxy",
-    "getx",
-    "gety",
-    "getpixel",
-    "getcolor",
     "getbkcolor",
-    "getmaxcolor",
     "graphresult",
     "grapherrormsg",
     "initgraph",
@@ -117,8 +110,6 @@ constexpr std::array<std::string_view, 93> KnownElsewhere{{
     "exit",
     "inc",
     "dec",
-    "random",
-    "randomize",
     "abs",
     "sqr",
     "sqrt",
@@ -151,6 +142,10 @@ Name lookUp(std::string_view word) {
             t.add(pascalName(static_cast<GraphRoutine>(k)), Name{NameKind::Routine, static_cast<uint8_t>(k)});
         for (const CrtRoutine& r : CrtRoutines)
             t.add(r.name, Name{NameKind::Routine, static_cast<uint8_t>(r.routine)});
+        for (std::size_t k = 0; k < GraphFunctionCount; ++k)
+            t.add(pascalName(static_cast<GraphFunction>(k)),
+                  Name{NameKind::Function, static_cast<uint8_t>(k)});
+        t.add("random", Name{NameKind::Function, RandomFunction});
         for (std::size_t k = 0; k < ColourNames.size(); ++k)
             t.add(ColourNames[k], Name{NameKind::Constant, static_cast<uint8_t>(k)});
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});

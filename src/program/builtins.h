@@ -1,5 +1,5 @@
 // The names a program text may use without declaring them: the header's six
-// variables, the routines the preview runs, the constants of the graph and
+// variables, the routines and functions the preview runs, the constants of the graph and
 // crt units, and the names the compiler knows that the preview does not run.
 #pragma once
 
@@ -11,12 +11,16 @@
 
 namespace pasdraw::program {
 
-enum class NameKind : uint8_t { Var, Routine, Constant, Elsewhere, Unknown };
+enum class NameKind : uint8_t { Var, Routine, Function, Constant, Elsewhere, Unknown };
+
+// A Function's index past the graph unit's functions: the system unit's random.
+inline constexpr uint8_t RandomFunction = GraphFunctionCount;
 
 struct Name {
     NameKind kind = NameKind::Unknown;
-    // A Var's ProgramVar, a Routine's Routine, a Constant's value (every
-    // constant of the units the preview knows is below 256).
+    // A Var's ProgramVar, a Routine's Routine, a Function's GraphFunction or
+    // RandomFunction, a Constant's value (every constant of the units the
+    // preview knows is below 256).
     uint8_t index = 0;
 };
 

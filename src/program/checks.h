@@ -61,6 +61,10 @@ public:
     int32_t unary(Op op, Pos at, int32_t operand);
     int32_t signCheck(Pos at, int32_t operand);
     int32_t binary(Op op, Pos at, int32_t left, int32_t right);
+    // A call of a graph function, with its arguments (-1 for none).
+    int32_t function(Pos pos, GraphFunction f, int32_t x, int32_t y);
+    // random(range): the overload for int64 when the range is typed so.
+    int32_t random(Pos pos, int32_t range);
     // '/', kept as a division only for its position; its value is real.
     int32_t realDivision(Pos at, int32_t left, int32_t right);
 

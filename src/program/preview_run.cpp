@@ -21,7 +21,22 @@ PreviewRun runPreview(std::string_view utf8) {
     return run;
 }
 
+namespace {
+
+std::string describeWithoutRandomness(const RunResult& result);
+
+}  // namespace
+
 std::string describeRun(const RunResult& result) {
+    if (!result.randomized) return describeWithoutRandomness(result);
+    return describeWithoutRandomness(result) +
+           " The picture uses random numbers that change on each run (randomize), so the program draws a "
+           "different one each time.";
+}
+
+namespace {
+
+std::string describeWithoutRandomness(const RunResult& result) {
     const auto where = [](const ProgramProblem& p) {
         return "line " + std::to_string(p.line) + ", column " + std::to_string(p.column) + ": " + p.message;
     };
@@ -55,5 +70,7 @@ std::string describeRun(const RunResult& result) {
     if (const ProgramProblem* p = first(ProgramProblem::Kind::Limit)) return where(*p) + more();
     return "The program ran " + std::to_string(result.statements) + " statements and drew this.";
 }
+
+}  // namespace
 
 }  // namespace pasdraw

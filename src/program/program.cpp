@@ -1,6 +1,8 @@
 #include "program/program.h"
 
+#include <algorithm>
 #include <limits>
+#include <random>
 
 #include "program/syntax.h"
 
@@ -23,6 +25,13 @@ using program::Syntax;
 // - A zero divisor computed at run time, or the one quotient that does not
 //   fit (-2^63 div -1), stops the program with runtime error 200.
 // - A parameter of type smallint or word receives the low 16 bits.
+// - A call's arguments are computed from the last to the first; an
+//   expression's operands, and a for loop's bounds, from left to right.
+// - random is the 32-bit Mersenne Twister (MT19937), seeded with 0 as by
+//   init_genrand(0) until randomize. random(l) for a 32-bit l takes one
+//   number v: (v * l) shr 32, and (v * (l + 1)) shr 32 arithmetically for a
+//   negative l. For an int64 l it takes two, v1 then v2, and gives
+//   ((v2 shl 32 or v1) and (2^63 - 1)) mod l, 0 when l is 0.
 uint64_t wrap(int64_t v) { return static_cast<uint64_t>(v); }
 int64_t signedOf(uint64_t v) { return static_cast<int64_t>(v); }
 
@@ -64,11 +73,7 @@ private:
                 const int64_t a = eval(e.a);
                 const int64_t b = eval(e.b);
                 if (b == 0 || (b == -1 && a == std::numeric_limits<int64_t>::min())) {
-                    if (!failed_) {
-                        failed_ = true;
-                        failPos_ = e.pos;
-                        failZero_ = b == 0;
-                    }
+                    fail(e.pos, b == 0 ? Failure::Zero : Failure::Overflow);
                     return 0;
                 }
                 return e.op == Op::Div ? a / b : a % b;
@@ -84,8 +89,47 @@ private:
             // compiler's default short-circuit mode does.
             case Op::And: return eval(e.a) != 0 && eval(e.b) != 0;
             case Op::Or: return eval(e.a) != 0 || eval(e.b) != 0;
+            case Op::Func: return function(e);
+            case Op::Random: return random(expr(e.a).wide, eval(e.a));
         }
         return 0;
+    }
+
+    int64_t function(const Expr& e) {
+        // Like a procedure's, the arguments are computed last first.
+        int64_t a[2] = {};
+        if (e.b >= 0) a[1] = eval(e.b);
+        if (e.a >= 0) a[0] = eval(e.a);
+        const auto f = static_cast<GraphFunction>(e.var);
+        if (f == GraphFunction::GetPixel) {
+            const auto x = static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
+                       y = static_cast<int16_t>(wrap(a[1]) & 0xFFFF);
+            if (x < 0 || y < 0 || x > g_.GetMaxX() || y > g_.GetMaxY()) {
+                fail(e.pos, Failure::OffScreen);
+                return 0;
+            }
+        }
+        g_.at(e.pos.line, e.pos.column);
+        return callFunction(g_, f, a);
+    }
+
+    int64_t random(bool wide, int64_t range) {
+        if (!wide) {
+            const auto l = static_cast<int32_t>(wrap(range) & 0xFFFFFFFF);
+            const int64_t v = rng_();
+            return l >= 0 ? (v * l) >> 32 : (v * (int64_t{l} + 1)) >> 32;
+        }
+        const uint64_t low = rng_();
+        const uint64_t high = rng_();
+        const auto q = static_cast<int64_t>(((high << 32) | low) & 0x7FFF'FFFF'FFFF'FFFFull);
+        return range == 0 ? 0 : q % range;
+    }
+
+    void fail(program::Pos pos, int kind) {
+        if (failed_) return;
+        failed_ = true;
+        failPos_ = pos;
+        failKind_ = kind;
     }
 
     void assign(uint8_t var, int64_t v) {
@@ -94,10 +138,18 @@ private:
     }
 
     Flow runtimeError() {
+        if (failKind_ == Failure::OffScreen) {
+            r_.problems.push_back({failPos_.line, failPos_.column,
+                                   "getpixel reads outside the screen here; the preview cannot tell what the "
+                                   "program gets",
+                                   ProgramProblem::Kind::Unsupported});
+            return Flow::Stop;
+        }
         r_.problems.push_back({failPos_.line, failPos_.column,
-                               failZero_ ? "division by zero: the program stops here with a runtime error"
-                                         : "the result of this division does not fit 64 bits: the program "
-                                           "stops here with a runtime error",
+                               failKind_ == Failure::Zero
+                                   ? "division by zero: the program stops here with a runtime error"
+                                   : "the result of this division does not fit 64 bits: the program "
+                                     "stops here with a runtime error",
                                ProgramProblem::Kind::Runtime});
         return Flow::Stop;
     }
@@ -160,9 +212,32 @@ private:
 
     Flow call(const Stmt& st) {
         int64_t a[6] = {};
-        for (uint32_t k = 0; k < st.count && k < 6; ++k) a[k] = eval(s_.lists[st.first + k]);
-        if (failed_) return runtimeError();
+        // The last argument is computed first, but a fault in several is
+        // reported at the first of them in the text.
+        program::Pos pos;
+        int kind = 0;
+        bool anyFailed = false;
+        for (uint32_t k = std::min<uint32_t>(st.count, 6); k-- > 0;) {
+            a[k] = eval(s_.lists[st.first + k]);
+            if (failed_) {
+                anyFailed = true;
+                pos = failPos_;
+                kind = failKind_;
+                failed_ = false;
+            }
+        }
+        if (anyFailed) {
+            failed_ = true;
+            failPos_ = pos;
+            failKind_ = kind;
+            return runtimeError();
+        }
         g_.at(st.pos.line, st.pos.column);
+        if (st.routine == program::Routine::Randomize) {
+            rng_.seed(std::random_device{}());
+            r_.randomized = true;
+            return Flow::Go;
+        }
         // The crt routines take no time here and draw nothing.
         if (!program::draws(st.routine)) return Flow::Go;
         callRoutine(g_, static_cast<GraphRoutine>(st.routine), a);
@@ -175,8 +250,13 @@ private:
     const RunLimits& limits_;
     RunResult& r_;
     std::array<int16_t, ProgramVarCount> vars_ = initialProgramValues();
+    // A fault that stops the run: what it was, and where.
+    struct Failure {
+        enum : int { Zero, Overflow, OffScreen };
+    };
+    std::mt19937 rng_{0};
     bool failed_ = false;
-    bool failZero_ = false;
+    int failKind_ = Failure::Zero;
     program::Pos failPos_;
     bool workReached_ = false;
 };
@@ -206,6 +286,7 @@ RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimi
     result.compilerWouldRefuse = syntax.compilerWouldRefuse;
     Machine machine(syntax, graphics, limits, result);
     if (limits.runBeforeProblem || !syntax.compilerWouldRefuse) machine.run(syntax.root);
+    result.runMetProblem = result.problems.size() > syntax.problems.size();
     result.values = machine.values();
     return result;
 }

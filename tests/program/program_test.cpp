@@ -231,6 +231,8 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         {"ellipse(1,2,0,360,5,70000);", "ellipse(1,2,0,360,5,4464)"},
         {"floodfill(35,35,4);", "floodfill(35,35,4)"},
         {"XK:=30000; line(XK*XK,0,0,0);", "line(-5888,0,0,0)"},
+        {"linerel(-1,70000);", "linerel(-1,4464)"},
+        {"moverel(32768,0);", "moverel(-32768,0)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -334,6 +336,10 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
          "setcolor(1)\n"},
         {"XK:=red; red;", 1, 10, "'red' is a constant, not a procedure", Kind::Compile, ""},
         {"XK:=line;", 1, 5, "'line' is a procedure and gives no value", Kind::Compile, ""},
+        {"XK:=getpixel(1);", 1, 5, "2 numbers expected for getpixel, 1 given", Kind::Compile, ""},
+        {"XK:=getmaxx(1)+getx();", 1, 5, "getmaxx takes no numbers, 1 given", Kind::Compile, ""},
+        {"XK:=random(1,2);", 1, 5, "1 number expected for random, 2 given", Kind::Compile, ""},
+        {"XK:=random(getpixel(0,1<2));", 1, 23, "a number expected, not a condition", Kind::Compile, ""},
         {"XK:=foo+1;", 1, 5, "unknown name 'foo'", Kind::Compile, ""},
         {"foo:=1;", 1, 1, "unknown variable 'foo'", Kind::Compile, ""},
         {"for foo:=1 to 2 do;", 1, 5, "unknown variable 'foo'", Kind::Compile, ""},
@@ -372,7 +378,12 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          Kind::Unsupported, ""},
         {"setcolor(1); outtextxy(1,1,'hi'); setcolor(2);", 1, 14, "the preview cannot run 'outtextxy'",
          Kind::Unsupported, "setcolor(1)\n"},
-        {"XK:=getmaxx div 2;", 1, 5, "the preview cannot compute 'getmaxx'", Kind::Unsupported, ""},
+        {"setcolor(3); XK:=getpixel(-1,0);", 1, 18,
+         "getpixel reads outside the screen here; the preview cannot tell what the program gets",
+         Kind::Unsupported, "setcolor(3)\n"},
+        {"putpixel(1,2,3); getx;", 1, 18, "the preview cannot run 'getx'", Kind::Unsupported,
+         "putpixel(1,2,3)\n"},
+        {"XK:=getbkcolor div 2;", 1, 5, "the preview cannot compute 'getbkcolor'", Kind::Unsupported, ""},
         {"setcolor(2); while XK<3 do XK:=XK+1;", 1, 14, "the preview does not run 'while' statements",
          Kind::Unsupported, "setcolor(2)\n"},
         {"setcolor(2); {$R+} XK:=1;", 1, 14, "the preview does not follow compiler directives ({$...})",
