@@ -30,6 +30,22 @@
 //   GetPixel and GetMaxColor answer in 32 unsigned bits, the others in 16
 //   signed ones. GetPixel's coordinates are truncated to 16 bits.
 //
+// - SetLineStyle takes styles 0..4 and thicknesses 1 and 3; anything else
+//   leaves the whole call undone. The styles' bits are $FFFF, $CCCC, $FC78,
+//   $F8F8 and the pattern given, the first pixel in the high bit; a 0 bit
+//   leaves the pixel as it is. A horizontal line takes bit x mod 16, a
+//   vertical one y mod 16, any other counts its pixels from its first end
+//   point after clipping. A thick line is clipped so and then drawn three
+//   pixels across its major axis (a column of three for a line as wide as
+//   high or wider), each pixel that falls on the screen; a horizontal or
+//   vertical one is not clipped as a line, so a thick line one row above the
+//   screen lights row 0. In these modes a rectangle's sides run
+//   from each corner clockwise from the top left to the pixel before the
+//   next. Circles, arcs and ellipses ignore the style.
+//
+// Thick circles, arcs and ellipses are not copied; the program preview
+// refuses to draw them (thickCurves()).
+//
 // GetPixel off the screen is not copied: the unit reads memory outside its
 // frame buffer there, and the program preview refuses to go on instead.
 //
@@ -75,6 +91,8 @@ public:
     uint16_t backgroundColour() const { return shownBkColor_; }
     uint16_t fillPattern() const { return fillPattern_; }
     uint16_t fillColour() const { return fillColor_; }
+    // Circles, arcs and ellipses are drawn three pixels wide.
+    bool thickCurves() const { return thick_; }
     int16_t currentX() const { return cpX_; }
     int16_t currentY() const { return cpY_; }
 
@@ -89,6 +107,7 @@ private:
         }
     }
     void drawLine(int x1, int y1, int x2, int y2);
+    void drawStyledLine(int x1, int y1, int x2, int y2);
     void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);
     uint8_t patternColour(int x, int y) const;
 
@@ -100,6 +119,8 @@ private:
     uint16_t fillColor_ = 15;
     int16_t cpX_ = 0;
     int16_t cpY_ = 0;
+    uint16_t linePattern_ = 0xFFFF;  // the style's 16 bits, the first pixel in the high bit
+    bool thick_ = false;
     uint64_t work_ = 0;
 
     // Flood fill work list, kept between fills to save its allocation.

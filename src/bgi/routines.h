@@ -46,7 +46,9 @@ using Longword = uint32_t;
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
     X(FloodFill, "floodfill", (Smallint x, Smallint y, Word border), (x, y, border))                         \
     X(LineRel, "linerel", (Smallint dx, Smallint dy), (dx, dy))                                              \
-    X(MoveRel, "moverel", (Smallint dx, Smallint dy), (dx, dy))
+    X(MoveRel, "moverel", (Smallint dx, Smallint dy), (dx, dy))                                              \
+    X(SetLineStyle, "setlinestyle", (Word lineStyle, Word pattern, Word thickness),                          \
+      (lineStyle, pattern, thickness))
 
 // The graph unit's functions a program may use in expressions, as
 // X(Id, "pascal name", result type, (parameters), (arguments)).

@@ -35,22 +35,23 @@ struct NamedConstant {
 };
 
 // Constants of the graph and crt units a learner may write for a fill
-// pattern or the driver; the colours come from the palette's names.
-constexpr std::array<NamedConstant, 19> Constants{{
+// pattern, a line style or the driver; the colours come from the palette's names.
+constexpr std::array<NamedConstant, 26> Constants{{
     {"emptyfill", 0},    {"solidfill", 1},     {"linefill", 2},  {"ltslashfill", 3}, {"slashfill", 4},
     {"bkslashfill", 5},  {"ltbkslashfill", 6}, {"hatchfill", 7}, {"xhatchfill", 8},  {"interleavefill", 9},
     {"widedotfill", 10}, {"closedotfill", 11}, {"userfill", 12}, {"detect", 0},      {"grok", 0},
-    {"vga", 9},          {"vgalo", 0},         {"vgamed", 1},    {"vgahi", 2},
+    {"vga", 9},          {"vgalo", 0},         {"vgamed", 1},    {"vgahi", 2},       {"solidln", 0},
+    {"dottedln", 1},     {"centerln", 2},      {"dashedln", 3},  {"userbitln", 4},   {"normwidth", 1},
+    {"thickwidth", 3},
 }};
 
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run.
-constexpr std::array<std::string_view, 82> KnownElsewhere{{
+constexpr std::array<std::string_view, 81> KnownElsewhere{{
     "outtext",
     "outtextxy",
     "settextstyle",
     "settextjustify",
-    "setlinestyle",
     "setwritemode",
     "setviewport",
     "clearviewport",

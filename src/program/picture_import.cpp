@@ -80,6 +80,10 @@ public:
         fillColor_ = color;
         fillStyleLine_ = line_;
     }
+    void SetLineStyle(uint16_t lineStyle, uint16_t, uint16_t thickness) override {
+        if (lineStyle != 0 || thickness != 1)
+            refuse(GraphRoutine::SetLineStyle, "the picture holds only solid lines one pixel wide");
+    }
     void ClearDevice() override {
         refuse(GraphRoutine::ClearDevice, "the picture cannot clear what is drawn");
     }

@@ -240,7 +240,20 @@ private:
         }
         // The crt routines take no time here and draw nothing.
         if (!program::draws(st.routine)) return Flow::Go;
-        callRoutine(g_, static_cast<GraphRoutine>(st.routine), a);
+        const auto routine = static_cast<GraphRoutine>(st.routine);
+        if (routine == GraphRoutine::SetLineStyle) {
+            // The unit takes styles 0..4 and thicknesses 1 and 3, or nothing.
+            const auto style = static_cast<uint16_t>(a[0]), thickness = static_cast<uint16_t>(a[2]);
+            if (style <= 4 && (thickness == 1 || thickness == 3)) thickLines_ = thickness == 3;
+        } else if (thickLines_ && (routine == GraphRoutine::Circle || routine == GraphRoutine::Arc ||
+                                   routine == GraphRoutine::Ellipse)) {
+            r_.problems.push_back({st.pos.line, st.pos.column,
+                                   "the preview does not draw thick circles, arcs and ellipses "
+                                   "(setlinestyle with thickness 3)",
+                                   ProgramProblem::Kind::Unsupported});
+            return Flow::Stop;
+        }
+        callRoutine(g_, routine, a);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
     }
@@ -259,6 +272,7 @@ private:
     int failKind_ = Failure::Zero;
     program::Pos failPos_;
     bool workReached_ = false;
+    bool thickLines_ = false;
 };
 
 constexpr std::size_t KeptBytes = 8u << 20;

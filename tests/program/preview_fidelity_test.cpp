@@ -58,9 +58,10 @@ const char* const HandWritten[] = {
     "circle(XK, YK, getmaxcolor * 4); putpixel(getx + 1, gety, getpixel(XK, YK - 60) + 2);\r\n",
 };
 
-// Texts of the functions, relative moves and random numbers, with
-// arguments at their extremes: random ranges of 0, 1, negative, 32-bit and
-// int64 (any arithmetic makes one), deltas that wrap the current point.
+// Texts of the functions, relative moves, random numbers and line styles,
+// with arguments at their extremes: random ranges of 0, 1, negative, 32-bit
+// and int64 (any arithmetic makes one), deltas that wrap the current point,
+// styles and thicknesses the unit refuses, lines far off the screen.
 std::string randomRoutineText(std::mt19937& rng) {
     auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     auto any = [&](const std::vector<std::string>& v) {
@@ -78,7 +79,24 @@ std::string randomRoutineText(std::mt19937& rng) {
                                           "random(-300)",          "getx div 2"};
     std::string t;
     for (int n = pick(3, 12); n > 0; --n) {
-        switch (pick(0, 9)) {
+        switch (pick(0, 12)) {
+            case 10:
+            case 11:
+                t += "setlinestyle(" +
+                     any({"SolidLn", "DottedLn", "CenterLn", "DashedLn", "UserBitLn", "5", "random(6)"}) +
+                     ", " + any({"random(65536)", "$C3A5", "0", "$FFFF", "1"}) + ", " +
+                     any({"NormWidth", "ThickWidth", "2", "ThickWidth", "0"}) + ");\r\n";
+                break;
+            case 12: {
+                const auto far = [&] { return std::to_string(pick(-32768, 32767)); };
+                const auto near = [&] { return std::to_string(pick(-20, 660)); };
+                t += "line(" + near() + ", " + near() + ", " + near() + ", " + near() + "); rectangle(" +
+                     near() + ", " + near() + ", " + near() + ", " + near() + ");\r\nline(" + far() + ", " +
+                     far() + ", " + far() + ", " + far() + "); rectangle(" + any({near(), far()}) + ", " +
+                     near() + ", " + near() + ", " + any({near(), far()}) + "); lineto(" + near() + ", " +
+                     far() + ");\r\n";
+                break;
+            }
             case 0:
                 t += "setcolor(" +
                      any({"random(16)", "getmaxcolor - random(15)",
@@ -96,7 +114,10 @@ std::string randomRoutineText(std::mt19937& rng) {
                 break;
             case 5: t += "XK := random(" + any(ranges) + "); YK := random(" + any(ranges) + ");\r\n"; break;
             case 6:
-                t += "line(getmaxx div 2, getmaxy div 2, XK, YK); circle(getx, gety, getcolor * 3 + 1);\r\n";
+                // Thick curves are not copied; styled ones are.
+                t += "line(getmaxx div 2, getmaxy div 2, XK, YK); setlinestyle(random(5), random(65536), "
+                     "NormWidth);\r\ncircle(getx, gety, getcolor * 3 + 1); arc(getx, 200, 10, 300, 50); "
+                     "ellipse(300, gety, 200, 100, 90, 30);\r\n";
                 break;
             case 7:
                 t += "if getpixel(" + any(onScreenX) + ", " + any(onScreenY) +
@@ -121,7 +142,7 @@ std::string dumpProgram(const std::vector<std::string>& texts) {
     return testing::dumpProgram(texts, "XK,YK,i,m,d,err:integer;",
                                 "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;",
                                 "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
-                                "randseed:=0;\n"
+                                "randseed:=0; setlinestyle(0,0,1);\n"
                                 "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
 }
 

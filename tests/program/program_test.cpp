@@ -383,6 +383,13 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          Kind::Unsupported, "setcolor(3)\n"},
         {"putpixel(1,2,3); getx;", 1, 18, "the preview cannot run 'getx'", Kind::Unsupported,
          "putpixel(1,2,3)\n"},
+        {"setlinestyle(0,0,ThickWidth); line(1,2,3,4); circle(5,5,5);", 1, 46,
+         "the preview does not draw thick circles, arcs and ellipses (setlinestyle with thickness 3)",
+         Kind::Unsupported, "setlinestyle(0,0,3)\nline(1,2,3,4)\n"},
+        // A thickness the unit refuses leaves the thick one in force.
+        {"setlinestyle(0,0,3); setlinestyle(DottedLn,0,2); arc(1,2,3,4,5);", 1, 50,
+         "the preview does not draw thick circles, arcs and ellipses (setlinestyle with thickness 3)",
+         Kind::Unsupported, "setlinestyle(0,0,3)\nsetlinestyle(1,0,2)\n"},
         {"XK:=getbkcolor div 2;", 1, 5, "the preview cannot compute 'getbkcolor'", Kind::Unsupported, ""},
         {"setcolor(2); while XK<3 do XK:=XK+1;", 1, 14, "the preview does not run 'while' statements",
          Kind::Unsupported, "setcolor(2)\n"},
