@@ -19,17 +19,27 @@
 
 namespace {
 
+using pasdraw::Longword;
 using pasdraw::Picture;
+using pasdraw::Smallint;
+using pasdraw::Word;
+
+template <class... T>
+void unused(const T&...) {}
 
 // Counts calls and draws nothing, so only the interpreter is measured.
 class NoDrawing : public pasdraw::BgiGraphics {
 public:
 #define PASDRAW_COUNT_ROUTINE(id, name, params, args) \
-    void id params override { ++calls_; }
+    void id params override {                         \
+        unused(PASDRAW_UNPARENTHESIZED args);         \
+        ++calls_;                                     \
+    }
     PASDRAW_GRAPH_ROUTINES(PASDRAW_COUNT_ROUTINE)
 #undef PASDRAW_COUNT_ROUTINE
 #define PASDRAW_COUNT_FUNCTION(id, name, result, params, args) \
     result id params override {                                \
+        unused(PASDRAW_UNPARENTHESIZED args);                  \
         ++calls_;                                              \
         return 0;                                              \
     }
