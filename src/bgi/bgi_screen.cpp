@@ -215,6 +215,7 @@ void BgiScreen::SetLineStyle(uint16_t lineStyle, uint16_t pattern, uint16_t thic
     static constexpr uint16_t Styles[4] = {0xFFFF, 0xCCCC, 0xFC78, 0xF8F8};
     if (lineStyle > 4 || (thickness != 1 && thickness != 3)) return;
     linePattern_ = lineStyle == 4 ? pattern : Styles[lineStyle];
+    solidStyle_ = lineStyle == 0;
     thick_ = thickness == 3;
 }
 
@@ -240,14 +241,33 @@ void BgiScreen::Rectangle(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
     drawLine(x1, s16(y2 - dy), x1, y1);
 }
 
+void BgiScreen::Bar3D(int16_t ax, int16_t ay, int16_t bx, int16_t by, uint16_t depth, bool top) {
+    const int16_t x1 = std::min(ax, bx), x2 = std::max(ax, bx), y1 = std::min(ay, by), y2 = std::max(ay, by);
+    Bar(x1, y1, x2, y2);
+    Rectangle(x1, y1, x2, y2);
+    if (depth == 0) return;
+    // The back is depth pixels right and up; its edges are drawn as lines,
+    // in this order and direction, which decides where a pattern falls.
+    auto s16 = [](int v) { return static_cast<int16_t>(v); };
+    const int16_t backX = s16(x2 + depth), backY = s16(y1 - depth);
+    if (top) {
+        drawLine(x1, y1, s16(x1 + depth), backY);
+        drawLine(s16(x1 + depth), backY, backX, backY);
+        drawLine(backX, backY, x2, y1);
+    }
+    drawLine(backX, backY, backX, s16(y2 - depth));
+    drawLine(backX, s16(y2 - depth), x2, y2);
+}
+
 void BgiScreen::drawStyledLine(int ax, int ay, int bx, int by) {
     ++work_;
     const uint8_t c = static_cast<uint8_t>(color_ & 15);
     int64_t x1 = ax, y1 = ay, x2 = bx, y2 = by;
     // A line is clipped as a line and counts from its clipped start, and a
-    // thick one widened after; but a horizontal or vertical thick line is
-    // three lines, so one just off the screen still lights its edge.
-    if ((!thick_ || (ax != bx && ay != by)) && !clipLine(x1, y1, x2, y2)) return;
+    // thick one widened after; but a horizontal or vertical thick line in
+    // the solid style is three lines, so one just off the screen still
+    // lights its edge.
+    if ((!thick_ || !solidStyle_ || (ax != bx && ay != by)) && !clipLine(x1, y1, x2, y2)) return;
     int x = static_cast<int>(x1), y = static_cast<int>(y1);
     const int xe = static_cast<int>(x2), ye = static_cast<int>(y2);
     const int dx = std::abs(xe - x), dy = std::abs(ye - y);

@@ -18,11 +18,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 namespace pasdraw {
 
 // The unit's parameter types: a coordinate is a smallint, a colour, pattern,
-// angle or radius a word. The functions that read a colour answer in 32
+// angle or radius a word, a yes or no (bar3d's top) a boolean. The functions that read a colour answer in 32
 // bits (measured with sizeof), which makes them int64 operands in arithmetic.
 using Smallint = int16_t;
 using Word = uint16_t;
@@ -48,7 +49,9 @@ using Longword = uint32_t;
     X(LineRel, "linerel", (Smallint dx, Smallint dy), (dx, dy))                                              \
     X(MoveRel, "moverel", (Smallint dx, Smallint dy), (dx, dy))                                              \
     X(SetLineStyle, "setlinestyle", (Word lineStyle, Word pattern, Word thickness),                          \
-      (lineStyle, pattern, thickness))
+      (lineStyle, pattern, thickness))                                                                       \
+    X(Bar3D, "bar3d", (Smallint x1, Smallint y1, Smallint x2, Smallint y2, Word depth, bool top),            \
+      (x1, y1, x2, y2, depth, top))
 
 // The graph unit's functions a program may use in expressions, as
 // X(Id, "pascal name", result type, (parameters), (arguments)).
@@ -95,6 +98,12 @@ struct Parameters;
 template <class... P>
 struct Parameters<void(P...)> {
     static constexpr std::size_t count = sizeof...(P);
+    // Bit k set when parameter k is a boolean.
+    static constexpr unsigned booleans = [] {
+        unsigned mask = 0, bit = 1;
+        ((mask |= std::is_same_v<P, bool> ? bit : 0u, bit <<= 1), ...);
+        return mask;
+    }();
 };
 
 inline constexpr std::array<std::string_view, GraphRoutineCount> GraphRoutineNames{
@@ -107,6 +116,12 @@ inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineArities{
 #define PASDRAW_ARITY(id, name, params, args) Parameters<void params>::count,
     PASDRAW_GRAPH_ROUTINES(PASDRAW_ARITY)
 #undef PASDRAW_ARITY
+};
+
+inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineBooleans{
+#define PASDRAW_BOOLEANS(id, name, params, args) Parameters<void params>::booleans,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_BOOLEANS)
+#undef PASDRAW_BOOLEANS
 };
 
 inline constexpr std::array<std::string_view, GraphFunctionCount> GraphFunctionNames{
@@ -138,6 +153,11 @@ constexpr std::string_view pascalName(GraphRoutine r) {
 
 constexpr std::size_t parameterCount(GraphRoutine r) {
     return detail::GraphRoutineArities[static_cast<std::size_t>(r)];
+}
+
+// Bit k set when parameter k takes a boolean rather than a number.
+constexpr unsigned booleanParameters(GraphRoutine r) {
+    return detail::GraphRoutineBooleans[static_cast<std::size_t>(r)];
 }
 
 constexpr std::string_view pascalName(GraphFunction f) {

@@ -150,6 +150,8 @@ Name lookUp(std::string_view word) {
         for (std::size_t k = 0; k < ColourNames.size(); ++k)
             t.add(ColourNames[k], Name{NameKind::Constant, static_cast<uint8_t>(k)});
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});
+        t.add("topon", Name{NameKind::Condition, 1});
+        t.add("topoff", Name{NameKind::Condition, 0});
         for (std::string_view n : KnownElsewhere) t.add(n, Name{NameKind::Elsewhere, 0});
         return t;
     }();
@@ -160,7 +162,7 @@ Name lookUp(std::string_view word) {
 RoutineInfo routineInfo(Routine r) {
     if (draws(r)) {
         const auto g = static_cast<GraphRoutine>(r);
-        return {pascalName(g), parameterCount(g)};
+        return {pascalName(g), parameterCount(g), booleanParameters(g)};
     }
     const CrtRoutine& c = CrtRoutines[static_cast<std::size_t>(r) - GraphRoutineCount];
     return {c.name, c.parameters};

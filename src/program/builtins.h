@@ -11,7 +11,8 @@
 
 namespace pasdraw::program {
 
-enum class NameKind : uint8_t { Var, Routine, Function, Constant, Elsewhere, Unknown };
+// A Condition is a boolean constant (TopOn, TopOff).
+enum class NameKind : uint8_t { Var, Routine, Function, Constant, Condition, Elsewhere, Unknown };
 
 // A Function's index past the graph unit's functions: the system unit's random.
 inline constexpr uint8_t RandomFunction = GraphFunctionCount;
@@ -30,6 +31,7 @@ Name lookUp(std::string_view word);
 struct RoutineInfo {
     std::string_view name;  // lower case, as error messages write it
     std::size_t parameters;
+    unsigned booleans = 0;  // bit k: parameter k is a boolean
 };
 
 RoutineInfo routineInfo(Routine r);

@@ -67,6 +67,15 @@ int32_t Checks::constant(Pos pos, int64_t value) {
     return add(e);
 }
 
+int32_t Checks::truth(Pos pos, bool value) {
+    Expr e;
+    e.constant = true;
+    e.type = Type::Bool;
+    e.pos = pos;
+    e.value = value ? 1 : 0;
+    return add(e);
+}
+
 int32_t Checks::signCheck(Pos at, int32_t operand) {
     const Type t = (*this)[operand].type;
     if (t == Type::Bool || t == Type::Str) {
@@ -284,6 +293,14 @@ void Checks::condition(Pos at, int32_t e) {
     const Type t = (*this)[e].type;
     if (t == Type::Int || t == Type::Real || t == Type::Str) {
         problems_.compileError(at, "a condition (such as XK < 10) expected after 'if'");
+    }
+}
+
+void Checks::boolean(Pos at, int32_t e) {
+    const Type t = (*this)[e].type;
+    if (t == Type::Int || t == Type::Real || t == Type::Str) {
+        problems_.compileError(at,
+                               "a condition (such as TopOn or XK < 10) expected, not a number or a string");
     }
 }
 

@@ -56,6 +56,7 @@ public:
     int32_t number(Pos pos, uint64_t value);
     int32_t ofType(Pos pos, Type type);  // a real number or a string
     int32_t constant(Pos pos, int64_t value);
+    int32_t truth(Pos pos, bool value);  // a boolean constant
 
     // A sign or 'not' before an operand; '+' only checks.
     int32_t unary(Op op, Pos at, int32_t operand);
@@ -75,6 +76,8 @@ public:
     // not fit is refused outright (unlike an assignment, which only warns).
     void forBound(int32_t e);
     void condition(Pos at, int32_t e);
+    // An expression whose value goes into a boolean parameter.
+    void boolean(Pos at, int32_t e);
 
 private:
     // GCC and Clang's 128-bit integer, only to see whether a constant folds

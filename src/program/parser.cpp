@@ -378,6 +378,7 @@ private:
                 return stop(name.pos);
             }
             case NameKind::Constant:
+            case NameKind::Condition:
                 syntaxError(name.pos, quoted(name.text) + " is a constant, not a procedure");
                 return stop(name.pos);
             case NameKind::Unknown: break;
@@ -422,7 +423,9 @@ private:
         if (accept(Tok::LParen)) {
             if (cur_.kind != Tok::RParen) {
                 do {
-                    const int32_t arg = intExpression();
+                    const std::size_t k = out_.lists.size() - first;
+                    const int32_t arg =
+                        k < 32 && ((r.booleans >> k) & 1) ? conditionExpression() : intExpression();
                     out_.lists.push_back(arg);
                     if (failed()) return stop(name.pos);
                 } while (accept(Tok::Comma));
@@ -453,6 +456,14 @@ private:
         const Pos at = cur_.pos;
         const int32_t e = expression();
         checks_.integer(at, e);
+        return e;
+    }
+
+    // A boolean argument, such as bar3d's top.
+    int32_t conditionExpression() {
+        const Pos at = cur_.pos;
+        const int32_t e = expression();
+        checks_.boolean(at, e);
         return e;
     }
 
@@ -588,6 +599,7 @@ private:
                 return checks_.add(e);
             case NameKind::Constant: return checks_.constant(name.pos, n.index);
             case NameKind::Function: return functionCall(name, n.index);
+            case NameKind::Condition: return checks_.truth(name.pos, n.index != 0);
             case NameKind::Routine:
                 compileError(name.pos, quoted(name.text) + " is a procedure and gives no value");
                 break;

@@ -129,6 +129,9 @@ public:
     void Bar(int16_t, int16_t, int16_t, int16_t) override {
         refuse(GraphRoutine::Bar, "the picture holds no filled bars");
     }
+    void Bar3D(int16_t, int16_t, int16_t, int16_t, uint16_t, bool) override {
+        refuse(GraphRoutine::Bar3D, "the picture holds no filled bars");
+    }
     void Circle(int16_t x, int16_t y, uint16_t radius) override {
         constexpr GraphRoutine call = GraphRoutine::Circle;
         if (!fits(call, argumentName(call, 0), x, Coordinates) ||

@@ -79,7 +79,13 @@ std::string randomRoutineText(std::mt19937& rng) {
                                           "random(-300)",          "getx div 2"};
     std::string t;
     for (int n = pick(3, 12); n > 0; --n) {
-        switch (pick(0, 12)) {
+        switch (pick(0, 13)) {
+            case 13:
+                t += "bar3d(" + std::to_string(pick(-20, 660)) + ", " + std::to_string(pick(-20, 500)) +
+                     ", " + std::to_string(pick(-20, 660)) + ", " + std::to_string(pick(-20, 500)) + ", " +
+                     any({"random(40)", "0", "random(3000)", "65535 - random(700)"}) + ", " +
+                     any({"TopOn", "TopOff", "XK < YK"}) + ");\r\n";
+                break;
             case 10:
             case 11:
                 t += "setlinestyle(" +

@@ -81,6 +81,7 @@ private:
             "getx",        "gety",       "getmaxy",  "getcolor",  "getmaxcolor",
             "getpixel",    "random",     "linerel",  "moverel",   "randomize",
             "-2147483648", "getpixel(",  "random(",  "random(0)", "4294967296",
+            "bar3d",       "topon",      "topoff",   "dottedln",  "thickwidth",
         };
         const int r = pick(0, 9);
         if (r == 0) return std::to_string(pick(0, 70000));
@@ -154,7 +155,11 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 4)) {
+                switch (pick(0, 6)) {
+                    case 5:
+                        return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
+                               (pick(0, 1) ? ",TopOn)" : ",XK<YK)");
+                    case 6: return "setlinestyle(" + expr() + "," + expr() + "," + expr() + ")";
                     case 0: return "linerel(" + expr() + "," + expr() + ")";
                     case 1: return "moverel(" + expr() + "," + expr() + ")";
                     case 2:

@@ -233,6 +233,8 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         {"XK:=30000; line(XK*XK,0,0,0);", "line(-5888,0,0,0)"},
         {"linerel(-1,70000);", "linerel(-1,4464)"},
         {"moverel(32768,0);", "moverel(-32768,0)"},
+        {"bar3d(1,2,3,4,-1,TopOn);", "bar3d(1,2,3,4,65535,1)"},
+        {"bar3d(1,2,3,4,5,(XK>0) or not TopOff);", "bar3d(1,2,3,4,5,1)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -336,6 +338,9 @@ TEST(ProgramProblems, WhatTheCompilerRefuses) {
          "setcolor(1)\n"},
         {"XK:=red; red;", 1, 10, "'red' is a constant, not a procedure", Kind::Compile, ""},
         {"XK:=line;", 1, 5, "'line' is a procedure and gives no value", Kind::Compile, ""},
+        {"bar3d(1,2,3,4,5,6);", 1, 17,
+         "a condition (such as TopOn or XK < 10) expected, not a number or a string", Kind::Compile, ""},
+        {"bar3d(1,2,3,4,TopOn,TopOff);", 1, 15, "a number expected, not a condition", Kind::Compile, ""},
         {"XK:=getpixel(1);", 1, 5, "2 numbers expected for getpixel, 1 given", Kind::Compile, ""},
         {"XK:=getmaxx(1)+getx();", 1, 5, "getmaxx takes no numbers, 1 given", Kind::Compile, ""},
         {"XK:=random(1,2);", 1, 5, "1 number expected for random, 2 given", Kind::Compile, ""},
