@@ -118,5 +118,23 @@ void BM_Circle(benchmark::State& state) {
 }
 BENCHMARK(BM_Circle)->Arg(10)->Arg(100)->Arg(1000)->Arg(40000)->Unit(benchmark::kMicrosecond);
 
+// A long diagonal line across the screen in each line style, thin and thick
+// (arguments: style, thickness); style 0 thin is the plain line's fast path.
+void BM_StyledLine(benchmark::State& state) {
+    BgiScreen screen;
+    screen.SetLineStyle(static_cast<uint16_t>(state.range(0)), 0xC3A5, static_cast<uint16_t>(state.range(1)));
+    for (auto _ : state) {
+        screen.Line(-300, 10, 900, 470);
+        benchmark::DoNotOptimize(screen.pixels());
+    }
+}
+BENCHMARK(BM_StyledLine)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({4, 1})
+    ->Args({0, 3})
+    ->Args({3, 3})
+    ->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace pasdraw

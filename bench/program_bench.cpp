@@ -24,25 +24,32 @@
 
 namespace {
 
+using pasdraw::Longword;
 using pasdraw::Picture;
+using pasdraw::Smallint;
+using pasdraw::Word;
+
+template <class... T>
+void unused(const T&...) {}
 
 // Counts calls and draws nothing, so only the interpreter is measured.
 class NoDrawing : public pasdraw::BgiGraphics {
 public:
-    void SetColor(uint32_t) override { ++calls_; }
-    void SetBkColor(uint32_t) override { ++calls_; }
-    void SetFillStyle(uint16_t, uint32_t) override { ++calls_; }
-    void ClearDevice() override { ++calls_; }
-    void PutPixel(int16_t, int16_t, uint32_t) override { ++calls_; }
-    void MoveTo(int16_t, int16_t) override { ++calls_; }
-    void LineTo(int16_t, int16_t) override { ++calls_; }
-    void Line(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
-    void Rectangle(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
-    void Bar(int16_t, int16_t, int16_t, int16_t) override { ++calls_; }
-    void Circle(int16_t, int16_t, uint16_t) override { ++calls_; }
-    void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
-    void Ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
-    void FloodFill(int16_t, int16_t, uint32_t) override { ++calls_; }
+#define PASDRAW_COUNT_ROUTINE(id, name, params, args) \
+    void id params override {                         \
+        unused(PASDRAW_UNPARENTHESIZED args);         \
+        ++calls_;                                     \
+    }
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_COUNT_ROUTINE)
+#undef PASDRAW_COUNT_ROUTINE
+#define PASDRAW_COUNT_FUNCTION(id, name, result, params, args) \
+    result id params override {                                \
+        unused(PASDRAW_UNPARENTHESIZED args);                  \
+        ++calls_;                                              \
+        return 0;                                              \
+    }
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_COUNT_FUNCTION)
+#undef PASDRAW_COUNT_FUNCTION
     uint64_t work() const override { return calls_; }
 
 private:

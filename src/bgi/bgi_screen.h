@@ -30,6 +30,40 @@
 //   push onto a full stack is dropped. Regions with hundreds of separate runs
 //   a row, such as those bounded by a dotted fill pattern, overflow it, and
 //   the runs whose seeds were dropped stay unfilled.
+// - LineRel and MoveRel add to the current point in 16 bits, so it wraps
+//   (32000 + 1000 is -32536); LineRel then draws as LineTo does.
+// - GetColor gives the whole word SetColor was given, GetPixel the colour
+//   index (the low four bits PutPixel stored), GetMaxColor 15. GetColor,
+//   GetPixel and GetMaxColor answer in 32 unsigned bits, the others in 16
+//   signed ones. GetPixel's coordinates are truncated to 16 bits.
+//
+// - SetLineStyle takes styles 0..4 and thicknesses 1 and 3; anything else
+//   leaves the whole call undone. The styles' bits are $FFFF, $CCCC, $FC78,
+//   $F8F8 and the pattern given, the first pixel in the high bit; a 0 bit
+//   leaves the pixel as it is. A horizontal line takes bit x mod 16, a
+//   vertical one y mod 16, any other counts its pixels from its first end
+//   point after clipping. A thick line is clipped so and then drawn three
+//   pixels across its major axis (a column of three for a line as wide as
+//   high or wider), each pixel that falls on the screen; a horizontal or
+//   vertical one in SolidLn is not clipped as a line, so one a row above the
+//   screen lights row 0. In these modes a rectangle's sides run
+//   from each corner clockwise from the top left to the pixel before the
+//   next. Circles, arcs and ellipses ignore the style.
+//
+// - Bar3D orders its corners, fills them as Bar, outlines them as Rectangle,
+//   and draws the back depth pixels right and up (top edges only with
+//   TopOn) as lines: (x1,y1) to (x1+d,y1-d) to (x2+d,y1-d) to (x2,y1), then
+//   (x2+d,y1-d) to (x2+d,y2-d) to (x2,y2); none for a depth of 0.
+//
+// Thick circles, arcs and ellipses are not copied; the program preview
+// stops before one. Styled and thick lines are not all copied either: in
+// random texts about one in a hundred differed by a pixel or two, at the
+// corner of a styled rectangle or bar3d whose corners are not given top
+// left first or that reaches off the screen, and on short thick lines in a
+// style other than SolidLn.
+//
+// GetPixel off the screen is not copied: the unit reads memory outside its
+// frame buffer there, and the program preview refuses to go on instead.
 //
 // One flood fill corner is not copied: a seed on a border pixel at x = 0
 // (the unit then scans into the previous row of its frame buffer).
@@ -53,6 +87,9 @@ public:
 #define PASDRAW_OVERRIDE_ROUTINE(id, name, params, args) void id params override;
     PASDRAW_GRAPH_ROUTINES(PASDRAW_OVERRIDE_ROUTINE)
 #undef PASDRAW_OVERRIDE_ROUTINE
+#define PASDRAW_OVERRIDE_FUNCTION(id, name, result, params, args) result id params override;
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_OVERRIDE_FUNCTION)
+#undef PASDRAW_OVERRIDE_FUNCTION
 
     uint64_t work() const override { return work_; }
 
@@ -81,6 +118,7 @@ private:
         }
     }
     void drawLine(int x1, int y1, int x2, int y2);
+    void drawStyledLine(int x1, int y1, int x2, int y2);
     void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);
     uint8_t patternColour(int x, int y) const;
 
@@ -92,6 +130,9 @@ private:
     uint16_t fillColor_ = 15;
     int16_t cpX_ = 0;
     int16_t cpY_ = 0;
+    uint16_t linePattern_ = 0xFFFF;  // the style's 16 bits, the first pixel in the high bit
+    bool thick_ = false;
+    bool solidStyle_ = true;  // SolidLn, not a user pattern of all ones
     uint64_t work_ = 0;
 
     // Flood fill work list, kept between fills to save its allocation, and

@@ -29,6 +29,10 @@ public:
     PASDRAW_GRAPH_ROUTINES(PASDRAW_DECLARE_ROUTINE)
 #undef PASDRAW_DECLARE_ROUTINE
 
+#define PASDRAW_DECLARE_FUNCTION(id, name, result, params, args) virtual result id params = 0;
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_DECLARE_FUNCTION)
+#undef PASDRAW_DECLARE_FUNCTION
+
     // Work done so far, in pixels written or visited (a recorder may count
     // calls). The interpreter stops a runaway program on this and on its own
     // statement count, so a loop of full-screen fills cannot freeze the editor.
@@ -44,12 +48,34 @@ void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* arg
     (g.*routine)(static_cast<P>(args[I])...);
 }
 
+template <class Int, class R, class... P, std::size_t... I>
+int64_t askWith(BgiGraphics& g, R (BgiGraphics::*function)(P...), const Int* args,
+                std::index_sequence<I...>) {
+    (void)args;
+    return static_cast<int64_t>((g.*function)(static_cast<P>(args[I])...));
+}
+
 template <class Int, class... P>
 void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* args) {
     callWith(g, routine, args, std::index_sequence_for<P...>{});
 }
 
 }  // namespace detail
+
+// Calls function f with as many of args as it has parameters, converted like
+// callRoutine's, and returns its result.
+template <class Int>
+inline int64_t callFunction(BgiGraphics& g, GraphFunction f, const Int* args) {
+    switch (f) {
+#define PASDRAW_CALL_FUNCTION(id, name, result, params, arguments) \
+    case GraphFunction::id:                                        \
+        return detail::askWith(g, &BgiGraphics::id, args,          \
+                               std::make_index_sequence<parameterCount(GraphFunction::id)>{});
+        PASDRAW_GRAPH_FUNCTIONS(PASDRAW_CALL_FUNCTION)
+#undef PASDRAW_CALL_FUNCTION
+    }
+    return 0;
+}
 
 // Calls routine r with as many of args as it has parameters, each converted
 // to its parameter's 16 bits the way a Pascal call converts it.

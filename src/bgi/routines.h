@@ -19,11 +19,15 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <type_traits>
 
 namespace pasdraw {
 
 // The unit's parameter types: a coordinate is a smallint, a pattern, angle or
-// radius a word, a colour a longword (the program passes the low 32 bits).
+// radius a word, a colour a longword (the program passes the low 32 bits), a
+// yes or no (bar3d's top) a boolean. The functions that read a colour answer
+// in 32 bits (measured with sizeof), which makes them int64 operands in
+// arithmetic.
 using Smallint = int16_t;
 using Word = uint16_t;
 using LongWord = uint32_t;
@@ -44,7 +48,24 @@ using LongWord = uint32_t;
       (x, y, stAngle, endAngle, radius))                                                                     \
     X(Ellipse, "ellipse", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius), \
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
-    X(FloodFill, "floodfill", (Smallint x, Smallint y, LongWord border), (x, y, border))
+    X(FloodFill, "floodfill", (Smallint x, Smallint y, LongWord border), (x, y, border))                     \
+    X(LineRel, "linerel", (Smallint dx, Smallint dy), (dx, dy))                                              \
+    X(MoveRel, "moverel", (Smallint dx, Smallint dy), (dx, dy))                                              \
+    X(SetLineStyle, "setlinestyle", (Word lineStyle, Word pattern, Word thickness),                          \
+      (lineStyle, pattern, thickness))                                                                       \
+    X(Bar3D, "bar3d", (Smallint x1, Smallint y1, Smallint x2, Smallint y2, Word depth, bool top),            \
+      (x1, y1, x2, y2, depth, top))
+
+// The graph unit's functions a program may use in expressions, as
+// X(Id, "pascal name", result type, (parameters), (arguments)).
+#define PASDRAW_GRAPH_FUNCTIONS(X)                                      \
+    X(GetMaxX, "getmaxx", Smallint, (), ())                             \
+    X(GetMaxY, "getmaxy", Smallint, (), ())                             \
+    X(GetX, "getx", Smallint, (), ())                                   \
+    X(GetY, "gety", Smallint, (), ())                                   \
+    X(GetColor, "getcolor", LongWord, (), ())                           \
+    X(GetPixel, "getpixel", LongWord, (Smallint x, Smallint y), (x, y)) \
+    X(GetMaxColor, "getmaxcolor", LongWord, (), ())
 
 // Removes the parentheses around a row's parameter or argument list.
 #define PASDRAW_UNPARENTHESIZED(...) __VA_ARGS__
@@ -67,6 +88,18 @@ struct ParameterRange {
     int64_t high = 0;
 };
 
+enum class GraphFunction : uint8_t {
+#define PASDRAW_ENUMERATOR(id, name, result, params, args) id,
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_ENUMERATOR)
+#undef PASDRAW_ENUMERATOR
+};
+
+inline constexpr std::size_t GraphFunctionCount = 0
+#define PASDRAW_COUNT(id, name, result, params, args) +1
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_COUNT)
+#undef PASDRAW_COUNT
+    ;
+
 namespace detail {
 
 template <class Signature>
@@ -81,6 +114,12 @@ struct Parameters<void(P...)> {
             ParameterRange{}};
         return all[k < count ? k : count];
     }
+    // Bit k set when parameter k is a boolean.
+    static constexpr unsigned booleans = [] {
+        unsigned mask = 0, bit = 1;
+        ((mask |= std::is_same_v<P, bool> ? bit : 0u, bit <<= 1), ...);
+        return mask;
+    }();
 };
 
 inline constexpr std::array<std::string_view, GraphRoutineCount> GraphRoutineNames{
@@ -93,6 +132,32 @@ inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineArities{
 #define PASDRAW_ARITY(id, name, params, args) Parameters<void params>::count,
     PASDRAW_GRAPH_ROUTINES(PASDRAW_ARITY)
 #undef PASDRAW_ARITY
+};
+
+inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineBooleans{
+#define PASDRAW_BOOLEANS(id, name, params, args) Parameters<void params>::booleans,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_BOOLEANS)
+#undef PASDRAW_BOOLEANS
+};
+
+inline constexpr std::array<std::string_view, GraphFunctionCount> GraphFunctionNames{
+#define PASDRAW_NAME(id, name, result, params, args) name,
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_NAME)
+#undef PASDRAW_NAME
+};
+
+inline constexpr std::array<uint8_t, GraphFunctionCount> GraphFunctionArities{
+#define PASDRAW_ARITY(id, name, result, params, args) Parameters<void params>::count,
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_ARITY)
+#undef PASDRAW_ARITY
+};
+
+// Whether the result is wider than 32 signed bits can hold, so that the
+// compiler treats it as an int64 operand.
+inline constexpr std::array<bool, GraphFunctionCount> GraphFunctionWide{
+#define PASDRAW_WIDE(id, name, result, params, args) (sizeof(result) >= 4 && !(result(-1) < 0)),
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_WIDE)
+#undef PASDRAW_WIDE
 };
 
 }  // namespace detail
@@ -115,6 +180,24 @@ constexpr ParameterRange parameterRange(GraphRoutine r, std::size_t k) {
 #undef PASDRAW_RANGE
     }
     return {};
+}
+
+// Bit k set when parameter k takes a boolean rather than a number.
+constexpr unsigned booleanParameters(GraphRoutine r) {
+    return detail::GraphRoutineBooleans[static_cast<std::size_t>(r)];
+}
+
+constexpr std::string_view pascalName(GraphFunction f) {
+    return detail::GraphFunctionNames[static_cast<std::size_t>(f)];
+}
+
+constexpr std::size_t parameterCount(GraphFunction f) {
+    return detail::GraphFunctionArities[static_cast<std::size_t>(f)];
+}
+
+// Whether the compiler types a call as int64 rather than a 32-bit integer.
+constexpr bool widensToInt64(GraphFunction f) {
+    return detail::GraphFunctionWide[static_cast<std::size_t>(f)];
 }
 
 }  // namespace pasdraw

@@ -11,20 +11,22 @@ namespace {
 
 constexpr std::array<std::string_view, ProgramVarCount> VarNames{"xk", "yk", "i", "m", "d", "err"};
 
-// The crt routines, after the drawing ones in Routine; each takes words.
+// The crt routines and randomize, after the drawing ones in Routine; each
+// takes words.
 struct CrtRoutine {
     std::string_view name;
     Routine routine;
     std::size_t parameters;
 };
-constexpr std::array<CrtRoutine, 4> CrtRoutines{{
+constexpr std::array<CrtRoutine, 5> CrtRoutines{{
     {"delay", Routine::Delay, 1},
     {"sound", Routine::Sound, 1},
     {"nosound", Routine::NoSound, 0},
     {"clrscr", Routine::ClrScr, 0},
+    {"randomize", Routine::Randomize, 0},
 }};
 static_assert(static_cast<std::size_t>(Routine::Delay) == GraphRoutineCount &&
-                  static_cast<std::size_t>(Routine::ClrScr) == GraphRoutineCount + CrtRoutines.size() - 1,
+                  static_cast<std::size_t>(Routine::Randomize) == GraphRoutineCount + CrtRoutines.size() - 1,
               "the crt routines follow the drawing ones, in this table's order");
 
 struct NamedConstant {
@@ -33,22 +35,23 @@ struct NamedConstant {
 };
 
 // Constants of the graph and crt units a learner may write for a fill
-// pattern or the driver; the colours come from the palette's names.
-constexpr std::array<NamedConstant, 19> Constants{{
+// pattern, a line style or the driver; the colours come from the palette's names.
+constexpr std::array<NamedConstant, 26> Constants{{
     {"emptyfill", 0},    {"solidfill", 1},     {"linefill", 2},  {"ltslashfill", 3}, {"slashfill", 4},
     {"bkslashfill", 5},  {"ltbkslashfill", 6}, {"hatchfill", 7}, {"xhatchfill", 8},  {"interleavefill", 9},
     {"widedotfill", 10}, {"closedotfill", 11}, {"userfill", 12}, {"detect", 0},      {"grok", 0},
-    {"vga", 9},          {"vgalo", 0},         {"vgamed", 1},    {"vgahi", 2},
+    {"vga", 9},          {"vgalo", 0},         {"vgamed", 1},    {"vgahi", 2},       {"solidln", 0},
+    {"dottedln", 1},     {"centerln", 2},      {"dashedln", 3},  {"userbitln", 4},   {"normwidth", 1},
+    {"thickwidth", 3},
 }};
 
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run.
-constexpr std::array<std::string_view, 93> KnownElsewhere{{
+constexpr std::array<std::string_view, 81> KnownElsewhere{{
     "outtext",
     "outtextxy",
     "settextstyle",
     "settextjustify",
-    "setlinestyle",
     "setwritemode",
     "setviewport",
     "clearviewport",
@@ -61,16 +64,7 @@ constexpr std::array<std::string_view, 93> KnownElsewhere{{
     "pieslice",
     "sector",
     "bar3d",
-    "moverel",
-    "linerel",
-    "getmaxx",
-    "getmaxy",
-    "getx",
-    "gety",
-    "getpixel",
-    "getcolor",
     "getbkcolor",
-    "getmaxcolor",
     "graphresult",
     "grapherrormsg",
     "initgraph",
@@ -117,8 +111,6 @@ constexpr std::array<std::string_view, 93> KnownElsewhere{{
     "exit",
     "inc",
     "dec",
-    "random",
-    "randomize",
     "abs",
     "sqr",
     "sqrt",
@@ -151,9 +143,15 @@ Name lookUp(std::string_view word) {
             t.add(pascalName(static_cast<GraphRoutine>(k)), Name{NameKind::Routine, static_cast<uint8_t>(k)});
         for (const CrtRoutine& r : CrtRoutines)
             t.add(r.name, Name{NameKind::Routine, static_cast<uint8_t>(r.routine)});
+        for (std::size_t k = 0; k < GraphFunctionCount; ++k)
+            t.add(pascalName(static_cast<GraphFunction>(k)),
+                  Name{NameKind::Function, static_cast<uint8_t>(k)});
+        t.add("random", Name{NameKind::Function, RandomFunction});
         for (std::size_t k = 0; k < ColourNames.size(); ++k)
             t.add(ColourNames[k], Name{NameKind::Constant, static_cast<uint8_t>(k)});
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});
+        t.add("topon", Name{NameKind::Condition, 1});
+        t.add("topoff", Name{NameKind::Condition, 0});
         for (std::string_view n : KnownElsewhere) t.add(n, Name{NameKind::Elsewhere, 0});
         return t;
     }();
@@ -164,7 +162,7 @@ Name lookUp(std::string_view word) {
 RoutineInfo routineInfo(Routine r) {
     if (draws(r)) {
         const auto g = static_cast<GraphRoutine>(r);
-        return {pascalName(g), parameterCount(g)};
+        return {pascalName(g), parameterCount(g), booleanParameters(g)};
     }
     const CrtRoutine& c = CrtRoutines[static_cast<std::size_t>(r) - GraphRoutineCount];
     return {c.name, c.parameters};

@@ -63,6 +63,7 @@ int32_t Checks::number(Pos pos, uint64_t value) {
         e.type = Type::Bad;
     } else {
         e.value = static_cast<int64_t>(value);
+        e.wide = value > static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
     }
     return add(e);
 }
@@ -72,6 +73,15 @@ int32_t Checks::constant(Pos pos, int64_t value) {
     e.constant = true;
     e.pos = pos;
     e.value = value;
+    return add(e);
+}
+
+int32_t Checks::truth(Pos pos, bool value) {
+    Expr e;
+    e.constant = true;
+    e.type = Type::Bool;
+    e.pos = pos;
+    e.value = value ? 1 : 0;
     return add(e);
 }
 
@@ -91,6 +101,7 @@ int32_t Checks::unary(Op op, Pos at, int32_t operand) {
     e.pos = at;
     e.a = operand;
     e.type = x.type;
+    e.wide = !x.constant;  // -XK is an int64
     if (x.type == Type::Bad || x.type == Type::Real) return add(e);
     if (op == Op::Neg) {
         if (x.type != Type::Int) {
@@ -130,6 +141,10 @@ int32_t Checks::fold(Expr e, Wide v) {
         e.type = Type::Bad;
     } else {
         e.value = static_cast<int64_t>(v);
+        // A constant takes the smallest type that holds it, unless the
+        // compiler folded a variable away (XK*0 stays an int64).
+        e.wide = e.wide || e.value < std::numeric_limits<int32_t>::min() ||
+                 e.value > std::numeric_limits<int32_t>::max();
     }
     return add(e);
 }
@@ -142,6 +157,7 @@ int32_t Checks::binary(Op op, Pos at, int32_t left, int32_t right) {
     e.pos = at;
     e.a = left;
     e.b = right;
+    e.wide = !l.constant || !r.constant;
     const bool relational = op >= Op::Eq && op <= Op::Ge;
     const bool logical = op == Op::And || op == Op::Or;
     if (l.type == Type::Bad || r.type == Type::Bad) {
@@ -213,6 +229,35 @@ int32_t Checks::binary(Op op, Pos at, int32_t left, int32_t right) {
         case Op::Div: return fold(e, a / b);  // C++ truncates toward zero like div
         default: return fold(e, a % b);       // and the remainder takes the dividend's sign
     }
+}
+
+int32_t Checks::function(Pos pos, GraphFunction f, int32_t x, int32_t y) {
+    Expr e;
+    e.op = Op::Func;
+    e.pos = pos;
+    e.var = static_cast<uint8_t>(f);
+    e.a = x;
+    e.b = y;
+    e.wide = widensToInt64(f);
+    for (int32_t arg : {x, y}) {
+        if (arg >= 0 && (*this)[arg].type == Type::Bad) e.type = Type::Bad;
+    }
+    return add(e);
+}
+
+int32_t Checks::random(Pos pos, int32_t range) {
+    Expr e;
+    e.pos = pos;
+    // Without a range random gives a real number in [0, 1).
+    if (range < 0) {
+        e.type = Type::Real;
+        return add(e);
+    }
+    e.op = Op::Random;
+    e.a = range;
+    e.wide = (*this)[range].wide;
+    if ((*this)[range].type == Type::Bad) e.type = Type::Bad;
+    return add(e);
 }
 
 int32_t Checks::realDivision(Pos at, int32_t left, int32_t right) {
@@ -297,6 +342,14 @@ void Checks::condition(Pos at, int32_t e) {
     const Type t = (*this)[e].type;
     if (t == Type::Int || t == Type::Real || t == Type::Str) {
         problems_.compileError(at, "a condition (such as XK < 10) expected after 'if'");
+    }
+}
+
+void Checks::boolean(Pos at, int32_t e) {
+    const Type t = (*this)[e].type;
+    if (t == Type::Int || t == Type::Real || t == Type::Str) {
+        problems_.compileError(at,
+                               "a condition (such as TopOn or XK < 10) expected, not a number or a string");
     }
 }
 

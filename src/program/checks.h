@@ -58,11 +58,16 @@ public:
     int32_t number(Pos pos, uint64_t value);
     int32_t ofType(Pos pos, Type type);  // a real number or a string
     int32_t constant(Pos pos, int64_t value);
+    int32_t truth(Pos pos, bool value);  // a boolean constant
 
     // A sign or 'not' before an operand; '+' only checks.
     int32_t unary(Op op, Pos at, int32_t operand);
     int32_t signCheck(Pos at, int32_t operand);
     int32_t binary(Op op, Pos at, int32_t left, int32_t right);
+    // A call of a graph function, with its arguments (-1 for none).
+    int32_t function(Pos pos, GraphFunction f, int32_t x, int32_t y);
+    // random(range): the overload for int64 when the range is typed so.
+    int32_t random(Pos pos, int32_t range);
     // '/', kept as a division only for its position; its value is real.
     int32_t realDivision(Pos at, int32_t left, int32_t right);
 
@@ -78,6 +83,8 @@ public:
     void assigned(int32_t e);
     void argument(Pos after, int32_t e, std::string_view routine, std::size_t k, ParameterRange range);
     void condition(Pos at, int32_t e);
+    // An expression whose value goes into a boolean parameter.
+    void boolean(Pos at, int32_t e);
 
 private:
     // GCC and Clang's 128-bit integer, only to see whether a constant folds

@@ -379,6 +379,7 @@ private:
         switch (n.kind) {
             case NameKind::Var: return assignment(name, n.index);
             case NameKind::Routine: return call(name, static_cast<Routine>(n.index));
+            case NameKind::Function:
             case NameKind::Elsewhere: {
                 unsupported(name.pos, "the preview cannot run " + quoted(name.text));
                 // Its arguments are skipped; the statement ends at its ';'.
@@ -386,6 +387,7 @@ private:
                 return stop(name.pos);
             }
             case NameKind::Constant:
+            case NameKind::Condition:
                 syntaxError(name.pos, quoted(name.text) + " is a constant, not a procedure");
                 return stop(name.pos);
             case NameKind::Unknown: break;
@@ -431,12 +433,14 @@ private:
         if (accept(Tok::LParen)) {
             if (cur_.kind != Tok::RParen) {
                 do {
-                    const int32_t arg = intExpression();
+                    const std::size_t k = out_.lists.size() - first;
+                    const int32_t arg =
+                        k < 32 && ((r.booleans >> k) & 1) ? conditionExpression() : intExpression();
                     out_.lists.push_back(arg);
                     if (failed()) return stop(name.pos);
-                    // The compiler places the warning after the argument.
-                    const std::size_t k = out_.lists.size() - first - 1;
-                    if (k < r.parameters)
+                    // The compiler places the warning after the argument; a
+                    // condition has no range to leave.
+                    if (k < r.parameters && !(k < 32 && ((r.booleans >> k) & 1)))
                         checks_.argument(cur_.pos, arg, r.name, k, argumentRange(routine, k));
                 } while (accept(Tok::Comma));
             }
@@ -466,6 +470,14 @@ private:
         const Pos at = cur_.pos;
         const int32_t e = expression();
         checks_.integer(at, e);
+        return e;
+    }
+
+    // A boolean argument, such as bar3d's top.
+    int32_t conditionExpression() {
+        const Pos at = cur_.pos;
+        const int32_t e = expression();
+        checks_.boolean(at, e);
         return e;
     }
 
@@ -600,6 +612,8 @@ private:
                 e.var = n.index;
                 return checks_.add(e);
             case NameKind::Constant: return checks_.constant(name.pos, n.index);
+            case NameKind::Function: return functionCall(name, n.index);
+            case NameKind::Condition: return checks_.truth(name.pos, n.index != 0);
             case NameKind::Routine:
                 compileError(name.pos, quoted(name.text) + " is a procedure and gives no value");
                 break;
@@ -610,6 +624,39 @@ private:
         }
         if (cur_.kind == Tok::LParen) broken_ = true;  // arguments of something unknown
         return checks_.bad(name.pos);
+    }
+
+    // A function's arguments; random's is optional (without it random is
+    // real), and empty parentheses are allowed as for any function.
+    int32_t functionCall(const Token& name, uint8_t index) {
+        const bool isRandom = index == RandomFunction;
+        const std::size_t wanted = isRandom ? 1 : parameterCount(static_cast<GraphFunction>(index));
+        const std::string_view routineName =
+            isRandom ? std::string_view("random") : pascalName(static_cast<GraphFunction>(index));
+        int32_t args[2] = {-1, -1};
+        std::size_t given = 0;
+        if (accept(Tok::LParen)) {
+            if (cur_.kind != Tok::RParen) {
+                do {
+                    const int32_t arg = intExpression();
+                    if (given < 2) args[given] = arg;
+                    ++given;
+                    if (failed()) return checks_.bad(name.pos);
+                } while (accept(Tok::Comma));
+            }
+            if (!expect(Tok::RParen, "')' or ','")) return checks_.bad(name.pos);
+        }
+        if (isRandom && given == 0) return checks_.random(name.pos, -1);
+        if (given != wanted) {
+            compileError(name.pos, wanted == 0
+                                       ? std::string(routineName) + " takes no numbers, " +
+                                             std::to_string(given) + " given"
+                                       : numbers(wanted) + " expected for " + std::string(routineName) +
+                                             ", " + std::to_string(given) + " given");
+            return checks_.bad(name.pos);
+        }
+        if (isRandom) return checks_.random(name.pos, args[0]);
+        return checks_.function(name.pos, static_cast<GraphFunction>(index), args[0], args[1]);
     }
 
     // A chain a+b+c+... nests to the left; its length bounds the depth at

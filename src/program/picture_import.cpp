@@ -82,6 +82,10 @@ public:
         fillColor_ = static_cast<uint16_t>(color);
         fillStyleLine_ = line_;
     }
+    void SetLineStyle(uint16_t lineStyle, uint16_t, uint16_t thickness) override {
+        if (lineStyle != 0 || thickness != 1)
+            refuse(GraphRoutine::SetLineStyle, "the picture holds only solid lines one pixel wide");
+    }
     void ClearDevice() override {
         refuse(GraphRoutine::ClearDevice, "the picture cannot clear what is drawn");
     }
@@ -92,12 +96,21 @@ public:
         cpX_ = x;
         cpY_ = y;
     }
-    void LineTo(int16_t x, int16_t y) override {
-        constexpr GraphRoutine call = GraphRoutine::LineTo;
+    void LineTo(int16_t x, int16_t y) override { lineFromCurrentPoint(GraphRoutine::LineTo, x, y); }
+    void LineRel(int16_t dx, int16_t dy) override {
+        lineFromCurrentPoint(GraphRoutine::LineRel, static_cast<int16_t>(cpX_ + dx),
+                             static_cast<int16_t>(cpY_ + dy));
+    }
+    void MoveRel(int16_t dx, int16_t dy) override {
+        cpX_ = static_cast<int16_t>(cpX_ + dx);
+        cpY_ = static_cast<int16_t>(cpY_ + dy);
+    }
+    void lineFromCurrentPoint(GraphRoutine call, int16_t x, int16_t y) {
+        const bool relative = call == GraphRoutine::LineRel;
         const bool fit = fits(call, "the current point's x", cpX_, Coordinates) &&
                          fits(call, "the current point's y", cpY_, Coordinates) &&
-                         fits(call, argumentName(call, 0), x, Coordinates) &&
-                         fits(call, argumentName(call, 1), y, Coordinates);
+                         fits(call, relative ? "the end's x" : argumentName(call, 0), x, Coordinates) &&
+                         fits(call, relative ? "the end's y" : argumentName(call, 1), y, Coordinates);
         if (fit) {
             const LineRecord r{.X1 = twips(cpX_), .X2 = twips(x), .Y1 = twips(cpY_), .Y2 = twips(y)};
             addOutline(call, picture.Lines, r, "lines");
@@ -117,6 +130,9 @@ public:
     }
     void Bar(int16_t, int16_t, int16_t, int16_t) override {
         refuse(GraphRoutine::Bar, "the picture holds no filled bars");
+    }
+    void Bar3D(int16_t, int16_t, int16_t, int16_t, uint16_t, bool) override {
+        refuse(GraphRoutine::Bar3D, "the picture holds no filled bars");
     }
     void Circle(int16_t x, int16_t y, uint16_t radius) override {
         constexpr GraphRoutine call = GraphRoutine::Circle;
@@ -177,6 +193,19 @@ public:
         r.BorderRGB = paletteRgb(border);
         append(call, picture.Fills, r, "fills");
     }
+
+    // The screen the functions describe; the picture holds no pixels to
+    // read back.
+    int16_t GetMaxX() override { return 639; }
+    int16_t GetMaxY() override { return 479; }
+    int16_t GetX() override { return cpX_; }
+    int16_t GetY() override { return cpY_; }
+    uint32_t GetColor() override { return color_; }
+    uint32_t GetPixel(int16_t, int16_t) override {
+        refuse(std::string(pascalName(GraphFunction::GetPixel)) + ": the picture holds no pixels to read");
+        return 0;
+    }
+    uint32_t GetMaxColor() override { return 15; }
 
     uint64_t work() const override { return calls_; }
 

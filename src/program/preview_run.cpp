@@ -73,15 +73,20 @@ std::string describeProblems(const RunResult& result) {
 
 std::string describeRun(const RunResult& result) {
     std::string sentence = describeProblems(result);
-    if (result.warnings.empty()) return sentence;
-    const ProgramProblem& w = result.warnings.front();
-    const std::size_t others = result.warnings.size() - 1;
-    if (!sentence.ends_with('.')) sentence += '.';
-    sentence += " The compiler warns at line " + std::to_string(w.line) + ", column " +
-                std::to_string(w.column) + ": " + w.message;
-    if (others > 0)
-        sentence += " (" + std::to_string(others) + (others == 1 ? " more warning)" : " more warnings)");
-    return sentence + ".";
+    if (!result.warnings.empty()) {
+        const ProgramProblem& w = result.warnings.front();
+        const std::size_t others = result.warnings.size() - 1;
+        if (!sentence.ends_with('.')) sentence += '.';
+        sentence += " The compiler warns at line " + std::to_string(w.line) + ", column " +
+                    std::to_string(w.column) + ": " + w.message;
+        if (others > 0)
+            sentence += " (" + std::to_string(others) + (others == 1 ? " more warning)" : " more warnings)");
+        sentence += ".";
+    }
+    if (!result.randomized) return sentence;
+    return sentence +
+           " The picture uses random numbers that change on each run (randomize), so the program draws a "
+           "different one each time.";
 }
 
 }  // namespace pasdraw

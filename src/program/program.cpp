@@ -1,8 +1,10 @@
 #include "program/program.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <random>
 
 #include "program/syntax.h"
 
@@ -31,6 +33,13 @@ using program::Syntax;
 constexpr std::string_view UnhandledDivision =
     "the program stops here with an unhandled exception (EDivByZero: Division by zero, exit code 217)";
 
+// - A call's arguments are computed from the last to the first; an
+//   expression's operands, and a for loop's bounds, from left to right.
+// - random is the 32-bit Mersenne Twister (MT19937), seeded with 0 as by
+//   init_genrand(0) until randomize. random(l) for a 32-bit l takes one
+//   number v: (v * l) shr 32, and (v * (l + 1)) shr 32 arithmetically for a
+//   negative l. For an int64 l it takes two, v1 then v2, and gives
+//   ((v2 shl 32 or v1) and (2^63 - 1)) mod l, 0 when l is 0.
 uint64_t wrap(int64_t v) { return static_cast<uint64_t>(v); }
 int64_t signedOf(uint64_t v) { return static_cast<int64_t>(v); }
 
@@ -76,11 +85,7 @@ private:
                 const int64_t a = eval(e.a);
                 const int64_t b = eval(e.b);
                 if (b == 0 || (b == -1 && a == std::numeric_limits<int64_t>::min())) {
-                    if (!failed_) {
-                        failed_ = true;
-                        failPos_ = e.pos;
-                        failZero_ = b == 0;
-                    }
+                    fail(e.pos, b == 0 ? Failure::Zero : Failure::Overflow);
                     return 0;
                 }
                 return e.op == Op::Div ? a / b : a % b;
@@ -96,8 +101,47 @@ private:
             // compiler's default short-circuit mode does.
             case Op::And: return eval(e.a) != 0 && eval(e.b) != 0;
             case Op::Or: return eval(e.a) != 0 || eval(e.b) != 0;
+            case Op::Func: return function(e);
+            case Op::Random: return random(expr(e.a).wide, eval(e.a));
         }
         return 0;
+    }
+
+    int64_t function(const Expr& e) {
+        // Like a procedure's, the arguments are computed last first.
+        int64_t a[2] = {};
+        if (e.b >= 0) a[1] = eval(e.b);
+        if (e.a >= 0) a[0] = eval(e.a);
+        const auto f = static_cast<GraphFunction>(e.var);
+        if (f == GraphFunction::GetPixel) {
+            const auto x = static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
+                       y = static_cast<int16_t>(wrap(a[1]) & 0xFFFF);
+            if (x < 0 || y < 0 || x > g_.GetMaxX() || y > g_.GetMaxY()) {
+                fail(e.pos, Failure::OffScreen);
+                return 0;
+            }
+        }
+        g_.at(e.pos.line, e.pos.column);
+        return callFunction(g_, f, a);
+    }
+
+    int64_t random(bool wide, int64_t range) {
+        if (!wide) {
+            const auto l = static_cast<int32_t>(wrap(range) & 0xFFFFFFFF);
+            const int64_t v = rng_();
+            return l >= 0 ? (v * l) >> 32 : (v * (int64_t{l} + 1)) >> 32;
+        }
+        const uint64_t low = rng_();
+        const uint64_t high = rng_();
+        const auto q = static_cast<int64_t>(((high << 32) | low) & 0x7FFF'FFFF'FFFF'FFFFull);
+        return range == 0 ? 0 : q % range;
+    }
+
+    void fail(program::Pos pos, int kind) {
+        if (failed_) return;
+        failed_ = true;
+        failPos_ = pos;
+        failKind_ = kind;
     }
 
     void assign(uint8_t var, int64_t v) {
@@ -106,10 +150,18 @@ private:
     }
 
     Flow runtimeError() {
+        if (failKind_ == Failure::OffScreen) {
+            r_.problems.push_back({failPos_.line, failPos_.column,
+                                   "getpixel reads outside the screen here; the preview cannot tell what the "
+                                   "program gets",
+                                   ProgramProblem::Kind::Unsupported});
+            return Flow::Stop;
+        }
         r_.problems.push_back({failPos_.line, failPos_.column,
-                               failZero_ ? "division by zero: " + std::string(UnhandledDivision)
-                                         : "the result of this division does not fit 64 bits: " +
-                                               std::string(UnhandledDivision),
+                               failKind_ == Failure::Zero
+                                   ? "division by zero: " + std::string(UnhandledDivision)
+                                   : "the result of this division does not fit 64 bits: " +
+                                         std::string(UnhandledDivision),
                                ProgramProblem::Kind::Runtime});
         return Flow::Stop;
     }
@@ -182,9 +234,32 @@ private:
 
     Flow call(const Stmt& st) {
         int64_t a[6] = {};
-        for (uint32_t k = 0; k < st.count && k < 6; ++k) a[k] = eval(s_.lists[st.first + k]);
-        if (failed_) return runtimeError();
+        // The last argument is computed first, but a fault in several is
+        // reported at the first of them in the text.
+        program::Pos pos;
+        int kind = 0;
+        bool anyFailed = false;
+        for (uint32_t k = std::min<uint32_t>(st.count, 6); k-- > 0;) {
+            a[k] = eval(s_.lists[st.first + k]);
+            if (failed_) {
+                anyFailed = true;
+                pos = failPos_;
+                kind = failKind_;
+                failed_ = false;
+            }
+        }
+        if (anyFailed) {
+            failed_ = true;
+            failPos_ = pos;
+            failKind_ = kind;
+            return runtimeError();
+        }
         g_.at(st.pos.line, st.pos.column);
+        if (st.routine == program::Routine::Randomize) {
+            rng_.seed(std::random_device{}());
+            r_.randomized = true;
+            return Flow::Go;
+        }
         // The crt routines take no time here and draw nothing; only a
         // watch that plays the run in real time waits for delay.
         if (!program::draws(st.routine)) {
@@ -192,7 +267,20 @@ private:
                 watch_->delay(static_cast<uint16_t>(wrap(a[0]) & 0xFFFF));
             return Flow::Go;
         }
-        callRoutine(g_, static_cast<GraphRoutine>(st.routine), a);
+        const auto routine = static_cast<GraphRoutine>(st.routine);
+        if (routine == GraphRoutine::SetLineStyle) {
+            // The unit takes styles 0..4 and thicknesses 1 and 3, or nothing.
+            const auto style = static_cast<uint16_t>(a[0]), thickness = static_cast<uint16_t>(a[2]);
+            if (style <= 4 && (thickness == 1 || thickness == 3)) thickLines_ = thickness == 3;
+        } else if (thickLines_ && (routine == GraphRoutine::Circle || routine == GraphRoutine::Arc ||
+                                   routine == GraphRoutine::Ellipse)) {
+            r_.problems.push_back({st.pos.line, st.pos.column,
+                                   "the preview does not draw thick circles, arcs and ellipses "
+                                   "(setlinestyle with thickness 3)",
+                                   ProgramProblem::Kind::Unsupported});
+            return Flow::Stop;
+        }
+        callRoutine(g_, routine, a);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
     }
@@ -204,11 +292,17 @@ private:
     StatementWatch* watch_;
     uint64_t simple_ = 0;
     std::array<int16_t, ProgramVarCount> vars_ = initialProgramValues();
+    // A fault that stops the run: what it was, and where.
+    struct Failure {
+        enum : int { Zero, Overflow, OffScreen };
+    };
+    std::mt19937 rng_{0};
     bool failed_ = false;
-    bool failZero_ = false;
+    int failKind_ = Failure::Zero;
     program::Pos failPos_;
     bool workReached_ = false;
     uint64_t operations_ = 0;
+    bool thickLines_ = false;
 };
 
 constexpr std::size_t KeptBytes = 8u << 20;
@@ -246,6 +340,7 @@ RunResult runProgram(std::string_view text, BgiGraphics& graphics, const RunLimi
         result.endLine = syntax.programEnd.line;
         result.endColumn = syntax.programEnd.column;
     }
+    result.runMetProblem = result.problems.size() > syntax.problems.size();
     result.values = machine.values();
     return result;
 }

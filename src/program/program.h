@@ -8,8 +8,9 @@
 // What is run: assignments to the six variables, for/to/downto, begin/end,
 // if/then/else with = <> < > <= >= and/or/not on conditions, + - * div mod,
 // decimal, $hex, %binary and &octal numbers, the graph and crt colour and
-// fill-pattern constants, the drawing routines of BgiGraphics, and delay,
-// sound, nosound and clrscr, which take no time and draw nothing here.
+// fill-pattern constants, the drawing routines of BgiGraphics and its
+// functions in expressions, random and randomize, and delay, sound, nosound
+// and clrscr, which take no time and draw nothing here.
 #pragma once
 
 #include <array>
@@ -81,6 +82,12 @@ struct RunResult {
     bool compilerWouldRefuse = false;
     // The run stopped on a bound while the program would have gone on.
     bool stoppedEarly = false;
+    // The last problem is the one the run met (a runtime error, a bound, or
+    // a value the preview cannot know), not one the checks found.
+    bool runMetProblem = false;
+    // The run called randomize: its random numbers differ from run to run,
+    // and so does the compiled program's picture.
+    bool randomized = false;
     uint64_t statements = 0;
     // What the compiler warns about, in text order; the run is as if they
     // were not there.

@@ -15,13 +15,23 @@
 
 namespace pasdraw::program {
 
-enum class Op : uint8_t { Const, Var, Neg, Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, Not, And, Or };
+// Func and Random are calls in expressions (see Expr).
+// clang-format off
+enum class Op : uint8_t { Const, Var, Neg, Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, Not, And, Or, Func,
+                          Random };
+// clang-format on
 enum class Type : uint8_t { Int, Bool, Real, Str, Bad };
 
+// A Func calls the graph function numbered `var` with a and b as its
+// arguments (-1 where it has none); a Random draws with a as its range.
 struct Expr {
     Op op = Op::Const;
     Type type = Type::Int;
     bool constant = false;
+    // The compiler types the value as int64, not as a 32-bit or smaller
+    // integer: arithmetic on a variable or a function, and constants beyond
+    // 32 signed bits. It picks random's overload.
+    bool wide = false;
     uint8_t var = 0;
     int32_t a = -1;
     int32_t b = -1;
@@ -31,7 +41,7 @@ struct Expr {
 
 // Routines the preview runs: the graph unit's drawing routines first, with
 // the numbers of GraphRoutine, then the crt ones, which take no time in the
-// preview and draw nothing.
+// preview and draw nothing, and randomize.
 enum class Routine : uint8_t {
 #define PASDRAW_ROUTINE(id, name, params, args) id,
     PASDRAW_GRAPH_ROUTINES(PASDRAW_ROUTINE)
@@ -40,9 +50,10 @@ enum class Routine : uint8_t {
     Sound,
     NoSound,
     ClrScr,
+    Randomize,
 };
 
-// The crt routines are the ones after the drawing ones.
+// The crt routines and randomize are the ones after the drawing ones.
 constexpr bool draws(Routine r) { return static_cast<std::size_t>(r) < GraphRoutineCount; }
 
 enum class StmtKind : uint8_t { Empty, Block, Assign, Call, For, If, Stop };

@@ -121,6 +121,11 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         {"setcolor(2);\r\nfor i:=1 to 1002 do circle(i,i,5);\r\n", {2}, "1001 circles"},
         {"setcolor(2);line(1,2,3,4);\r\nlin(1,2,3,4);\r\ncircle(1,2);\r\n", {2, 3}, "lin"},
         {"setcolor(2);\r\narc(50,50,0,90,10);\r\n", {2}, "arc"},
+        {"setlinestyle(SolidLn,0,NormWidth);\r\nsetlinestyle(DottedLn,0,NormWidth);line(1,2,3,4);\r\n",
+         {2},
+         "setlinestyle: the picture holds only solid lines"},
+        {"setcolor(2);\r\nline(0,0,getpixel(1,1),0);\r\n", {2}, "getpixel"},
+        {"setcolor(2);moveto(10,10);\r\nlinerel(4000,0);\r\n", {2}, "linerel: the end's x = 4010"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

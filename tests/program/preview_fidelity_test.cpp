@@ -57,7 +57,96 @@ const char* const HandWritten[] = {
     "setfillstyle(widedotfill, 14); bar(0, 0, 639, 479);\r\n"
     "setfillstyle(1, 2); floodfill(300, 200, 14); setcolor(65536 + 12); line(0, 240, 639, 240);\r\n"
     "putpixel(5, 5, -1); setfillstyle(1, 65536 + 3); bar(600, 0, 639, 30);\r\n",
+    "{ stars } for i := 1 to 3000 do putpixel(random(640), random(480), random(16));\r\n",
+    "moveto(320, 240); for i := 1 to 200 do begin setcolor(random(15) + 1); linerel(random(41) - 20, "
+    "random(41) - 20) end;\r\n"
+    "moveto(getmaxx, getmaxy); moverel(-getmaxx div 2, -100); XK := getx; YK := gety;\r\n"
+    "circle(XK, YK, getmaxcolor * 4); putpixel(getx + 1, gety, getpixel(XK, YK - 60) + 2);\r\n",
 };
+
+// Texts of the functions, relative moves, random numbers and line styles,
+// with arguments at their extremes: random ranges of 0, 1, negative, 32-bit
+// and int64 (any arithmetic makes one), deltas that wrap the current point,
+// styles and thicknesses the unit refuses, lines far off the screen.
+std::string randomRoutineText(std::mt19937& rng) {
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    auto any = [&](const std::vector<std::string>& v) {
+        return v[static_cast<std::size_t>(pick(0, static_cast<int>(v.size()) - 1))];
+    };
+    const std::vector<std::string> ranges{
+        "0",   "1",    "-1",   "-5",      "640",      "2147483647",  "-2147483647", "100000000000", "XK*1000",
+        "-XK", "YK+1", "XK*0", "getmaxx", "getcolor", "getmaxcolor", "getmaxy+1",   "random(1000)", "i"};
+    const std::vector<std::string> onScreenX{"random(640)", "getmaxx - random(getmaxx + 1)",
+                                             "(XK mod 640 + 640) mod 640"};
+    const std::vector<std::string> onScreenY{"random(480)", "random(getmaxy + 1)",
+                                             "(YK mod 480 + 480) mod 480"};
+    const std::vector<std::string> deltas{"random(65536) - 32768", "32767",     "-32768",
+                                          "random(100) - 50",      "getmaxx",   "-getmaxy",
+                                          "random(-300)",          "getx div 2"};
+    std::string t;
+    for (int n = pick(3, 12); n > 0; --n) {
+        switch (pick(0, 13)) {
+            case 13:
+                t += "bar3d(" + std::to_string(pick(-20, 660)) + ", " + std::to_string(pick(-20, 500)) +
+                     ", " + std::to_string(pick(-20, 660)) + ", " + std::to_string(pick(-20, 500)) + ", " +
+                     any({"random(40)", "0", "random(3000)", "65535 - random(700)"}) + ", " +
+                     any({"TopOn", "TopOff", "XK < YK"}) + ");\r\n";
+                break;
+            case 10:
+            case 11:
+                t += "setlinestyle(" +
+                     any({"SolidLn", "DottedLn", "CenterLn", "DashedLn", "UserBitLn", "5", "random(6)"}) +
+                     ", " + any({"random(65536)", "$C3A5", "0", "$FFFF", "1"}) + ", " +
+                     any({"NormWidth", "ThickWidth", "2", "ThickWidth", "0"}) + ");\r\n";
+                break;
+            case 12: {
+                const auto far = [&] { return std::to_string(pick(-32768, 32767)); };
+                const auto near = [&] { return std::to_string(pick(-20, 660)); };
+                t += "line(" + near() + ", " + near() + ", " + near() + ", " + near() + "); rectangle(" +
+                     near() + ", " + near() + ", " + near() + ", " + near() + ");\r\nline(" + far() + ", " +
+                     far() + ", " + far() + ", " + far() + "); rectangle(" + any({near(), far()}) + ", " +
+                     near() + ", " + near() + ", " + any({near(), far()}) + "); lineto(" + near() + ", " +
+                     far() + ");\r\n";
+                break;
+            }
+            case 0:
+                t += "setcolor(" +
+                     any({"random(16)", "getmaxcolor - random(15)",
+                          "getpixel(" + any(onScreenX) + ", " + any(onScreenY) + ") + 1", "getcolor + 1"}) +
+                     ");\r\n";
+                break;
+            case 1: t += "moveto(" + any(onScreenX) + ", " + any(onScreenY) + ");\r\n"; break;
+            case 2: t += "linerel(" + any(deltas) + ", " + any(deltas) + ");\r\n"; break;
+            case 3:
+                t += "moverel(" + any(deltas) + ", " + any(deltas) + "); lineto(getx + 7, gety * 2);\r\n";
+                break;
+            case 4:
+                t += "for i := 1 to " + std::to_string(pick(1, 300)) +
+                     " do putpixel(random(getmaxx + 1), random(480), random(getmaxcolor + 1));\r\n";
+                break;
+            case 5: t += "XK := random(" + any(ranges) + "); YK := random(" + any(ranges) + ");\r\n"; break;
+            case 6:
+                // Thick curves are not copied; styled ones are.
+                t += "line(getmaxx div 2, getmaxy div 2, XK, YK); setlinestyle(random(5), random(65536), "
+                     "NormWidth);\r\ncircle(getx, gety, getcolor * 3 + 1); arc(getx, 200, 10, 300, 50); "
+                     "ellipse(300, gety, 200, 100, 90, 30);\r\n";
+                break;
+            case 7:
+                t += "if getpixel(" + any(onScreenX) + ", " + any(onScreenY) +
+                     ") = getcolor then setfillstyle(1, random(16)) else bar(getx, gety, getx + 9, gety + "
+                     "random(40));\r\n";
+                break;
+            case 8:
+                t += "putpixel(random(640), random(480), random(16)) ; moverel(random(11) - 5, random(11) - "
+                     "5);\r\n";
+                break;
+            default:
+                t += "for i := 0 to 20 do linerel(random(i + 1) - random(i) * 2, random(-i - 1));\r\n";
+                break;
+        }
+    }
+    return t;
+}
 
 // One program that runs every text after the saved program's header and
 // dumps the screen after each, starting each from the state initgraph leaves.
@@ -65,6 +154,7 @@ std::string dumpProgram(const std::vector<std::string>& texts) {
     return testing::dumpProgram(texts, "XK,YK,i,m,d,err:integer;",
                                 "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;",
                                 "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
+                                "randseed:=0; setlinestyle(0,0,1);\n"
                                 "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
 }
 
@@ -79,7 +169,10 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
 
     std::mt19937 rng(static_cast<uint32_t>(*seed));
     std::uniform_int_distribution<int> perKind(1, 6), sx(0, 640), sy(0, 480);
+    const std::optional<long> routineTexts = testing::envCount("PASDRAW_PREVIEW_ROUTINE_TEXTS", 8);
+    ASSERT_TRUE(routineTexts) << "PASDRAW_PREVIEW_ROUTINE_TEXTS must be a count";
     std::vector<std::string> texts(std::begin(HandWritten), std::end(HandWritten));
+    for (long n = 0; n < *routineTexts; ++n) texts.push_back(randomRoutineText(rng));
     for (long n = 0; n < *pictures; ++n) {
         auto p = testing::newPicture();
         randomPicture(*p, rng, perKind(rng));
@@ -102,6 +195,8 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
             BgiScreen screen;
             const RunResult run = runProgram(batch[k], screen);
             ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
+            EXPECT_EQ(std::pair(int(screen.currentX()), int(screen.currentY())),
+                      std::pair(frames[k].x, frames[k].y));
             int differing = 0;
             for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
                 if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {

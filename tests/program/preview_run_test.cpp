@@ -138,5 +138,29 @@ TEST(PreviewRun, TheSentenceForWhatTheCompiledProgramDoes) {
     }
 }
 
+// The same random numbers as the compiled program unless the text calls
+// randomize; then, and only then, the sentence says the picture changes.
+TEST(PreviewRun, RandomizeIsNamedUnderThePicture) {
+    const char* const texts[] = {
+        "for i := 1 to 500 do putpixel(random(640), random(480), random(16));",
+        "randomize; for i := 1 to 500 do putpixel(random(640), random(480), random(16));",
+        "if 1 > 2 then randomize; XK := random(10) div 0;",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        const PreviewRun a = runPreview(text), b = runPreview(text);
+        const bool randomized = std::string_view(text).starts_with("randomize");
+        EXPECT_EQ(a.result.randomized, randomized);
+        const std::string sentence = describeRun(a.result);
+        RunResult plain = a.result;
+        plain.randomized = false;
+        EXPECT_EQ(sentence.starts_with(describeRun(plain)), true);
+        EXPECT_EQ(sentence.find("random numbers that change on each run") != std::string::npos, randomized);
+        if (!randomized) {
+            EXPECT_EQ(a.pixels, b.pixels);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace pasdraw

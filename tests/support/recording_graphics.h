@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bgi/graphics.h"
@@ -24,6 +25,15 @@ public:
     void id params override { log(name, {PASDRAW_UNPARENTHESIZED args}); }
     PASDRAW_GRAPH_ROUTINES(PASDRAW_RECORD_ROUTINE)
 #undef PASDRAW_RECORD_ROUTINE
+    // Functions are logged like routines; they describe the 640 x 480
+    // sixteen-colour screen and answer 0 otherwise.
+#define PASDRAW_RECORD_FUNCTION(id, name, result, params, args) \
+    result id params override {                                 \
+        log(name, {PASDRAW_UNPARENTHESIZED args});              \
+        return static_cast<result>(answer(name));               \
+    }
+    PASDRAW_GRAPH_FUNCTIONS(PASDRAW_RECORD_FUNCTION)
+#undef PASDRAW_RECORD_FUNCTION
     uint64_t work() const override { return work_; }
 
     // All calls as one text, one call per line.
@@ -34,6 +44,9 @@ public:
     }
 
 private:
+    static int answer(std::string_view name) {
+        return name == "getmaxx" ? 639 : name == "getmaxy" ? 479 : name == "getmaxcolor" ? 15 : 0;
+    }
     void log(const char* name, std::initializer_list<int64_t> args) {
         work_ += costPerCall;
         if (!keep) return;
