@@ -516,3 +516,79 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
 }
 
 }  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+constexpr uint8_t DefaultFont[256][8] = {
+#include "bgi/default_font.inc"
+};
+
+constexpr int GlyphSize = 8;
+
+std::string_view shortString(ShortString s) { return s.bytes.substr(0, ShortString::MaxLength); }
+
+}  // namespace
+
+void BgiScreen::SetTextStyle(uint16_t font, uint16_t direction, uint16_t charSize) {
+    if (font > 10) return;
+    verticalText_ = direction == 1;
+    textSize_ = std::clamp<int>(charSize, 1, 10);
+}
+
+void BgiScreen::SetTextJustify(uint16_t horiz, uint16_t vert) {
+    if (horiz > 2 || vert > 2) return;
+    justifyH_ = static_cast<uint8_t>(horiz);
+    justifyV_ = static_cast<uint8_t>(vert);
+}
+
+void BgiScreen::OutTextXY(int16_t x, int16_t y, ShortString textString) {
+    drawText(x, y, shortString(textString));
+}
+
+void BgiScreen::OutText(ShortString textString) {
+    const std::string_view bytes = shortString(textString);
+    drawText(cpX_, cpY_, bytes);
+    if (!verticalText_ && justifyH_ == 0)
+        cpX_ = static_cast<int16_t>(cpX_ + static_cast<int>(bytes.size()) * GlyphSize * textSize_);
+}
+
+void BgiScreen::drawText(int x, int y, std::string_view bytes) {
+    const int s = textSize_;
+    const int w = static_cast<int>(bytes.size()) * GlyphSize * s, h = GlyphSize * s;
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    work_ += 1 + bytes.size();
+    // Glyph pixel (gx, gy) of the glyph at `index` covers the square whose
+    // corner nearest the string's start is (left + gx*s, top + gy*s) along
+    // and across the string; `put` turns that into screen pixels.
+    const auto drawGlyphs = [&](auto put, auto visible) {
+        for (std::size_t index = 0; index < bytes.size(); ++index) {
+            const int along = static_cast<int>(index) * GlyphSize * s;
+            if (!visible(along)) continue;
+            const uint8_t* glyph = DefaultFont[static_cast<uint8_t>(bytes[index])];
+            for (int gy = 0; gy < GlyphSize; ++gy) {
+                for (int gx = 0; gx < GlyphSize; ++gx) {
+                    if ((glyph[gy] & (0x80 >> gx)) == 0) continue;
+                    for (int a = 0; a < s; ++a)
+                        for (int b = 0; b < s; ++b) put(along + gx * s + a, gy * s + b);
+                }
+            }
+            work_ += static_cast<uint64_t>(h) * static_cast<uint64_t>(h);
+        }
+    };
+    if (!verticalText_) {
+        const int left = x - (justifyH_ == 0 ? 0 : justifyH_ == 1 ? w / 2 : w);
+        const int top = y - (justifyV_ == 0 ? h : justifyV_ == 1 ? h / 2 : 0);
+        if (top >= Height || top + h <= 0) return;
+        drawGlyphs([&](int along, int across) { plot(left + along, top + across, c); },
+                   [&](int along) { return left + along < Width && left + along + h > 0; });
+    } else {
+        const int left = x - (s - 1) - (justifyH_ == 1 ? h / 2 : h);
+        const int bottom = y + (s - 1) + (justifyV_ == 0 ? 0 : justifyV_ == 1 ? w / 2 : w);
+        if (left >= Width || left + h <= 0) return;
+        drawGlyphs([&](int along, int across) { plot(left + across, bottom - along, c); },
+                   [&](int along) { return bottom - along >= 0 && bottom - along - h < Height; });
+    }
+}
+
+}  // namespace pasdraw

@@ -30,6 +30,27 @@
 //   push onto a full stack is dropped. Regions with hundreds of separate runs
 //   a row, such as those bounded by a dotted fill pattern, overflow it, and
 //   the runs whose seeds were dropped stay unfilled.
+// - Text is the 8 x 8 default font (its glyphs read back from the unit's
+//   screen by scripts/measure_default_font.py), each pixel a square of
+//   charSize x charSize, drawn in the colour's low four bits where the glyph
+//   has a 1 bit, pixel by pixel as far as it falls on the screen. A string is
+//   its bytes (at most 255). Its width w is 8 x charSize x length, its height
+//   h 8 x charSize.
+// - SetTextStyle with a font above 10 leaves the whole call undone. Fonts 1 to
+//   10 (the stroked ones, whose .CHR files the unit does not find beside the
+//   program) draw the default font too, with the direction and size given. A
+//   charSize of 0 is 1, one above 10 is 10. Direction 1 is vertical; every
+//   other direction draws horizontally.
+// - SetTextJustify with either value above 2 leaves the whole call undone.
+// - Horizontal text has its top-left corner at x minus 0, w/2 or w (left,
+//   centre, right) and y minus h, h/2 or 0 (bottom, centre, top).
+// - Vertical text runs upwards, each glyph turned a quarter anticlockwise;
+//   with s the size, its first glyph's bottom-left pixel (the glyph's
+//   top-left) is at x - (s - 1) minus h, h/2 or h (left, centre, and right
+//   the same as left), and y + (s - 1) plus 0, w/2 or w (bottom, centre,
+//   top).
+// - OutText draws at the current point and then moves it right by w (in 16
+//   bits) only for horizontal text justified left; otherwise it stays.
 //
 // One flood fill corner is not copied: a seed on a border pixel at x = 0
 // (the unit then scans into the previous row of its frame buffer).
@@ -37,6 +58,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "bgi/graphics.h"
@@ -69,6 +91,9 @@ public:
     uint16_t fillColour() const { return fillColor_; }
     int16_t currentX() const { return cpX_; }
     int16_t currentY() const { return cpY_; }
+    // The text size after SetTextStyle, 1..10, and whether text is vertical.
+    int textSize() const { return textSize_; }
+    bool verticalText() const { return verticalText_; }
 
     // What the program's window shows for a colour index, as 0xRRGGBB: the
     // window palette, except index 0, which shows the background colour.
@@ -83,6 +108,7 @@ private:
     void drawLine(int x1, int y1, int x2, int y2);
     void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);
     uint8_t patternColour(int x, int y) const;
+    void drawText(int x, int y, std::string_view bytes);
 
     std::array<uint8_t, Width * Height> pixels_{};
     uint32_t color_ = 15;
@@ -92,6 +118,10 @@ private:
     uint16_t fillColor_ = 15;
     int16_t cpX_ = 0;
     int16_t cpY_ = 0;
+    int textSize_ = 1;
+    bool verticalText_ = false;
+    uint8_t justifyH_ = 0;  // left, centre, right
+    uint8_t justifyV_ = 2;  // bottom, centre, top
     uint64_t work_ = 0;
 
     // Flood fill work list, kept between fills to save its allocation, and

@@ -33,21 +33,53 @@ struct NamedConstant {
 };
 
 // Constants of the graph and crt units a learner may write for a fill
-// pattern or the driver; the colours come from the palette's names.
-constexpr std::array<NamedConstant, 19> Constants{{
-    {"emptyfill", 0},    {"solidfill", 1},     {"linefill", 2},  {"ltslashfill", 3}, {"slashfill", 4},
-    {"bkslashfill", 5},  {"ltbkslashfill", 6}, {"hatchfill", 7}, {"xhatchfill", 8},  {"interleavefill", 9},
-    {"widedotfill", 10}, {"closedotfill", 11}, {"userfill", 12}, {"detect", 0},      {"grok", 0},
-    {"vga", 9},          {"vgalo", 0},         {"vgamed", 1},    {"vgahi", 2},
+// pattern, the driver or text; the colours come from the palette's names.
+constexpr std::array<NamedConstant, 38> Constants{{
+    {"emptyfill", 0},
+    {"solidfill", 1},
+    {"linefill", 2},
+    {"ltslashfill", 3},
+    {"slashfill", 4},
+    {"bkslashfill", 5},
+    {"ltbkslashfill", 6},
+    {"hatchfill", 7},
+    {"xhatchfill", 8},
+    {"interleavefill", 9},
+    {"widedotfill", 10},
+    {"closedotfill", 11},
+    {"userfill", 12},
+    {"detect", 0},
+    {"grok", 0},
+    {"vga", 9},
+    {"vgalo", 0},
+    {"vgamed", 1},
+    {"vgahi", 2},
+    // Text styles and justification, as the graph unit numbers them (the
+    // fonts measured with the compiler: it knows these eleven).
+    {"defaultfont", 0},
+    {"triplexfont", 1},
+    {"smallfont", 2},
+    {"sansseriffont", 3},
+    {"gothicfont", 4},
+    {"scriptfont", 5},
+    {"simplefont", 6},
+    {"tscrfont", 7},
+    {"lcomfont", 8},
+    {"eurofont", 9},
+    {"boldfont", 10},
+    {"horizdir", 0},
+    {"vertdir", 1},
+    {"usercharsize", 0},
+    {"lefttext", 0},
+    {"centertext", 1},
+    {"righttext", 2},
+    {"bottomtext", 0},
+    {"toptext", 2},
 }};
 
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run.
-constexpr std::array<std::string_view, 93> KnownElsewhere{{
-    "outtext",
-    "outtextxy",
-    "settextstyle",
-    "settextjustify",
+constexpr std::array<std::string_view, 89> KnownElsewhere{{
     "setlinestyle",
     "setwritemode",
     "setviewport",

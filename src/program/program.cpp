@@ -192,7 +192,15 @@ private:
                 watch_->delay(static_cast<uint16_t>(wrap(a[0]) & 0xFFFF));
             return Flow::Go;
         }
-        callRoutine(g_, static_cast<GraphRoutine>(st.routine), a);
+        const auto routine = static_cast<GraphRoutine>(st.routine);
+        std::string_view texts[6];
+        for (uint32_t k = 0; k < st.count && k < 6; ++k) {
+            if (!isTextParameter(routine, k)) continue;
+            const Expr& e = expr(s_.lists[st.first + k]);
+            texts[k] = std::string_view(s_.text).substr(static_cast<std::size_t>(e.a),
+                                                        static_cast<std::size_t>(e.b));
+        }
+        callRoutine(g_, routine, a, texts);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
     }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,7 @@ namespace pasdraw::program {
 enum class Op : uint8_t { Const, Var, Neg, Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, Not, And, Or };
 enum class Type : uint8_t { Int, Bool, Real, Str, Bad };
 
+// A string literal is a constant of type Str whose bytes are text[a, a + b).
 struct Expr {
     Op op = Op::Const;
     Type type = Type::Int;
@@ -68,6 +70,8 @@ struct Syntax {
     std::vector<Expr> exprs;
     std::vector<Stmt> stmts;
     std::vector<int32_t> lists;
+    // The bytes of the string literals, one after the other.
+    std::string text;
     int32_t root = -1;  // a Block
     std::vector<ProgramProblem> problems;
     bool compilerWouldRefuse = false;

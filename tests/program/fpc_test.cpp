@@ -262,7 +262,8 @@ TEST(FreePascalWarnings, RangeWarningsStandWhereTheCompilersDo) {
         }
         const auto routine = static_cast<GraphRoutine>(r);
         text += std::string(pascalName(routine));
-        for (std::size_t k = 0; k < parameterCount(routine); ++k) text += (k == 0 ? "(" : ",") + constant();
+        for (std::size_t k = 0; k < parameterCount(routine); ++k)
+            text += (k == 0 ? "(" : ",") + (isTextParameter(routine, k) ? std::string("'A'") : constant());
         text += parameterCount(routine) > 0 ? ");" : ";";
     }
     RecordingGraphics g;

@@ -63,25 +63,111 @@ private:
 
     std::string token() {
         static const char* words[] = {
-            "XK",          "YK",         "i",        "m",         "d",
-            "err",         "xk",         "foo",      "begin",     "end",
-            "for",         "to",         "downto",   "do",        "if",
-            "then",        "else",       "div",      "mod",       "and",
-            "or",          "not",        "xor",      "shl",       "while",
-            "repeat",      "until",      "var",      "setcolor",  "line",
-            "circle",      "ellipse",    "arc",      "bar",       "putpixel",
-            "floodfill",   "moveto",     "lineto",   "rectangle", "setfillstyle",
-            "cleardevice", "setbkcolor", "delay",    "nosound",   "outtextxy",
-            "red",         "white",      "getmaxx",  ":=",        ";",
-            ",",           "(",          ")",        "+",         "-",
-            "*",           "/",          "=",        "<>",        "<",
-            ">",           "<=",         ">=",       ".",         "..",
-            "[",           "]",          "^",        "@",         "#",
-            "'",           "'a''b'",     "{",        "}",         "(*",
-            "*)",          "//",         "{$R+}",    "\r\n",      "\n",
-            "\r",          "\t",         "\xC3\xA9", "\xFF",      "\x80",
-            "" /* NUL */,  "$",          "%",        "&",         "&begin",
-            "1.5",         "1e9",        "$FFFF",    "%1011",     "&777",
+            "XK",
+            "YK",
+            "i",
+            "m",
+            "d",
+            "err",
+            "xk",
+            "foo",
+            "begin",
+            "end",
+            "for",
+            "to",
+            "downto",
+            "do",
+            "if",
+            "then",
+            "else",
+            "div",
+            "mod",
+            "and",
+            "or",
+            "not",
+            "xor",
+            "shl",
+            "while",
+            "repeat",
+            "until",
+            "var",
+            "setcolor",
+            "line",
+            "circle",
+            "ellipse",
+            "arc",
+            "bar",
+            "putpixel",
+            "floodfill",
+            "moveto",
+            "lineto",
+            "rectangle",
+            "setfillstyle",
+            "cleardevice",
+            "setbkcolor",
+            "delay",
+            "nosound",
+            "outtextxy",
+            "red",
+            "white",
+            "getmaxx",
+            ":=",
+            ";",
+            ",",
+            "(",
+            ")",
+            "+",
+            "-",
+            "*",
+            "/",
+            "=",
+            "<>",
+            "<",
+            ">",
+            "<=",
+            ">=",
+            ".",
+            "..",
+            "[",
+            "]",
+            "^",
+            "@",
+            "#",
+            "'",
+            "'a''b'",
+            "{",
+            "}",
+            "(*",
+            "*)",
+            "//",
+            "{$R+}",
+            "\r\n",
+            "\n",
+            "\r",
+            "\t",
+            "\xC3\xA9",
+            "\xFF",
+            "\x80",
+            "" /* NUL */,
+            "$",
+            "%",
+            "&",
+            "&begin",
+            "1.5",
+            "1e9",
+            "$FFFF",
+            "%1011",
+            "&777",
+            "outtext",
+            "settextstyle",
+            "settextjustify",
+            "vertdir",
+            "righttext",
+            "'x'#65",
+            "#300",
+            "#$41'\xC3\xA9'",
+            "'ab''",
+            "#",
         };
         const int r = pick(0, 9);
         if (r == 0) return std::to_string(pick(0, 70000));
@@ -137,8 +223,34 @@ private:
             case 2:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
-            default: return "line(" + expr() + "," + expr() + "," + expr() + "," + expr() + ")";
+            default:
+                switch (pick(0, 4)) {
+                    case 0: return "outtextxy(" + expr() + "," + expr() + "," + literal() + ")";
+                    case 1: return "outtext(" + literal() + ")";
+                    case 2: return "settextstyle(" + expr() + "," + expr() + "," + expr() + ")";
+                    case 3: return "settextjustify(" + expr() + "," + expr() + ")";
+                    default: return "line(" + expr() + "," + expr() + "," + expr() + "," + expr() + ")";
+                }
         }
+    }
+
+    // A string literal of quoted pieces and character codes, past 255 bytes
+    // at times.
+    std::string literal() {
+        std::string s;
+        for (int k = pick(1, 4); k > 0; --k) {
+            if (pick(0, 2) == 0) {
+                s += (pick(0, 1) ? "#" : "#$") + std::to_string(pick(0, 300));
+                continue;
+            }
+            s += '\'';
+            for (int n = pick(0, 1) ? pick(0, 8) : pick(0, 300); n > 0; --n) {
+                const char c = static_cast<char>(pick(32, 255));
+                s += c == '\'' ? std::string("''") : std::string(1, c);
+            }
+            s += '\'';
+        }
+        return s;
     }
 
     std::string deep() {

@@ -377,10 +377,21 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          "the result of this division does not fit 64 bits: the program stops here with an unhandled "
          "exception (EDivByZero: Division by zero, exit code 217)",
          Kind::Runtime, ""},
-        {"if 1>2 then outtext('x'); setcolor(2);", 1, 13, "the preview cannot run 'outtext'",
+        {"if 1>2 then setviewport(0,0,9,9,true); setcolor(2);", 1, 13, "the preview cannot run 'setviewport'",
          Kind::Unsupported, ""},
-        {"setcolor(1); outtextxy(1,1,'hi'); setcolor(2);", 1, 14, "the preview cannot run 'outtextxy'",
+        {"setcolor(1); bar3d(1,1,9,9,2,true); setcolor(2);", 1, 14, "the preview cannot run 'bar3d'",
          Kind::Unsupported, "setcolor(1)\n"},
+        {"setcolor(1); outtextxy(1,1,5);", 1, 28, "a string expected, not a number", Kind::Compile,
+         "setcolor(1)\n"},
+        {"outtext('a'); outtext(xk);", 1, 23, "a string expected, not a number", Kind::Compile,
+         "outtext('a')\n"},
+        {"outtextxy('1',1,'a');", 1, 11, "a number expected, not a string", Kind::Compile, ""},
+        {"outtext('a', 'b');", 1, 1, "1 argument expected for outtext, 2 given", Kind::Compile, ""},
+        {"outtextxy(1,1);", 1, 1, "3 arguments expected for outtextxy, 2 given", Kind::Compile, ""},
+        {"outtext('it''s'#10); outtext('a'+'b');", 1, 30,
+         "the preview takes a string literal here, not an expression", Kind::Unsupported,
+         "outtext('it's\n')\n"},
+        {"outtext(#$41#300);", 1, 9, "the preview draws characters #0 to #255 only", Kind::Unsupported, ""},
         {"XK:=getmaxx div 2;", 1, 5, "the preview cannot compute 'getmaxx'", Kind::Unsupported, ""},
         {"setcolor(2); while XK<3 do XK:=XK+1;", 1, 14, "the preview does not run 'while' statements",
          Kind::Unsupported, "setcolor(2)\n"},
@@ -420,7 +431,7 @@ TEST(ProgramProblems, NothingRunsWhenAskedNotToRunARefusedText) {
     EXPECT_TRUE(refused.compilerWouldRefuse);
     EXPECT_EQ(g.calls.size(), 0u);
     // An unsupported routine is not a refusal: what precedes it still runs.
-    const RunResult unsupported = run("setcolor(1); outtext('x');", g, limits);
+    const RunResult unsupported = run("setcolor(1); fillellipse(9,9,5,5);", g, limits);
     EXPECT_FALSE(unsupported.compilerWouldRefuse);
     EXPECT_EQ(g.joined(), "setcolor(1)\n");
 }
