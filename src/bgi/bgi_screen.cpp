@@ -530,10 +530,16 @@ std::string_view shortString(ShortString s) { return s.bytes.substr(0, ShortStri
 
 }  // namespace
 
+int textSizeAfter(int current, uint16_t font, uint16_t charSize) {
+    if (font > 10) return current;
+    if (charSize == 0) return 1;
+    return font == 0 ? std::min<int>(charSize, 10) : charSize;
+}
+
 void BgiScreen::SetTextStyle(uint16_t font, uint16_t direction, uint16_t charSize) {
     if (font > 10) return;
     verticalText_ = direction == 1;
-    textSize_ = std::clamp<int>(charSize, 1, 10);
+    textSize_ = textSizeAfter(textSize_, font, charSize);
 }
 
 void BgiScreen::SetTextJustify(uint16_t horiz, uint16_t vert) {
@@ -558,36 +564,41 @@ void BgiScreen::drawText(int x, int y, std::string_view bytes) {
     const int w = static_cast<int>(bytes.size()) * GlyphSize * s, h = GlyphSize * s;
     const uint8_t c = static_cast<uint8_t>(color_ & 15);
     work_ += 1 + bytes.size();
-    // Glyph pixel (gx, gy) of the glyph at `index` covers the square whose
-    // corner nearest the string's start is (left + gx*s, top + gy*s) along
-    // and across the string; `put` turns that into screen pixels.
-    const auto drawGlyphs = [&](auto put, auto visible) {
+    // Glyph pixel (gx, gy) of the glyph at `index` is a square of s x s;
+    // `square` gets its offsets along and across the string and fills what
+    // of it falls on the screen, so a huge size costs no more than the
+    // screen.
+    const auto drawGlyphs = [&](auto square) {
         for (std::size_t index = 0; index < bytes.size(); ++index) {
-            const int along = static_cast<int>(index) * GlyphSize * s;
-            if (!visible(along)) continue;
             const uint8_t* glyph = DefaultFont[static_cast<uint8_t>(bytes[index])];
-            for (int gy = 0; gy < GlyphSize; ++gy) {
-                for (int gx = 0; gx < GlyphSize; ++gx) {
-                    if ((glyph[gy] & (0x80 >> gx)) == 0) continue;
-                    for (int a = 0; a < s; ++a)
-                        for (int b = 0; b < s; ++b) put(along + gx * s + a, gy * s + b);
-                }
-            }
-            work_ += static_cast<uint64_t>(h) * static_cast<uint64_t>(h);
+            const int along = static_cast<int>(index) * h;
+            for (int gy = 0; gy < GlyphSize; ++gy)
+                for (int gx = 0; gx < GlyphSize; ++gx)
+                    if (glyph[gy] & (0x80 >> gx)) square(along + gx * s, gy * s);
         }
+    };
+    const auto fill = [&](int x1, int y1, int x2, int y2) {
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, Width - 1);
+        y2 = std::min(y2, Height - 1);
+        for (int py = y1; py <= y2; ++py)
+            for (int px = x1; px <= x2; ++px) pixels_[static_cast<std::size_t>(py * Width + px)] = c;
+        if (x1 <= x2 && y1 <= y2)
+            work_ += static_cast<uint64_t>(x2 - x1 + 1) * static_cast<uint64_t>(y2 - y1 + 1);
     };
     if (!verticalText_) {
         const int left = x - (justifyH_ == 0 ? 0 : justifyH_ == 1 ? w / 2 : w);
         const int top = y - (justifyV_ == 0 ? h : justifyV_ == 1 ? h / 2 : 0);
-        if (top >= Height || top + h <= 0) return;
-        drawGlyphs([&](int along, int across) { plot(left + along, top + across, c); },
-                   [&](int along) { return left + along < Width && left + along + h > 0; });
+        drawGlyphs([&](int along, int across) {
+            fill(left + along, top + across, left + along + s - 1, top + across + s - 1);
+        });
     } else {
         const int left = x - (s - 1) - (justifyH_ == 1 ? h / 2 : h);
         const int bottom = y + (s - 1) + (justifyV_ == 0 ? 0 : justifyV_ == 1 ? w / 2 : w);
-        if (left >= Width || left + h <= 0) return;
-        drawGlyphs([&](int along, int across) { plot(left + across, bottom - along, c); },
-                   [&](int along) { return bottom - along >= 0 && bottom - along - h < Height; });
+        drawGlyphs([&](int along, int across) {
+            fill(left + across, bottom - along - s + 1, left + across + s - 1, bottom - along);
+        });
     }
 }
 

@@ -38,9 +38,10 @@
 //   h 8 x charSize.
 // - SetTextStyle with a font above 10 leaves the whole call undone. Fonts 1 to
 //   10 (the stroked ones, whose .CHR files the unit does not find beside the
-//   program) draw the default font too, with the direction and size given. A
-//   charSize of 0 is 1, one above 10 is 10. Direction 1 is vertical; every
-//   other direction draws horizontally.
+//   program) draw the default font too, with the direction given and the
+//   size as given (no limit); the default font takes sizes above 10 as 10.
+//   A charSize of 0 is 1. Direction 1 is vertical; every other direction
+//   draws horizontally.
 // - SetTextJustify with either value above 2 leaves the whole call undone.
 // - Horizontal text has its top-left corner at x minus 0, w/2 or w (left,
 //   centre, right) and y minus h, h/2 or 0 (bottom, centre, top).
@@ -51,6 +52,11 @@
 //   top).
 // - OutText draws at the current point and then moves it right by w (in 16
 //   bits) only for horizontal text justified left; otherwise it stays.
+//
+// Text wider or higher than 20400 pixels (the most the default font
+// reaches) is not copied: only the stroked fonts' unlimited sizes reach it,
+// where the unit's 16-bit arithmetic wraps and it takes minutes to draw.
+// The program preview refuses to draw it (MaxTextExtent).
 //
 // One flood fill corner is not copied: a seed on a border pixel at x = 0
 // (the unit then scans into the previous row of its frame buffer).
@@ -134,6 +140,13 @@ private:
     std::vector<int16_t> below_;
     std::vector<int16_t> above_;
 };
+
+// The text size SetTextStyle(font, ..., charSize) leaves after `current`.
+int textSizeAfter(int current, uint16_t font, uint16_t charSize);
+
+// The longest text, in pixels along or across, that BgiScreen draws as the
+// unit does.
+inline constexpr int MaxTextExtent = 20400;
 
 // The sixteen colours as the BGI documents them, 0xRRGGBB.
 inline constexpr std::array<uint32_t, 16> StandardPalette{

@@ -1,9 +1,11 @@
 #include "program/program.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <string_view>
 
+#include "bgi/bgi_screen.h"
 #include "program/syntax.h"
 
 namespace pasdraw {
@@ -197,8 +199,26 @@ private:
         for (uint32_t k = 0; k < st.count && k < 6; ++k) {
             if (!isTextParameter(routine, k)) continue;
             const Expr& e = expr(s_.lists[st.first + k]);
-            texts[k] = std::string_view(s_.text).substr(static_cast<std::size_t>(e.a),
-                                                        static_cast<std::size_t>(e.b));
+            // The unit receives a shortstring: the literal's first 255 bytes.
+            texts[k] = std::string_view(s_.text).substr(
+                static_cast<std::size_t>(e.a),
+                std::min(static_cast<std::size_t>(e.b), ShortString::MaxLength));
+        }
+        if (routine == GraphRoutine::SetTextStyle) {
+            textSize_ = textSizeAfter(textSize_, static_cast<uint16_t>(a[0]), static_cast<uint16_t>(a[2]));
+        } else if (routine == GraphRoutine::OutText || routine == GraphRoutine::OutTextXY) {
+            const std::size_t length = texts[routine == GraphRoutine::OutText ? 0 : 2].size();
+            const int64_t extent =
+                int64_t{8} * textSize_ * static_cast<int64_t>(std::max<std::size_t>(length, 1));
+            if (extent > MaxTextExtent) {
+                r_.problems.push_back({st.pos.line, st.pos.column,
+                                       "the preview does not draw text over " +
+                                           std::to_string(MaxTextExtent) + " pixels long or high (here " +
+                                           std::to_string(extent) + ", at size " + std::to_string(textSize_) +
+                                           ")",
+                                       ProgramProblem::Kind::Unsupported});
+                return Flow::Stop;
+            }
         }
         callRoutine(g_, routine, a, texts);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
@@ -216,6 +236,9 @@ private:
     bool failZero_ = false;
     program::Pos failPos_;
     bool workReached_ = false;
+    // The text size settextstyle leaves, to refuse text the screen does not
+    // draw as the unit does.
+    int textSize_ = 1;
     uint64_t operations_ = 0;
 };
 

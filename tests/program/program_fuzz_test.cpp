@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bgi/bgi_screen.h"
 #include "codegen/codegen.h"
 #include "model/palette.h"
 #include "program/picture_import.h"
@@ -53,6 +54,36 @@ public:
     }
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+    // Text output at any position, size, direction and justification,
+    // stroked fonts at sizes up to what the preview draws and past it.
+    std::string textCalls(int n) {
+        const auto coordinate = [&] {
+            return std::to_string(pick(0, 3) == 0 ? pick(-32768, 32767) : pick(-100, 740));
+        };
+        std::string s;
+        for (int k = 0; k < n; ++k) {
+            switch (pick(0, 3)) {
+                case 0: {
+                    const int size = pick(0, 2) == 0 ? pick(0, 12) : pick(0, 1) ? pick(0, 2600) : 65535;
+                    s += "settextstyle(" + std::to_string(pick(0, 11)) + "," + std::to_string(pick(0, 2)) +
+                         "," + std::to_string(size) + ");";
+                    break;
+                }
+                case 1:
+                    s += "settextjustify(" + std::to_string(pick(0, 3)) + "," + std::to_string(pick(0, 3)) +
+                         ");";
+                    break;
+                case 2:
+                    s += "moveto(" + coordinate() + "," + coordinate() + ");outtext(" + literal() + ");";
+                    break;
+                default:
+                    s += "outtextxy(" + coordinate() + "," + coordinate() + "," + literal() + ");";
+                    break;
+            }
+        }
+        return s;
+    }
 
 private:
     std::string randomBytes(int n) {
@@ -339,6 +370,31 @@ struct CapWatch : StatementWatch {
     uint64_t cap;
     std::vector<std::pair<int, int>> at;
 };
+
+// Text drawn on the preview's screen at sizes up to thousands of pixels a
+// glyph pixel costs at most what the screen holds a call, so a run stays
+// within its work bound and ends.
+TEST(ProgramFuzz, TextOnTheScreenCostsNoMoreThanTheScreen) {
+    const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);
+    const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1);
+    ASSERT_TRUE(count.has_value() && seed.has_value()) << "PASDRAW_FUZZ_TEXTS/SEED must be numbers";
+    TextMaker maker(static_cast<uint64_t>(*seed) + 7);
+    RunLimits limits;
+    limits.maxWork = 3'000'000;
+    long drawn = 0;
+    for (long n = 0; n < *count / 25; ++n) {
+        const std::string text = maker.textCalls(maker.pick(1, 12));
+        SCOPED_TRACE(text);
+        BgiScreen screen;
+        const RunResult r = runProgram(text, screen, limits);
+        ASSERT_FALSE(r.compilerWouldRefuse);
+        EXPECT_LT(screen.work(), limits.maxWork + 2u * BgiScreen::Width * BgiScreen::Height);
+        drawn += std::count_if(screen.pixels(), screen.pixels() + BgiScreen::Width * BgiScreen::Height,
+                               [](uint8_t c) { return c != 0; }) > 0;
+    }
+    // Many runs draw on the screen.
+    EXPECT_GT(drawn, *count / 25 / 4);
+}
 
 TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
     const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);

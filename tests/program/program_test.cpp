@@ -392,6 +392,11 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          "the preview takes a string literal here, not an expression", Kind::Unsupported,
          "outtext('it's\n')\n"},
         {"outtext(#$41#300);", 1, 9, "the preview draws characters #0 to #255 only", Kind::Unsupported, ""},
+        // Sizes past 10 in a stroked font, which falls back to the default
+        // one: 8 x 2551 pixels is past what the preview draws as the unit.
+        {"settextstyle(TriplexFont, HorizDir, 2550); outtext('a'); settextstyle(1, 1, 2551); outtext('a');",
+         1, 84, "the preview does not draw text over 20400 pixels long or high (here 20408, at size 2551)",
+         Kind::Unsupported, "settextstyle(1,0,2550)\nouttext('a')\nsettextstyle(1,1,2551)\n"},
         {"XK:=getmaxx div 2;", 1, 5, "the preview cannot compute 'getmaxx'", Kind::Unsupported, ""},
         {"setcolor(2); while XK<3 do XK:=XK+1;", 1, 14, "the preview does not run 'while' statements",
          Kind::Unsupported, "setcolor(2)\n"},
