@@ -78,7 +78,8 @@ constexpr std::array<NamedConstant, 38> Constants{{
 }};
 
 // Names the compiler knows from graph, crt and the system unit that the
-// preview does not run.
+// preview does not run (textwidth and textheight it computes in expressions
+// only; the parser reads them there).
 constexpr std::array<std::string_view, 89> KnownElsewhere{{
     "setlinestyle",
     "setwritemode",

@@ -634,6 +634,8 @@ private:
         const Token name = cur_;
         const Name n = lookUp(name.text);
         advance();
+        if (sameName(name.text, "textwidth") || sameName(name.text, "textheight"))
+            return textMeasure(name, sameName(name.text, "textwidth") ? Op::TextWidth : Op::TextHeight);
         Expr e;
         e.pos = name.pos;
         switch (n.kind) {
@@ -652,6 +654,22 @@ private:
         }
         if (cur_.kind == Tok::LParen) broken_ = true;  // arguments of something unknown
         return checks_.bad(name.pos);
+    }
+
+    // textwidth(s) or textheight(s), s a string literal: a word.
+    int32_t textMeasure(const Token& name, Op op) {
+        if (!expect(Tok::LParen, "'('")) return checks_.bad(name.pos);
+        const int32_t arg = textArgument();
+        if (failed()) return checks_.bad(name.pos);
+        if (!expect(Tok::RParen, "')'")) return checks_.bad(name.pos);
+        const Expr& literal = checks_[arg];
+        if (literal.type != Type::Str || literal.op != Op::Const) return checks_.bad(name.pos);
+        Expr e = literal;
+        e.op = op;
+        e.type = Type::Int;
+        e.constant = false;
+        e.pos = name.pos;
+        return checks_.add(e);
     }
 
     // A chain a+b+c+... nests to the left; its length bounds the depth at

@@ -98,6 +98,11 @@ private:
             // compiler's default short-circuit mode does.
             case Op::And: return eval(e.a) != 0 && eval(e.b) != 0;
             case Op::Or: return eval(e.a) != 0 || eval(e.b) != 0;
+            // The unit answers in a word: 8 pixels a byte of the shortstring
+            // times the size, wrapping past 65535.
+            case Op::TextWidth:
+                return int64_t{8} * textSize_ * std::min<int64_t>(e.b, ShortString::MaxLength) & 0xFFFF;
+            case Op::TextHeight: return int64_t{8} * textSize_ & 0xFFFF;
         }
         return 0;
     }

@@ -16,7 +16,29 @@
 
 namespace pasdraw::program {
 
-enum class Op : uint8_t { Const, Var, Neg, Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, Not, And, Or };
+// TextWidth and TextHeight measure the string literal text[a, a + b) in
+// the text size when they run.
+enum class Op : uint8_t {
+    Const,
+    Var,
+    Neg,
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Mod,
+    Eq,
+    Ne,
+    Lt,
+    Gt,
+    Le,
+    Ge,
+    Not,
+    And,
+    Or,
+    TextWidth,
+    TextHeight
+};
 enum class Type : uint8_t { Int, Bool, Real, Str, Bad };
 
 // A string literal is a constant of type Str whose bytes are text[a, a + b).

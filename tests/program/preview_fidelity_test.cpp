@@ -144,7 +144,7 @@ std::string randomLiteral(std::mt19937& rng) {
 // and directions beyond the valid ones, positions off the screen, over a
 // bar so that a glyph's 0 bits show they leave the screen as it is.
 std::string randomTextProgram(std::mt19937& rng) {
-    std::uniform_int_distribution<int> calls(1, 8), kind(0, 5), font(0, 12), direction(0, 3), size(0, 12),
+    std::uniform_int_distribution<int> calls(1, 8), kind(0, 6), font(0, 12), direction(0, 3), size(0, 12),
         justify(0, 3), colour(0, 40), near(-100, 740), anyWhere(-32768, 32767), edge(0, 4);
     const auto position = [&] { return std::to_string(edge(rng) == 0 ? anyWhere(rng) : near(rng)); };
     const char* const fonts[] = {"DefaultFont", "TriplexFont", "SmallFont", "SansSerifFont", "GothicFont"};
@@ -167,7 +167,12 @@ std::string randomTextProgram(std::mt19937& rng) {
                 t += "setcolor(" + std::to_string(colour(rng)) + "); moveto(" + position() + ", " +
                      position() + ");\r\n";
                 break;
-            case 3: t += "outtext(" + randomLiteral(rng) + ");\r\n"; break;
+            case 3:
+                // The current point shows what textwidth and textheight gave.
+                t += "moveto(" + position() + " - textwidth(" + randomLiteral(rng) + "), TextHeight(" +
+                     randomLiteral(rng) + ") * 3 - 30); outtext(" + randomLiteral(rng) + ");\r\n";
+                break;
+            case 4: t += "outtext(" + randomLiteral(rng) + ");\r\n"; break;
             default:
                 t += "outtextxy(" + position() + ", " + position() + ", " + randomLiteral(rng) + ");\r\n";
                 break;

@@ -232,6 +232,12 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         {"ellipse(1,2,0,360,5,70000);", "ellipse(1,2,0,360,5,4464)"},
         {"floodfill(35,35,4);", "floodfill(35,35,4)"},
         {"XK:=30000; line(XK*XK,0,0,0);", "line(-5888,0,0,0)"},
+        // textwidth and textheight answer in a word (measured: 65520 and
+        // 65528 at size 65535), here put into smallints.
+        {"settextstyle(1,0,65535); XK:=textwidth('LL'); YK:=TextHeight('x'); moveto(XK, YK);",
+         "settextstyle(1,0,65535)\nmoveto(-16,-8)"},
+        {"settextstyle(SmallFont,VertDir,300); moveto(textheight(''), textwidth('it''s'#10));",
+         "settextstyle(2,1,300)\nmoveto(2400,12000)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -392,6 +398,9 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          "the preview takes a string literal here, not an expression", Kind::Unsupported,
          "outtext('it's\n')\n"},
         {"outtext(#$41#300);", 1, 9, "the preview draws characters #0 to #255 only", Kind::Unsupported, ""},
+        {"XK:=textwidth(5);", 1, 15, "a string expected, not a number", Kind::Compile, ""},
+        {"setcolor(1); textheight('a');", 1, 14, "the preview cannot run 'textheight'", Kind::Unsupported,
+         "setcolor(1)\n"},
         // Sizes past 10 in a stroked font, which falls back to the default
         // one: 8 x 2551 pixels is past what the preview draws as the unit.
         {"settextstyle(TriplexFont, HorizDir, 2550); outtext('a'); settextstyle(1, 1, 2551); outtext('a');",
