@@ -8,8 +8,10 @@
 // What is run: assignments to the six variables, for/to/downto, begin/end,
 // if/then/else with = <> < > <= >= and/or/not on conditions, + - * div mod,
 // decimal, $hex, %binary and &octal numbers, the graph and crt colour and
-// fill-pattern constants, the drawing routines of BgiGraphics, and delay,
-// sound, nosound and clrscr, which take no time and draw nothing here.
+// fill-pattern constants, the drawing routines of BgiGraphics (a string
+// parameter takes a string literal), textwidth and textheight of a string
+// literal, the text style constants, and delay, sound, nosound and clrscr,
+// which take no time and draw nothing here.
 #pragma once
 
 #include <array>
