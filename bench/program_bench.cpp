@@ -43,6 +43,10 @@ public:
     void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
     void Ellipse(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override { ++calls_; }
     void FloodFill(int16_t, int16_t, uint32_t) override { ++calls_; }
+    void OutTextXY(int16_t, int16_t, pasdraw::ShortString) override { ++calls_; }
+    void OutText(pasdraw::ShortString) override { ++calls_; }
+    void SetTextStyle(uint16_t, uint16_t, uint16_t) override { ++calls_; }
+    void SetTextJustify(uint16_t, uint16_t) override { ++calls_; }
     uint64_t work() const override { return calls_; }
 
 private:

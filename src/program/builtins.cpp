@@ -33,48 +33,21 @@ struct NamedConstant {
 };
 
 // Constants of the graph and crt units a learner may write for a fill
-// pattern, the driver or text; the colours come from the palette's names.
-constexpr std::array<NamedConstant, 38> Constants{{
-    {"emptyfill", 0},
-    {"solidfill", 1},
-    {"linefill", 2},
-    {"ltslashfill", 3},
-    {"slashfill", 4},
-    {"bkslashfill", 5},
-    {"ltbkslashfill", 6},
-    {"hatchfill", 7},
-    {"xhatchfill", 8},
-    {"interleavefill", 9},
-    {"widedotfill", 10},
-    {"closedotfill", 11},
-    {"userfill", 12},
-    {"detect", 0},
-    {"grok", 0},
-    {"vga", 9},
-    {"vgalo", 0},
-    {"vgamed", 1},
-    {"vgahi", 2},
-    // Text styles and justification, as the graph unit numbers them (the
-    // fonts measured with the compiler: it knows these eleven).
-    {"defaultfont", 0},
-    {"triplexfont", 1},
-    {"smallfont", 2},
-    {"sansseriffont", 3},
-    {"gothicfont", 4},
-    {"scriptfont", 5},
-    {"simplefont", 6},
-    {"tscrfont", 7},
-    {"lcomfont", 8},
-    {"eurofont", 9},
-    {"boldfont", 10},
-    {"horizdir", 0},
-    {"vertdir", 1},
-    {"usercharsize", 0},
-    {"lefttext", 0},
-    {"centertext", 1},
-    {"righttext", 2},
-    {"bottomtext", 0},
-    {"toptext", 2},
+// pattern or the driver; the colours come from the palette's names.
+constexpr std::array<NamedConstant, 19> Constants{{
+    {"emptyfill", 0},    {"solidfill", 1},     {"linefill", 2},  {"ltslashfill", 3}, {"slashfill", 4},
+    {"bkslashfill", 5},  {"ltbkslashfill", 6}, {"hatchfill", 7}, {"xhatchfill", 8},  {"interleavefill", 9},
+    {"widedotfill", 10}, {"closedotfill", 11}, {"userfill", 12}, {"detect", 0},      {"grok", 0},
+    {"vga", 9},          {"vgalo", 0},         {"vgamed", 1},    {"vgahi", 2},
+}};
+
+// The text styles and justifications, as the graph unit numbers them; the
+// fonts are the eleven the compiler knows (measured).
+constexpr std::array<NamedConstant, 19> TextConstants{{
+    {"defaultfont", 0}, {"triplexfont", 1}, {"smallfont", 2},  {"sansseriffont", 3}, {"gothicfont", 4},
+    {"scriptfont", 5},  {"simplefont", 6},  {"tscrfont", 7},   {"lcomfont", 8},      {"eurofont", 9},
+    {"boldfont", 10},   {"horizdir", 0},    {"vertdir", 1},    {"usercharsize", 0},  {"lefttext", 0},
+    {"centertext", 1},  {"righttext", 2},   {"bottomtext", 0}, {"toptext", 2},
 }};
 
 // Names the compiler knows from graph, crt and the system unit that the
@@ -187,6 +160,7 @@ Name lookUp(std::string_view word) {
         for (std::size_t k = 0; k < ColourNames.size(); ++k)
             t.add(ColourNames[k], Name{NameKind::Constant, static_cast<uint8_t>(k)});
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});
+        for (const NamedConstant& c : TextConstants) t.add(c.name, Name{NameKind::Constant, c.value});
         for (std::string_view n : KnownElsewhere) t.add(n, Name{NameKind::Elsewhere, 0});
         return t;
     }();
