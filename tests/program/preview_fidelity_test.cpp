@@ -70,6 +70,42 @@ std::string dumpProgram(const std::vector<std::string>& texts) {
                                 "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
 }
 
+// Runs the texts in compiled programs and in the interpreter on BgiScreen,
+// and expects the same screens (and, when asked, current points).
+void expectWhatFreePascalDraws(const std::filesystem::path& fpc, const std::string& display,
+                               const std::vector<std::string>& texts, std::size_t traced, bool currentPoint) {
+    // A few texts to a program keeps its main block within what fpc compiles.
+    constexpr std::size_t perProgram = 12;
+    for (std::size_t first = 0; first < texts.size(); first += perProgram) {
+        const std::vector<std::string> batch(
+            texts.begin() + static_cast<std::ptrdiff_t>(first),
+            texts.begin() + static_cast<std::ptrdiff_t>(std::min(texts.size(), first + perProgram)));
+        std::string error;
+        const std::vector<testing::BgiFrame> frames =
+            testing::referenceFramesOf(fpc, display, dumpProgram(batch), batch.size(), error);
+        ASSERT_EQ(frames.size(), batch.size()) << error;
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            SCOPED_TRACE("text " + std::to_string(first + k) + ":\n" + batch[k].substr(0, traced));
+            BgiScreen screen;
+            const RunResult run = runProgram(batch[k], screen);
+            ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
+            int differing = 0;
+            for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
+                if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {
+                    ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width
+                                  << ") program " << int(frames[k].pixels[static_cast<std::size_t>(i)])
+                                  << ", preview " << int(screen.pixels()[i]);
+                }
+            }
+            EXPECT_EQ(differing, 0);
+            if (currentPoint) {
+                EXPECT_EQ(screen.currentX(), frames[k].x);
+                EXPECT_EQ(screen.currentY(), frames[k].y);
+            }
+        }
+    }
+}
+
 TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraws) {
     const auto fpc = testing::findOnPath("fpc");
     if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
@@ -89,32 +125,7 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
         texts.push_back(generateValueForm(*p, computeOrigin(*p)));
         texts.push_back(generateSliderForm(*p, sx(rng), static_cast<int16_t>(sy(rng))));
     }
-    // A few texts to a program keeps its main block within what fpc compiles.
-    constexpr std::size_t perProgram = 12;
-    for (std::size_t first = 0; first < texts.size(); first += perProgram) {
-        const std::vector<std::string> batch(
-            texts.begin() + static_cast<std::ptrdiff_t>(first),
-            texts.begin() + static_cast<std::ptrdiff_t>(std::min(texts.size(), first + perProgram)));
-        std::string error;
-        const std::vector<testing::BgiFrame> frames =
-            testing::referenceFramesOf(*fpc, x.display(), dumpProgram(batch), batch.size(), error);
-        ASSERT_EQ(frames.size(), batch.size()) << error;
-        for (std::size_t k = 0; k < batch.size(); ++k) {
-            SCOPED_TRACE("text " + std::to_string(first + k) + ":\n" + batch[k].substr(0, 300));
-            BgiScreen screen;
-            const RunResult run = runProgram(batch[k], screen);
-            ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
-            int differing = 0;
-            for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
-                if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {
-                    ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width
-                                  << ") program " << int(frames[k].pixels[static_cast<std::size_t>(i)])
-                                  << ", preview " << int(screen.pixels()[i]);
-                }
-            }
-            EXPECT_EQ(differing, 0);
-        }
-    }
+    expectWhatFreePascalDraws(*fpc, x.display(), texts, 300, false);
 }
 
 // A string literal: printable characters (quotes doubled), a raw UTF-8
@@ -214,33 +225,8 @@ TEST(PreviewFidelity, TextDrawsWhatFreePascalDraws) {
     // the compiled program, so each starts by setting both.
     const std::string reset =
         "settextstyle(DefaultFont, HorizDir, 1); settextjustify(LeftText, TopText);\r\n";
-    constexpr std::size_t perProgram = 12;
-    for (std::size_t first = 0; first < texts.size(); first += perProgram) {
-        std::vector<std::string> batch;
-        for (std::size_t k = first; k < std::min(texts.size(), first + perProgram); ++k)
-            batch.push_back(reset + texts[k]);
-        std::string error;
-        const std::vector<testing::BgiFrame> frames =
-            testing::referenceFramesOf(*fpc, x.display(), dumpProgram(batch), batch.size(), error);
-        ASSERT_EQ(frames.size(), batch.size()) << error;
-        for (std::size_t k = 0; k < batch.size(); ++k) {
-            SCOPED_TRACE("text " + std::to_string(first + k) + ":\n" + batch[k].substr(0, 2000));
-            BgiScreen screen;
-            const RunResult run = runProgram(batch[k], screen);
-            ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
-            int differing = 0;
-            for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
-                if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {
-                    ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width
-                                  << ") program " << int(frames[k].pixels[static_cast<std::size_t>(i)])
-                                  << ", preview " << int(screen.pixels()[i]);
-                }
-            }
-            EXPECT_EQ(differing, 0);
-            EXPECT_EQ(screen.currentX(), frames[k].x);
-            EXPECT_EQ(screen.currentY(), frames[k].y);
-        }
-    }
+    for (std::string& t : texts) t.insert(0, reset);
+    expectWhatFreePascalDraws(*fpc, x.display(), texts, 2000, true);
     std::cout << texts.size() << " texts compared with the compiled program\n";
 }
 
