@@ -619,3 +619,90 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
 }
 
 }  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+constexpr uint8_t DefaultFont[256][8] = {
+#include "bgi/default_font.inc"
+};
+
+constexpr int GlyphSize = 8;
+
+std::string_view shortString(ShortString s) { return s.bytes.substr(0, ShortString::MaxLength); }
+
+}  // namespace
+
+int textSizeAfter(int current, uint16_t font, uint16_t charSize) {
+    if (font > 10) return current;
+    if (charSize == 0) return 1;
+    return font == 0 ? std::min<int>(charSize, 10) : charSize;
+}
+
+void BgiScreen::SetTextStyle(uint16_t font, uint16_t direction, uint16_t charSize) {
+    if (font > 10) return;
+    verticalText_ = direction == 1;
+    textSize_ = textSizeAfter(textSize_, font, charSize);
+}
+
+void BgiScreen::SetTextJustify(uint16_t horiz, uint16_t vert) {
+    if (horiz > 2 || vert > 2) return;
+    justifyH_ = static_cast<uint8_t>(horiz);
+    justifyV_ = static_cast<uint8_t>(vert);
+}
+
+void BgiScreen::OutTextXY(int16_t x, int16_t y, ShortString textString) {
+    drawText(x, y, shortString(textString));
+}
+
+void BgiScreen::OutText(ShortString textString) {
+    const std::string_view bytes = shortString(textString);
+    drawText(cpX_, cpY_, bytes);
+    if (!verticalText_ && justifyH_ == 0)
+        cpX_ = static_cast<int16_t>(cpX_ + static_cast<int>(bytes.size()) * GlyphSize * textSize_);
+}
+
+void BgiScreen::drawText(int x, int y, std::string_view bytes) {
+    const int s = textSize_;
+    const int w = static_cast<int>(bytes.size()) * GlyphSize * s, h = GlyphSize * s;
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    work_ += 1 + bytes.size();
+    // Glyph pixel (gx, gy) of the glyph at `index` is a square of s x s;
+    // `square` gets its offsets along and across the string and fills what
+    // of it falls on the screen, so a huge size costs no more than the
+    // screen.
+    const auto drawGlyphs = [&](auto square) {
+        for (std::size_t index = 0; index < bytes.size(); ++index) {
+            const uint8_t* glyph = DefaultFont[static_cast<uint8_t>(bytes[index])];
+            const int along = static_cast<int>(index) * h;
+            for (int gy = 0; gy < GlyphSize; ++gy)
+                for (int gx = 0; gx < GlyphSize; ++gx)
+                    if (glyph[gy] & (0x80 >> gx)) square(along + gx * s, gy * s);
+        }
+    };
+    const auto fill = [&](int x1, int y1, int x2, int y2) {
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, Width - 1);
+        y2 = std::min(y2, Height - 1);
+        for (int py = y1; py <= y2; ++py)
+            for (int px = x1; px <= x2; ++px) pixels_[static_cast<std::size_t>(py * Width + px)] = c;
+        if (x1 <= x2 && y1 <= y2)
+            work_ += static_cast<uint64_t>(x2 - x1 + 1) * static_cast<uint64_t>(y2 - y1 + 1);
+    };
+    if (!verticalText_) {
+        const int left = x - (justifyH_ == 0 ? 0 : justifyH_ == 1 ? w / 2 : w);
+        const int top = y - (justifyV_ == 0 ? h : justifyV_ == 1 ? h / 2 : 0);
+        drawGlyphs([&](int along, int across) {
+            fill(left + along, top + across, left + along + s - 1, top + across + s - 1);
+        });
+    } else {
+        const int left = x - (s - 1) - (justifyH_ == 1 ? h / 2 : h);
+        const int bottom = y + (s - 1) + (justifyV_ == 0 ? 0 : justifyV_ == 1 ? w / 2 : w);
+        drawGlyphs([&](int along, int across) {
+            fill(left + across, bottom - along - s + 1, left + across + s - 1, bottom - along);
+        });
+    }
+}
+
+}  // namespace pasdraw

@@ -64,6 +64,33 @@
 //
 // GetPixel off the screen is not copied: the unit reads memory outside its
 // frame buffer there, and the program preview refuses to go on instead.
+// - Text is the 8 x 8 default font (its glyphs read back from the unit's
+//   screen by scripts/measure_default_font.py), each pixel a square of
+//   charSize x charSize, drawn in the colour's low four bits where the glyph
+//   has a 1 bit, pixel by pixel as far as it falls on the screen. A string is
+//   its bytes (at most 255). Its width w is 8 x charSize x length, its height
+//   h 8 x charSize.
+// - SetTextStyle with a font above 10 leaves the whole call undone. Fonts 1 to
+//   10 (the stroked ones, whose .CHR files the unit does not find beside the
+//   program) draw the default font too, with the direction given and the
+//   size as given (no limit); the default font takes sizes above 10 as 10.
+//   A charSize of 0 is 1. Direction 1 is vertical; every other direction
+//   draws horizontally.
+// - SetTextJustify with either value above 2 leaves the whole call undone.
+// - Horizontal text has its top-left corner at x minus 0, w/2 or w (left,
+//   centre, right) and y minus h, h/2 or 0 (bottom, centre, top).
+// - Vertical text runs upwards, each glyph turned a quarter anticlockwise;
+//   with s the size, its first glyph's bottom-left pixel (the glyph's
+//   top-left) is at x - (s - 1) minus h, h/2 or h (left, centre, and right
+//   the same as left), and y + (s - 1) plus 0, w/2 or w (bottom, centre,
+//   top).
+// - OutText draws at the current point and then moves it right by w (in 16
+//   bits) only for horizontal text justified left; otherwise it stays.
+//
+// Text wider or higher than 20400 pixels (the most the default font
+// reaches) is not copied: only the stroked fonts' unlimited sizes reach it,
+// where the unit's 16-bit arithmetic wraps and it takes minutes to draw.
+// The program preview refuses to draw it (MaxTextExtent).
 //
 // One flood fill corner is not copied: a seed on a border pixel at x = 0
 // (the unit then scans into the previous row of its frame buffer).
@@ -71,6 +98,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "bgi/graphics.h"
@@ -106,6 +134,9 @@ public:
     uint16_t fillColour() const { return fillColor_; }
     int16_t currentX() const { return cpX_; }
     int16_t currentY() const { return cpY_; }
+    // The text size after SetTextStyle, 1..10, and whether text is vertical.
+    int textSize() const { return textSize_; }
+    bool verticalText() const { return verticalText_; }
 
     // What the program's window shows for a colour index, as 0xRRGGBB: the
     // window palette, except index 0, which shows the background colour.
@@ -121,6 +152,7 @@ private:
     void drawStyledLine(int x1, int y1, int x2, int y2);
     void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);
     uint8_t patternColour(int x, int y) const;
+    void drawText(int x, int y, std::string_view bytes);
 
     std::array<uint8_t, Width * Height> pixels_{};
     uint32_t color_ = 15;
@@ -133,6 +165,10 @@ private:
     uint16_t linePattern_ = 0xFFFF;  // the style's 16 bits, the first pixel in the high bit
     bool thick_ = false;
     bool solidStyle_ = true;  // SolidLn, not a user pattern of all ones
+    int textSize_ = 1;
+    bool verticalText_ = false;
+    uint8_t justifyH_ = 0;  // left, centre, right
+    uint8_t justifyV_ = 2;  // bottom, centre, top
     uint64_t work_ = 0;
 
     // Flood fill work list, kept between fills to save its allocation, and
@@ -145,6 +181,13 @@ private:
     std::vector<int16_t> below_;
     std::vector<int16_t> above_;
 };
+
+// The text size SetTextStyle(font, ..., charSize) leaves after `current`.
+int textSizeAfter(int current, uint16_t font, uint16_t charSize);
+
+// The longest text, in pixels along or across, that BgiScreen draws as the
+// unit does.
+inline constexpr int MaxTextExtent = 20400;
 
 // The sixteen colours as the BGI documents them, 0xRRGGBB.
 inline constexpr std::array<uint32_t, 16> StandardPalette{

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "bgi/routines.h"
@@ -41,11 +43,20 @@ public:
 
 namespace detail {
 
+template <class P, class Int>
+P argument(const Int* args, const std::string_view* texts, std::size_t k) {
+    if constexpr (std::is_same_v<P, ShortString>)
+        return ShortString{texts != nullptr ? texts[k] : std::string_view{}};
+    else
+        return static_cast<P>(args[k]);
+}
+
 template <class Int, class... P, std::size_t... I>
 void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* args,
-              std::index_sequence<I...>) {
+              const std::string_view* texts, std::index_sequence<I...>) {
     (void)args;  // a routine without parameters reads none
-    (g.*routine)(static_cast<P>(args[I])...);
+    (void)texts;
+    (g.*routine)(argument<P>(args, texts, I)...);
 }
 
 template <class Int, class R, class... P, std::size_t... I>
@@ -56,8 +67,9 @@ int64_t askWith(BgiGraphics& g, R (BgiGraphics::*function)(P...), const Int* arg
 }
 
 template <class Int, class... P>
-void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* args) {
-    callWith(g, routine, args, std::index_sequence_for<P...>{});
+void callWith(BgiGraphics& g, void (BgiGraphics::*routine)(P...), const Int* args,
+              const std::string_view* texts) {
+    callWith(g, routine, args, texts, std::index_sequence_for<P...>{});
 }
 
 }  // namespace detail
@@ -78,12 +90,15 @@ inline int64_t callFunction(BgiGraphics& g, GraphFunction f, const Int* args) {
 }
 
 // Calls routine r with as many of args as it has parameters, each converted
-// to its parameter's 16 bits the way a Pascal call converts it.
+// to its parameter's 16 bits the way a Pascal call converts it. A string
+// parameter k takes texts[k] instead (args[k] is not read), or an empty
+// string without texts.
 template <class Int>
-inline void callRoutine(BgiGraphics& g, GraphRoutine r, const Int* args) {
+inline void callRoutine(BgiGraphics& g, GraphRoutine r, const Int* args,
+                        const std::string_view* texts = nullptr) {
     switch (r) {
 #define PASDRAW_CALL_ROUTINE(id, name, params, arguments) \
-    case GraphRoutine::id: detail::callWith(g, &BgiGraphics::id, args); break;
+    case GraphRoutine::id: detail::callWith(g, &BgiGraphics::id, args, texts); break;
         PASDRAW_GRAPH_ROUTINES(PASDRAW_CALL_ROUTINE)
 #undef PASDRAW_CALL_ROUTINE
     }

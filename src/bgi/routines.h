@@ -9,7 +9,7 @@
 //   what a program text says is written in one place.
 // - The parameters are the unit's own, in order, with the Pascal types
 //   below; the arguments repeat their names, for implementations that pass
-//   every argument on.
+//   every argument on. A string parameter is a ShortString.
 //
 // Header only: code generation writes the names without linking the screen.
 #pragma once
@@ -31,6 +31,13 @@ namespace pasdraw {
 using Smallint = int16_t;
 using Word = uint16_t;
 using LongWord = uint32_t;
+
+// A string parameter: the bytes of a shortstring, at most 255 of them, as the
+// compiled program passes them (the text's own bytes, UTF-8 ones included).
+struct ShortString {
+    static constexpr std::size_t MaxLength = 255;
+    std::string_view bytes;
+};
 
 #define PASDRAW_GRAPH_ROUTINES(X)                                                                            \
     X(SetColor, "setcolor", (LongWord color), (color))                                                       \
@@ -54,7 +61,11 @@ using LongWord = uint32_t;
     X(SetLineStyle, "setlinestyle", (Word lineStyle, Word pattern, Word thickness),                          \
       (lineStyle, pattern, thickness))                                                                       \
     X(Bar3D, "bar3d", (Smallint x1, Smallint y1, Smallint x2, Smallint y2, Word depth, bool top),            \
-      (x1, y1, x2, y2, depth, top))
+      (x1, y1, x2, y2, depth, top))                                                                          \
+    X(OutTextXY, "outtextxy", (Smallint x, Smallint y, ShortString textString), (x, y, textString))          \
+    X(OutText, "outtext", (ShortString textString), (textString))                                            \
+    X(SetTextStyle, "settextstyle", (Word font, Word direction, Word charSize), (font, direction, charSize)) \
+    X(SetTextJustify, "settextjustify", (Word horiz, Word vert), (horiz, vert))
 
 // The graph unit's functions a program may use in expressions, as
 // X(Id, "pascal name", result type, (parameters), (arguments)).
@@ -102,16 +113,27 @@ inline constexpr std::size_t GraphFunctionCount = 0
 
 namespace detail {
 
+// A string holds no numbers: its range is empty.
+template <class P>
+constexpr ParameterRange rangeOf() {
+    if constexpr (std::is_arithmetic_v<P>)
+        return {std::numeric_limits<P>::min(), std::numeric_limits<P>::max()};
+    else
+        return {};
+}
+
 template <class Signature>
 struct Parameters;
 template <class... P>
 struct Parameters<void(P...)> {
     static constexpr std::size_t count = sizeof...(P);
+    // One more entry, so that a routine without parameters has an array.
     static constexpr ParameterRange range(std::size_t k) {
-        // One more entry, so that a routine without parameters has an array.
-        constexpr ParameterRange all[] = {
-            ParameterRange{std::numeric_limits<P>::min(), std::numeric_limits<P>::max()}...,
-            ParameterRange{}};
+        constexpr ParameterRange all[] = {rangeOf<P>()..., ParameterRange{}};
+        return all[k < count ? k : count];
+    }
+    static constexpr bool text(std::size_t k) {
+        constexpr bool all[] = {std::is_same_v<P, ShortString>..., false};
         return all[k < count ? k : count];
     }
     // Bit k set when parameter k is a boolean.
@@ -198,6 +220,17 @@ constexpr std::size_t parameterCount(GraphFunction f) {
 // Whether the compiler types a call as int64 rather than a 32-bit integer.
 constexpr bool widensToInt64(GraphFunction f) {
     return detail::GraphFunctionWide[static_cast<std::size_t>(f)];
+}
+
+// Whether parameter k (from 0) of routine r is a string.
+constexpr bool isTextParameter(GraphRoutine r, std::size_t k) {
+    switch (r) {
+#define PASDRAW_TEXT(id, name, params, args) \
+    case GraphRoutine::id: return detail::Parameters<void params>::text(k);
+        PASDRAW_GRAPH_ROUTINES(PASDRAW_TEXT)
+#undef PASDRAW_TEXT
+    }
+    return false;
 }
 
 }  // namespace pasdraw

@@ -45,13 +45,19 @@ constexpr std::array<NamedConstant, 26> Constants{{
     {"thickwidth", 3},
 }};
 
+// The text styles and justifications, as the graph unit numbers them; the
+// fonts are the eleven the compiler knows (measured).
+constexpr std::array<NamedConstant, 19> TextConstants{{
+    {"defaultfont", 0}, {"triplexfont", 1}, {"smallfont", 2},  {"sansseriffont", 3}, {"gothicfont", 4},
+    {"scriptfont", 5},  {"simplefont", 6},  {"tscrfont", 7},   {"lcomfont", 8},      {"eurofont", 9},
+    {"boldfont", 10},   {"horizdir", 0},    {"vertdir", 1},    {"usercharsize", 0},  {"lefttext", 0},
+    {"centertext", 1},  {"righttext", 2},   {"bottomtext", 0}, {"toptext", 2},
+}};
+
 // Names the compiler knows from graph, crt and the system unit that the
-// preview does not run.
-constexpr std::array<std::string_view, 81> KnownElsewhere{{
-    "outtext",
-    "outtextxy",
-    "settextstyle",
-    "settextjustify",
+// preview does not run (textwidth and textheight it computes in expressions
+// only; the parser reads them there).
+constexpr std::array<std::string_view, 77> KnownElsewhere{{
     "setwritemode",
     "setviewport",
     "clearviewport",
@@ -152,6 +158,7 @@ Name lookUp(std::string_view word) {
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});
         t.add("topon", Name{NameKind::Condition, 1});
         t.add("topoff", Name{NameKind::Condition, 0});
+        for (const NamedConstant& c : TextConstants) t.add(c.name, Name{NameKind::Constant, c.value});
         for (std::string_view n : KnownElsewhere) t.add(n, Name{NameKind::Elsewhere, 0});
         return t;
     }();

@@ -1,5 +1,6 @@
 #include "program/lexer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -326,6 +327,45 @@ void Lexer::next(Token& t) {
         }
     }
     return;
+}
+
+bool appendStringValue(std::string_view token, std::string& out) {
+    bool narrow = true;
+    std::size_t k = 0;
+    while (k < token.size()) {
+        if (token[k] == '#') {
+            ++k;
+            const bool hex = k < token.size() && token[k] == '$';
+            if (hex) ++k;
+            uint32_t code = 0;
+            for (; k < token.size() && (hex ? isHex(token[k]) : isDigit(token[k])); ++k) {
+                const char c = token[k];
+                const uint32_t digit = isDigit(c) ? static_cast<uint32_t>(c - '0')
+                                                  : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+                code = std::min<uint32_t>(code * (hex ? 16 : 10) + digit, 0x10000);
+            }
+            if (code > 255) {
+                narrow = false;
+            } else {
+                out += static_cast<char>(code);
+            }
+            continue;
+        }
+        // A quoted piece: up to the quote that is not doubled.
+        for (++k; k < token.size(); ++k) {
+            if (token[k] == '\'') {
+                if (k + 1 < token.size() && token[k + 1] == '\'') {
+                    out += '\'';
+                    ++k;
+                    continue;
+                }
+                ++k;
+                break;
+            }
+            out += token[k];
+        }
+    }
+    return narrow;
 }
 
 std::string describe(const Token& t) {

@@ -110,6 +110,11 @@ inline std::string concat(std::initializer_list<std::string_view> pieces) {
 // The keyword for an identifier spelled any case, or Tok::Ident.
 Tok keywordKind(std::string_view word);
 
+// Appends the bytes a String token's source characters stand for: quoted
+// pieces ('' is one quote) and #code characters (decimal or #$hex), joined.
+// False when a code is above 255 (its byte is then not appended).
+bool appendStringValue(std::string_view token, std::string& out);
+
 // How a token is named in a message: 'begin', ';', the number, "end of text".
 std::string describe(const Token& t);
 

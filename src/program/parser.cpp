@@ -33,6 +33,13 @@ ParameterRange argumentRange(Routine r, std::size_t k) {
 }
 
 std::string numbers(std::size_t n) { return std::to_string(n) + (n == 1 ? " number" : " numbers"); }
+std::string arguments(std::size_t n) { return std::to_string(n) + (n == 1 ? " argument" : " arguments"); }
+
+bool takesText(GraphRoutine r) {
+    for (std::size_t k = 0; k < parameterCount(r); ++k)
+        if (isTextParameter(r, k)) return true;
+    return false;
+}
 
 class Parser {
 public:
@@ -45,6 +52,7 @@ public:
         out_.compilerWouldRefuse = false;
         out_.warnings.clear();
         out_.programEnd = Pos{0, 0};
+        out_.text.clear();
         // A generated line of about 35 bytes holds two statements, five
         // expressions and seven list entries; growing the arrays step by
         // step costs more than the parse itself.
@@ -434,13 +442,17 @@ private:
             if (cur_.kind != Tok::RParen) {
                 do {
                     const std::size_t k = out_.lists.size() - first;
-                    const int32_t arg =
-                        k < 32 && ((r.booleans >> k) & 1) ? conditionExpression() : intExpression();
+                    const bool text =
+                        draws(routine) && isTextParameter(static_cast<GraphRoutine>(routine), k);
+                    const bool condition = k < 32 && ((r.booleans >> k) & 1);
+                    const int32_t arg = text        ? textArgument()
+                                        : condition ? conditionExpression()
+                                                    : intExpression();
                     out_.lists.push_back(arg);
                     if (failed()) return stop(name.pos);
                     // The compiler places the warning after the argument; a
-                    // condition has no range to leave.
-                    if (k < r.parameters && !(k < 32 && ((r.booleans >> k) & 1)))
+                    // condition or a string has no range to leave.
+                    if (k < r.parameters && !text && !condition)
                         checks_.argument(cur_.pos, arg, r.name, k, argumentRange(routine, k));
                 } while (accept(Tok::Comma));
             }
@@ -448,11 +460,12 @@ private:
         }
         const std::size_t given = out_.lists.size() - first;
         if (given != r.parameters) {
+            const bool text = draws(routine) && takesText(static_cast<GraphRoutine>(routine));
             compileError(name.pos,
                          r.parameters == 0
                              ? std::string(r.name) + " takes no numbers, " + std::to_string(given) + " given"
-                             : numbers(r.parameters) + " expected for " + std::string(r.name) + ", " +
-                                   std::to_string(given) + " given");
+                             : (text ? arguments(r.parameters) : numbers(r.parameters)) + " expected for " +
+                                   std::string(r.name) + ", " + std::to_string(given) + " given");
         }
         if (problems_.hits() != before) return stop(name.pos);
         Stmt s;
@@ -462,6 +475,37 @@ private:
         s.first = first;
         s.count = static_cast<uint32_t>(given);
         return addStmt(s);
+    }
+
+    // A string parameter takes a string literal: its bytes go to the
+    // syntax's text, and the expression holds where they stand.
+    int32_t textArgument() {
+        const Pos at = cur_.pos;
+        if (cur_.kind == Tok::String) {
+            Expr e;
+            e.type = Type::Str;
+            e.constant = true;
+            e.pos = at;
+            e.a = static_cast<int32_t>(out_.text.size());
+            const bool wide = !appendStringValue(cur_.text, out_.text);
+            e.b = static_cast<int32_t>(out_.text.size()) - e.a;
+            advance();
+            if (wide) {
+                unsupported(at, "the preview draws characters #0 to #255 only");
+            } else if (cur_.kind != Tok::Comma && cur_.kind != Tok::RParen) {
+                unsupported(at, "the preview takes a string literal here, not an expression");
+                broken_ = true;
+            }
+            return checks_.add(e);
+        }
+        const int32_t e = expression();
+        const Type type = checks_[e].type;
+        if (type == Type::Str) {
+            unsupported(at, "the preview takes a string literal here, not an expression");
+        } else if (type != Type::Bad) {
+            compileError(at, "a string expected, not a number");
+        }
+        return e;
     }
 
     // ------------------------------------------------------------ expressions
@@ -604,6 +648,8 @@ private:
         const Token name = cur_;
         const Name n = lookUp(name.text);
         advance();
+        if (sameName(name.text, "textwidth") || sameName(name.text, "textheight"))
+            return textMeasure(name, sameName(name.text, "textwidth") ? Op::TextWidth : Op::TextHeight);
         Expr e;
         e.pos = name.pos;
         switch (n.kind) {
@@ -657,6 +703,22 @@ private:
         }
         if (isRandom) return checks_.random(name.pos, args[0]);
         return checks_.function(name.pos, static_cast<GraphFunction>(index), args[0], args[1]);
+    }
+
+    // textwidth(s) or textheight(s), s a string literal: a word.
+    int32_t textMeasure(const Token& name, Op op) {
+        if (!expect(Tok::LParen, "'('")) return checks_.bad(name.pos);
+        const int32_t arg = textArgument();
+        if (failed()) return checks_.bad(name.pos);
+        if (!expect(Tok::RParen, "')'")) return checks_.bad(name.pos);
+        const Expr& literal = checks_[arg];
+        if (literal.type != Type::Str || literal.op != Op::Const) return checks_.bad(name.pos);
+        Expr e = literal;
+        e.op = op;
+        e.type = Type::Int;
+        e.constant = false;
+        e.pos = name.pos;
+        return checks_.add(e);
     }
 
     // A chain a+b+c+... nests to the left; its length bounds the depth at

@@ -193,6 +193,17 @@ public:
         r.BorderRGB = paletteRgb(border);
         append(call, picture.Fills, r, "fills");
     }
+    // The picture's five kinds hold no text, so nothing that shapes it either.
+    void OutTextXY(int16_t, int16_t, ShortString) override {
+        refuse(GraphRoutine::OutTextXY, "the picture holds no text");
+    }
+    void OutText(ShortString) override { refuse(GraphRoutine::OutText, "the picture holds no text"); }
+    void SetTextStyle(uint16_t, uint16_t, uint16_t) override {
+        refuse(GraphRoutine::SetTextStyle, "the picture holds no text, so no text style");
+    }
+    void SetTextJustify(uint16_t, uint16_t) override {
+        refuse(GraphRoutine::SetTextJustify, "the picture holds no text, so no text justification");
+    }
 
     // The screen the functions describe; the picture holds no pixels to
     // read back.

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <random>
 
+#include "bgi/bgi_screen.h"
 #include "program/syntax.h"
 
 namespace pasdraw {
@@ -103,6 +104,11 @@ private:
             case Op::Or: return eval(e.a) != 0 || eval(e.b) != 0;
             case Op::Func: return function(e);
             case Op::Random: return random(expr(e.a).wide, eval(e.a));
+            // The unit answers in a word: 8 pixels a byte of the shortstring
+            // times the size, wrapping past 65535.
+            case Op::TextWidth:
+                return int64_t{8} * textSize_ * std::min<int64_t>(e.b, ShortString::MaxLength) & 0xFFFF;
+            case Op::TextHeight: return int64_t{8} * textSize_ & 0xFFFF;
         }
         return 0;
     }
@@ -280,7 +286,32 @@ private:
                                    ProgramProblem::Kind::Unsupported});
             return Flow::Stop;
         }
-        callRoutine(g_, routine, a);
+        std::string_view texts[6];
+        for (uint32_t k = 0; k < st.count && k < 6; ++k) {
+            if (!isTextParameter(routine, k)) continue;
+            const Expr& e = expr(s_.lists[st.first + k]);
+            // The unit receives a shortstring: the literal's first 255 bytes.
+            texts[k] = std::string_view(s_.text).substr(
+                static_cast<std::size_t>(e.a),
+                std::min(static_cast<std::size_t>(e.b), ShortString::MaxLength));
+        }
+        if (routine == GraphRoutine::SetTextStyle) {
+            textSize_ = textSizeAfter(textSize_, static_cast<uint16_t>(a[0]), static_cast<uint16_t>(a[2]));
+        } else if (routine == GraphRoutine::OutText || routine == GraphRoutine::OutTextXY) {
+            const std::size_t length = texts[routine == GraphRoutine::OutText ? 0 : 2].size();
+            const int64_t extent =
+                int64_t{8} * textSize_ * static_cast<int64_t>(std::max<std::size_t>(length, 1));
+            if (extent > MaxTextExtent) {
+                r_.problems.push_back({st.pos.line, st.pos.column,
+                                       "the preview does not draw text over " +
+                                           std::to_string(MaxTextExtent) + " pixels long or high (here " +
+                                           std::to_string(extent) + ", at size " + std::to_string(textSize_) +
+                                           ")",
+                                       ProgramProblem::Kind::Unsupported});
+                return Flow::Stop;
+            }
+        }
+        callRoutine(g_, routine, a, texts);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
     }
@@ -301,6 +332,9 @@ private:
     int failKind_ = Failure::Zero;
     program::Pos failPos_;
     bool workReached_ = false;
+    // The text size settextstyle leaves, to refuse text the screen does not
+    // draw as the unit does.
+    int textSize_ = 1;
     uint64_t operations_ = 0;
     bool thickLines_ = false;
 };

@@ -8,9 +8,11 @@
 // What is run: assignments to the six variables, for/to/downto, begin/end,
 // if/then/else with = <> < > <= >= and/or/not on conditions, + - * div mod,
 // decimal, $hex, %binary and &octal numbers, the graph and crt colour and
-// fill-pattern constants, the drawing routines of BgiGraphics and its
-// functions in expressions, random and randomize, and delay, sound, nosound
-// and clrscr, which take no time and draw nothing here.
+// fill-pattern constants, the drawing routines of BgiGraphics (a string
+// parameter takes a string literal) and its functions in expressions,
+// textwidth and textheight of a string literal, the text style constants,
+// random and randomize, and delay, sound, nosound and clrscr, which take no
+// time and draw nothing here.
 #pragma once
 
 #include <array>

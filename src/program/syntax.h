@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,15 +16,18 @@
 
 namespace pasdraw::program {
 
-// Func and Random are calls in expressions (see Expr).
+// Func and Random are calls in expressions (see Expr); TextWidth and
+// TextHeight measure the string literal text[a, a + b) in the text size when
+// they run.
 // clang-format off
 enum class Op : uint8_t { Const, Var, Neg, Add, Sub, Mul, Div, Mod, Eq, Ne, Lt, Gt, Le, Ge, Not, And, Or, Func,
-                          Random };
+                          Random, TextWidth, TextHeight };
 // clang-format on
 enum class Type : uint8_t { Int, Bool, Real, Str, Bad };
 
 // A Func calls the graph function numbered `var` with a and b as its
 // arguments (-1 where it has none); a Random draws with a as its range.
+// A string literal is a constant of type Str whose bytes are text[a, a + b).
 struct Expr {
     Op op = Op::Const;
     Type type = Type::Int;
@@ -79,6 +83,8 @@ struct Syntax {
     std::vector<Expr> exprs;
     std::vector<Stmt> stmts;
     std::vector<int32_t> lists;
+    // The bytes of the string literals, one after the other.
+    std::string text;
     int32_t root = -1;  // a Block
     std::vector<ProgramProblem> problems;
     bool compilerWouldRefuse = false;

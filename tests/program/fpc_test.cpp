@@ -175,6 +175,8 @@ TEST(FreePascalAcceptance, RefusedExactlyWhenTheCompilerRefuses) {
         "XK:=YK div (YK-YK);",
         "XK:=(7 div YK)*0;",
         "SetFillStyle(SolidFill, LightBlue); FloodFill(1,1,White);",
+        "settextstyle(GothicFont, VertDir, 3); settextjustify(CenterText, TopText); outtext(#$41'b'#10);",
+        "XK:=textwidth('ab') + TextHeight('') * 2; outtextxy(XK, -1, '');",
         // refused
         "end;",
         "setcolor(1)",
@@ -212,6 +214,11 @@ TEST(FreePascalAcceptance, RefusedExactlyWhenTheCompilerRefuses) {
         "XK:=1 ? 2;",
         "setcolor(1); { never closed",
         "XK:=XK<1 and YK>1;",
+        "outtextxy(1,1,5);",
+        "outtext('a', 'b');",
+        "outtextxy('1',1,'a');",
+        "XK:=textwidth(1);",
+        "outtext('it''s);",
     };
     const std::optional<long> programs = testing::envCount("PASDRAW_FPC_PROGRAMS", 4);
     ASSERT_TRUE(programs.has_value()) << "PASDRAW_FPC_PROGRAMS must be a number";
@@ -266,7 +273,9 @@ TEST(FreePascalWarnings, RangeWarningsStandWhereTheCompilersDo) {
         const auto routine = static_cast<GraphRoutine>(r);
         text += std::string(pascalName(routine));
         for (std::size_t k = 0; k < parameterCount(routine); ++k)
-            text += (k == 0 ? "(" : ",") + ((booleanParameters(routine) >> k) & 1 ? "TopOn" : constant());
+            text += (k == 0 ? "(" : ",") + ((booleanParameters(routine) >> k) & 1 ? std::string("TopOn")
+                                            : isTextParameter(routine, k)          ? std::string("'A'")
+                                                                                   : constant());
         text += parameterCount(routine) > 0 ? ");" : ";";
     }
     RecordingGraphics g;

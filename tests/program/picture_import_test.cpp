@@ -222,6 +222,12 @@ TEST(PictureImport, RefusalsNameTheRoutineTheArgumentAndTheRange) {
         {"floodfill(5,4000,1);",
          "floodfill: y = 4000 is out of range; the picture holds coordinates from -3276 to 3276"},
         {"cleardevice;", "cleardevice: the picture cannot clear what is drawn"},
+        {"setcolor(2);line(1,2,3,4);outtextxy(5,5,'house');", "outtextxy: the picture holds no text"},
+        {"outtext('a');", "outtext: the picture holds no text"},
+        {"settextstyle(DefaultFont, VertDir, 2);",
+         "settextstyle: the picture holds no text, so no text style"},
+        {"settextjustify(CenterText, TopText);",
+         "settextjustify: the picture holds no text, so no text justification"},
         {"for i:=1 to 1002 do circle(i,i,5);",
          "circle: more than 1001 circles; the picture holds at most 1001"},
     };

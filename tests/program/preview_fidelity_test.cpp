@@ -6,6 +6,8 @@
 // the README's exact steps and its real window compared with the preview.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -154,8 +156,44 @@ std::string dumpProgram(const std::vector<std::string>& texts) {
     return testing::dumpProgram(texts, "XK,YK,i,m,d,err:integer;",
                                 "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;",
                                 "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
-                                "randseed:=0; setlinestyle(0,0,1);\n"
+                                "randseed:=0; setlinestyle(0,0,1); settextstyle(0,0,1); settextjustify(0,2);\n"
                                 "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
+}
+
+// Runs the texts in compiled programs and in the interpreter on BgiScreen,
+// and expects the same screens (and, when asked, current points).
+void expectWhatFreePascalDraws(const std::filesystem::path& fpc, const std::string& display,
+                               const std::vector<std::string>& texts, std::size_t traced, bool currentPoint) {
+    // A few texts to a program keeps its main block within what fpc compiles.
+    constexpr std::size_t perProgram = 12;
+    for (std::size_t first = 0; first < texts.size(); first += perProgram) {
+        const std::vector<std::string> batch(
+            texts.begin() + static_cast<std::ptrdiff_t>(first),
+            texts.begin() + static_cast<std::ptrdiff_t>(std::min(texts.size(), first + perProgram)));
+        std::string error;
+        const std::vector<testing::BgiFrame> frames =
+            testing::referenceFramesOf(fpc, display, dumpProgram(batch), batch.size(), error);
+        ASSERT_EQ(frames.size(), batch.size()) << error;
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            SCOPED_TRACE("text " + std::to_string(first + k) + ":\n" + batch[k].substr(0, traced));
+            BgiScreen screen;
+            const RunResult run = runProgram(batch[k], screen);
+            ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
+            int differing = 0;
+            for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
+                if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {
+                    ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width
+                                  << ") program " << int(frames[k].pixels[static_cast<std::size_t>(i)])
+                                  << ", preview " << int(screen.pixels()[i]);
+                }
+            }
+            EXPECT_EQ(differing, 0);
+            if (currentPoint) {
+                EXPECT_EQ(screen.currentX(), frames[k].x);
+                EXPECT_EQ(screen.currentY(), frames[k].y);
+            }
+        }
+    }
 }
 
 TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraws) {
@@ -180,35 +218,114 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
         texts.push_back(generateValueForm(*p, computeOrigin(*p)));
         texts.push_back(generateSliderForm(*p, sx(rng), static_cast<int16_t>(sy(rng))));
     }
-    // A few texts to a program keeps its main block within what fpc compiles.
-    constexpr std::size_t perProgram = 12;
-    for (std::size_t first = 0; first < texts.size(); first += perProgram) {
-        const std::vector<std::string> batch(
-            texts.begin() + static_cast<std::ptrdiff_t>(first),
-            texts.begin() + static_cast<std::ptrdiff_t>(std::min(texts.size(), first + perProgram)));
-        std::string error;
-        const std::vector<testing::BgiFrame> frames =
-            testing::referenceFramesOf(*fpc, x.display(), dumpProgram(batch), batch.size(), error);
-        ASSERT_EQ(frames.size(), batch.size()) << error;
-        for (std::size_t k = 0; k < batch.size(); ++k) {
-            SCOPED_TRACE("text " + std::to_string(first + k) + ":\n" + batch[k].substr(0, 300));
-            BgiScreen screen;
-            const RunResult run = runProgram(batch[k], screen);
-            ASSERT_TRUE(run.problems.empty()) << run.problems.front().message;
-            EXPECT_EQ(std::pair(int(screen.currentX()), int(screen.currentY())),
-                      std::pair(frames[k].x, frames[k].y));
-            int differing = 0;
-            for (int i = 0; i < BgiScreen::Width * BgiScreen::Height; ++i) {
-                if (screen.pixels()[i] != frames[k].pixels[static_cast<std::size_t>(i)] && differing++ < 5) {
-                    ADD_FAILURE() << "(" << i % BgiScreen::Width << "," << i / BgiScreen::Width
-                                  << ") program " << int(frames[k].pixels[static_cast<std::size_t>(i)])
-                                  << ", preview " << int(screen.pixels()[i]);
-                }
+    expectWhatFreePascalDraws(*fpc, x.display(), texts, 300, true);
+}
+
+// A string literal: printable characters (quotes doubled), a raw UTF-8
+// character, and codes past 127 written as #nn.
+std::string randomLiteral(std::mt19937& rng) {
+    std::uniform_int_distribution<int> pieces(1, 3), length(0, 12), printable(32, 126), code(0, 255),
+        kind(0, 5);
+    std::string s;
+    for (int p = pieces(rng); p > 0; --p) {
+        const int k = kind(rng);
+        if (k == 0) {
+            s += "#" + std::to_string(code(rng));
+            continue;
+        }
+        s += '\'';
+        if (k == 1) s += "\xC3\xA9";
+        for (int n = length(rng); n > 0; --n) {
+            const char c = static_cast<char>(printable(rng));
+            s += c == '\'' ? std::string("''") : std::string(1, c);
+        }
+        s += '\'';
+    }
+    return s;
+}
+
+// Text calls with every style, size, direction and justification, sizes
+// and directions beyond the valid ones, positions off the screen, over a
+// bar so that a glyph's 0 bits show they leave the screen as it is.
+std::string randomTextProgram(std::mt19937& rng) {
+    std::uniform_int_distribution<int> calls(1, 8), kind(0, 6), font(0, 12), direction(0, 3), size(0, 12),
+        justify(0, 3), colour(0, 40), near(-100, 740), anyWhere(-32768, 32767), edge(0, 4);
+    const auto position = [&] { return std::to_string(edge(rng) == 0 ? anyWhere(rng) : near(rng)); };
+    const char* const fonts[] = {"DefaultFont", "TriplexFont", "SmallFont", "SansSerifFont", "GothicFont"};
+    std::string t = "setfillstyle(1, 9); bar(" + position() + ", " + position() + ", 400, 300);\r\n";
+    for (int n = calls(rng); n > 0; --n) {
+        switch (kind(rng)) {
+            case 0: {
+                // Sizes past 10, which the stroked fonts keep.
+                const int f = font(rng), sz = size(rng);
+                t += "settextstyle(" + (f < 5 ? std::string(fonts[f]) : std::to_string(f)) + ", " +
+                     (direction(rng) == 1 ? "VertDir" : std::to_string(direction(rng))) + ", " +
+                     std::to_string(sz == 12 ? (f == 0 ? 65535 : 40) : sz) + ");\r\n";
+                break;
             }
-            EXPECT_EQ(differing, 0);
+            case 1:
+                t += "settextjustify(" + std::to_string(justify(rng)) + ", " + std::to_string(justify(rng)) +
+                     ");\r\n";
+                break;
+            case 2:
+                t += "setcolor(" + std::to_string(colour(rng)) + "); moveto(" + position() + ", " +
+                     position() + ");\r\n";
+                break;
+            case 3:
+                // The current point shows what textwidth and textheight gave.
+                t += "moveto(" + position() + " - textwidth(" + randomLiteral(rng) + "), TextHeight(" +
+                     randomLiteral(rng) + ") * 3 - 30); outtext(" + randomLiteral(rng) + ");\r\n";
+                break;
+            case 4: t += "outtext(" + randomLiteral(rng) + ");\r\n"; break;
+            default:
+                t += "outtextxy(" + position() + ", " + position() + ", " + randomLiteral(rng) + ");\r\n";
+                break;
         }
     }
+    return t + "outtext('end');\r\n";
 }
+
+// Every character of the font, at sizes 1 and 3 and both directions.
+std::string everyCharacter() {
+    std::string t = "settextjustify(LeftText, TopText);\r\n";
+    for (int size : {1, 3}) {
+        for (int c = 0; c < 256; ++c) {
+            const int x = size == 1 ? (c % 32) * 10 : (c % 24) * 26,
+                      y = size == 1 ? (c / 32) * 10 : (c / 24) * 26;
+            if (c % 64 == 0)
+                t += "settextstyle(DefaultFont, " + std::string(c % 128 == 0 ? "HorizDir" : "VertDir") +
+                     ", " + std::to_string(size) + ");\r\n";
+            t += "outtextxy(" + std::to_string(x + (size == 1 ? 320 : 0)) + ", " + std::to_string(y + 30) +
+                 ", #" + std::to_string(c) + ");";
+        }
+        t += "\r\n";
+    }
+    return t;
+}
+
+TEST(PreviewFidelity, TextDrawsWhatFreePascalDraws) {
+    const auto fpc = testing::findOnPath("fpc");
+    if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
+    testing::XServer x;
+    if (!x.problem().empty()) GTEST_SKIP() << x.problem();
+    const std::optional<long> count = testing::envCount("PASDRAW_PREVIEW_TEXTS", 22);
+    const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1208);
+    ASSERT_TRUE(count && seed) << "PASDRAW_PREVIEW_TEXTS and PASDRAW_FUZZ_SEED must be counts";
+    std::mt19937 rng(static_cast<uint32_t>(*seed));
+    std::vector<std::string> texts{everyCharacter()};
+    for (long n = 0; n < *count; ++n) texts.push_back(randomTextProgram(rng));
+    // The text style and justification carry from one text to the next in
+    // the compiled program, so each starts by setting both.
+    const std::string reset =
+        "settextstyle(DefaultFont, HorizDir, 1); settextjustify(LeftText, TopText);\r\n";
+    for (std::string& t : texts) t.insert(0, reset);
+    expectWhatFreePascalDraws(*fpc, x.display(), texts, 2000, true);
+    std::cout << texts.size() << " texts compared with the compiled program\n";
+}
+
+// Play against the compiled program: the compiled animation dumps its screen
+// just before each delay and once at its end, and Play's frames must be the
+// same screens, one for one.
 
 // Play against the compiled program: the compiled animation dumps its screen
 // just before each delay and once at its end, and Play's frames must be the

@@ -52,6 +52,37 @@ public:
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
+    // Text output at any position, size, direction and justification,
+    // stroked fonts at sizes up to what the preview draws and past it.
+    std::string textCalls(int n) {
+        const auto coordinate = [&] {
+            return std::to_string(pick(0, 3) == 0 ? pick(-32768, 32767) : pick(-100, 740));
+        };
+        std::string s;
+        for (int k = 0; k < n; ++k) {
+            switch (pick(0, 3)) {
+                case 0: {
+                    const int size = pick(0, 2) == 0 ? pick(0, 12) : pick(0, 1) ? pick(0, 2600) : 65535;
+                    s += "settextstyle(" + std::to_string(pick(0, 11)) + "," + std::to_string(pick(0, 2)) +
+                         "," + std::to_string(size) + ");";
+                    break;
+                }
+                case 1:
+                    s += "settextjustify(" + std::to_string(pick(0, 3)) + "," + std::to_string(pick(0, 3)) +
+                         ");";
+                    break;
+                case 2:
+                    s += "moveto(" + coordinate() + "," + coordinate() + ");outtext(" + literal() + ");";
+                    break;
+                default:
+                    s += "outtextxy(" + coordinate() + "-textwidth(" + literal() + ")," + coordinate() +
+                         "+textheight(" + literal() + ")," + literal() + ");";
+                    break;
+            }
+        }
+        return s;
+    }
+
 private:
     std::string randomBytes(int n) {
         std::string s;
@@ -85,6 +116,11 @@ private:
             "-2147483648", "getpixel(",  "random(",  "random(0)", "4294967296",
             "bar3d",       "topon",      "topoff",   "dottedln",  "thickwidth",
         };
+        // The text routines and string literals.
+        static const char* textWords[] = {"outtext",   "settextstyle",  "settextjustify", "vertdir",
+                                          "righttext", "textwidth",     "textheight",     "'x'#65",
+                                          "#300",      "#$41'\xC3\xA9'"};
+        if (pick(0, 19) == 0) return textWords[pick(0, static_cast<int>(std::size(textWords)) - 1)];
         const int r = pick(0, 9);
         if (r == 0) return std::to_string(pick(0, 70000));
         if (r == 1) {
@@ -157,11 +193,15 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 6)) {
+                switch (pick(0, 10)) {
                     case 5:
                         return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
                                (pick(0, 1) ? ",TopOn)" : ",XK<YK)");
                     case 6: return "setlinestyle(" + expr() + "," + expr() + "," + expr() + ")";
+                    case 7: return "outtextxy(" + expr() + "," + expr() + "," + literal() + ")";
+                    case 8: return "outtext(" + literal() + ")";
+                    case 9: return "settextstyle(" + expr() + "," + expr() + "," + expr() + ")";
+                    case 10: return "settextjustify(" + expr() + "," + expr() + ")";
                     case 0: return "linerel(" + expr() + "," + expr() + ")";
                     case 1: return "moverel(" + expr() + "," + expr() + ")";
                     case 2:
@@ -170,6 +210,25 @@ private:
                     default: return "line(" + expr() + "," + expr() + "," + expr() + "," + expr() + ")";
                 }
         }
+    }
+
+    // A string literal of quoted pieces and character codes, past 255 bytes
+    // at times.
+    std::string literal() {
+        std::string s;
+        for (int k = pick(1, 4); k > 0; --k) {
+            if (pick(0, 2) == 0) {
+                s += (pick(0, 1) ? "#" : "#$") + std::to_string(pick(0, 300));
+                continue;
+            }
+            s += '\'';
+            for (int n = pick(0, 1) ? pick(0, 8) : pick(0, 300); n > 0; --n) {
+                const char c = static_cast<char>(pick(32, 255));
+                s += c == '\'' ? std::string("''") : std::string(1, c);
+            }
+            s += '\'';
+        }
+        return s;
     }
 
     std::string deep() {
@@ -258,6 +317,34 @@ struct CapWatch : StatementWatch {
     uint64_t cap;
     std::vector<std::pair<int, int>> at;
 };
+
+// Text drawn on the preview's screen at sizes up to thousands of pixels a
+// glyph pixel costs at most what the screen holds a call, so a run stays
+// within its work bound and ends.
+TEST(ProgramFuzz, TextOnTheScreenCostsNoMoreThanTheScreen) {
+    const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);
+    const std::optional<long> seed = testing::envCount("PASDRAW_FUZZ_SEED", 1);
+    ASSERT_TRUE(count.has_value() && seed.has_value()) << "PASDRAW_FUZZ_TEXTS/SEED must be numbers";
+    TextMaker maker(static_cast<uint64_t>(*seed) + 7);
+    RunLimits limits;
+    limits.maxWork = 3'000'000;
+    long drawn = 0;
+    for (long n = 0; n < *count / 25; ++n) {
+        const std::string text = maker.textCalls(maker.pick(1, 12));
+        SCOPED_TRACE(text);
+        BgiScreen screen;
+        const RunResult r = runProgram(text, screen, limits);
+        ASSERT_FALSE(r.compilerWouldRefuse);
+        EXPECT_LT(screen.work(), limits.maxWork + 2u * BgiScreen::Width * BgiScreen::Height);
+        drawn += std::count_if(screen.pixels(), screen.pixels() + BgiScreen::Width * BgiScreen::Height,
+                               [](uint8_t c) { return c != 0; }) > 0;
+    }
+    // About one run in five draws on the screen (the rest off it, or
+    // refused); a tenth is far below that for a count of hundreds.
+    if (*count / 25 >= 100) {
+        EXPECT_GT(drawn, *count / 25 / 10);
+    }
+}
 
 TEST(ProgramFuzz, RandomTextsGiveConsistentResults) {
     const std::optional<long> count = testing::envCount("PASDRAW_FUZZ_TEXTS", 5000);

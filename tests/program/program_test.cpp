@@ -236,6 +236,12 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         {"moverel(32768,0);", "moverel(-32768,0)"},
         {"bar3d(1,2,3,4,-1,TopOn);", "bar3d(1,2,3,4,65535,1)"},
         {"bar3d(1,2,3,4,5,(XK>0) or not TopOff);", "bar3d(1,2,3,4,5,1)"},
+        // textwidth and textheight answer in a word (measured: 65520 and
+        // 65528 at size 65535), here put into smallints.
+        {"settextstyle(1,0,65535); XK:=textwidth('LL'); YK:=TextHeight('x'); moveto(XK, YK);",
+         "settextstyle(1,0,65535)\nmoveto(-16,-8)"},
+        {"settextstyle(SmallFont,VertDir,300); moveto(textheight(''), textwidth('it''s'#10));",
+         "settextstyle(2,1,300)\nmoveto(2400,12000)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -388,9 +394,9 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          "the result of this division does not fit 64 bits: the program stops here with an unhandled "
          "exception (EDivByZero: Division by zero, exit code 217)",
          Kind::Runtime, ""},
-        {"if 1>2 then outtext('x'); setcolor(2);", 1, 13, "the preview cannot run 'outtext'",
+        {"if 1>2 then setviewport(0,0,9,9,true); setcolor(2);", 1, 13, "the preview cannot run 'setviewport'",
          Kind::Unsupported, ""},
-        {"setcolor(1); outtextxy(1,1,'hi'); setcolor(2);", 1, 14, "the preview cannot run 'outtextxy'",
+        {"setcolor(1); setpalette(1,2); setcolor(2);", 1, 14, "the preview cannot run 'setpalette'",
          Kind::Unsupported, "setcolor(1)\n"},
         {"setcolor(3); XK:=getpixel(-1,0);", 1, 18,
          "getpixel reads outside the screen here; the preview cannot tell what the program gets",
@@ -405,6 +411,25 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          "the preview does not draw thick circles, arcs and ellipses (setlinestyle with thickness 3)",
          Kind::Unsupported, "setlinestyle(0,0,3)\nsetlinestyle(1,0,2)\n"},
         {"XK:=getbkcolor div 2;", 1, 5, "the preview cannot compute 'getbkcolor'", Kind::Unsupported, ""},
+        {"setcolor(1); outtextxy(1,1,5);", 1, 28, "a string expected, not a number", Kind::Compile,
+         "setcolor(1)\n"},
+        {"outtext('a'); outtext(xk);", 1, 23, "a string expected, not a number", Kind::Compile,
+         "outtext('a')\n"},
+        {"outtextxy('1',1,'a');", 1, 11, "a number expected, not a string", Kind::Compile, ""},
+        {"outtext('a', 'b');", 1, 1, "1 argument expected for outtext, 2 given", Kind::Compile, ""},
+        {"outtextxy(1,1);", 1, 1, "3 arguments expected for outtextxy, 2 given", Kind::Compile, ""},
+        {"outtext('it''s'#10); outtext('a'+'b');", 1, 30,
+         "the preview takes a string literal here, not an expression", Kind::Unsupported,
+         "outtext('it's\n')\n"},
+        {"outtext(#$41#300);", 1, 9, "the preview draws characters #0 to #255 only", Kind::Unsupported, ""},
+        {"XK:=textwidth(5);", 1, 15, "a string expected, not a number", Kind::Compile, ""},
+        {"setcolor(1); textheight('a');", 1, 14, "the preview cannot run 'textheight'", Kind::Unsupported,
+         "setcolor(1)\n"},
+        // Sizes past 10 in a stroked font, which falls back to the default
+        // one: 8 x 2551 pixels is past what the preview draws as the unit.
+        {"settextstyle(TriplexFont, HorizDir, 2550); outtext('a'); settextstyle(1, 1, 2551); outtext('a');",
+         1, 84, "the preview does not draw text over 20400 pixels long or high (here 20408, at size 2551)",
+         Kind::Unsupported, "settextstyle(1,0,2550)\nouttext('a')\nsettextstyle(1,1,2551)\n"},
         {"setcolor(2); while XK<3 do XK:=XK+1;", 1, 14, "the preview does not run 'while' statements",
          Kind::Unsupported, "setcolor(2)\n"},
         {"setcolor(2); {$R+} XK:=1;", 1, 14, "the preview does not follow compiler directives ({$...})",
@@ -443,7 +468,7 @@ TEST(ProgramProblems, NothingRunsWhenAskedNotToRunARefusedText) {
     EXPECT_TRUE(refused.compilerWouldRefuse);
     EXPECT_EQ(g.calls.size(), 0u);
     // An unsupported routine is not a refusal: what precedes it still runs.
-    const RunResult unsupported = run("setcolor(1); outtext('x');", g, limits);
+    const RunResult unsupported = run("setcolor(1); fillellipse(9,9,5,5);", g, limits);
     EXPECT_FALSE(unsupported.compilerWouldRefuse);
     EXPECT_EQ(g.joined(), "setcolor(1)\n");
 }

@@ -21,19 +21,21 @@ public:
     // in memory.
     bool keep = true;
 
+#define PASDRAW_ARGUMENTS_AFTER(...) __VA_OPT__(, ) __VA_ARGS__
 #define PASDRAW_RECORD_ROUTINE(id, name, params, args) \
-    void id params override { log(name, {PASDRAW_UNPARENTHESIZED args}); }
+    void id params override { log(name PASDRAW_ARGUMENTS_AFTER args); }
     PASDRAW_GRAPH_ROUTINES(PASDRAW_RECORD_ROUTINE)
 #undef PASDRAW_RECORD_ROUTINE
     // Functions are logged like routines; they describe the 640 x 480
     // sixteen-colour screen and answer 0 otherwise.
 #define PASDRAW_RECORD_FUNCTION(id, name, result, params, args) \
     result id params override {                                 \
-        log(name, {PASDRAW_UNPARENTHESIZED args});              \
+        log(name PASDRAW_ARGUMENTS_AFTER args);                 \
         return static_cast<result>(answer(name));               \
     }
     PASDRAW_GRAPH_FUNCTIONS(PASDRAW_RECORD_FUNCTION)
 #undef PASDRAW_RECORD_FUNCTION
+#undef PASDRAW_ARGUMENTS_AFTER
     uint64_t work() const override { return work_; }
 
     // All calls as one text, one call per line.
@@ -47,17 +49,17 @@ private:
     static int answer(std::string_view name) {
         return name == "getmaxx" ? 639 : name == "getmaxy" ? 479 : name == "getmaxcolor" ? 15 : 0;
     }
-    void log(const char* name, std::initializer_list<int64_t> args) {
+    // A string argument is logged in quotes, its bytes as they are.
+    static std::string logged(int64_t a) { return std::to_string(a); }
+    static std::string logged(ShortString a) { return "'" + std::string(a.bytes) + "'"; }
+    template <class... A>
+    void log(const char* name, const A&... args) {
         work_ += costPerCall;
         if (!keep) return;
         std::string s = name;
         s += '(';
         bool first = true;
-        for (int64_t a : args) {
-            if (!first) s += ',';
-            s += std::to_string(a);
-            first = false;
-        }
+        ((s += (first ? "" : ","), s += logged(args), first = false), ...);
         calls.push_back(s + ')');
     }
     uint64_t work_ = 0;
