@@ -24,7 +24,8 @@
 
 namespace {
 
-using pasdraw::Longword;
+using pasdraw::LongWord;
+using pasdraw::ShortString;
 using pasdraw::Picture;
 using pasdraw::Smallint;
 using pasdraw::Word;
