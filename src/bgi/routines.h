@@ -54,7 +54,13 @@ using LongWord = uint32_t;
     X(SetLineStyle, "setlinestyle", (Word lineStyle, Word pattern, Word thickness),                          \
       (lineStyle, pattern, thickness))                                                                       \
     X(Bar3D, "bar3d", (Smallint x1, Smallint y1, Smallint x2, Smallint y2, Word depth, bool top),            \
-      (x1, y1, x2, y2, depth, top))
+      (x1, y1, x2, y2, depth, top))                                                                          \
+    X(PieSlice, "pieslice", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word radius),              \
+      (x, y, stAngle, endAngle, radius))                                                                     \
+    X(Sector, "sector", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius),   \
+      (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
+    X(FillEllipse, "fillellipse", (Smallint x, Smallint y, Word xRadius, Word yRadius),                      \
+      (x, y, xRadius, yRadius))
 
 // The graph unit's functions a program may use in expressions, as
 // X(Id, "pascal name", result type, (parameters), (arguments)).
