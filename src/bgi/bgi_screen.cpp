@@ -630,8 +630,10 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
 
 namespace pasdraw {
 
-void BgiScreen::PieSlice(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
-    drawFilledArc(x, y, stAngle, endAngle, radius, radius, true);
+void BgiScreen::PieSlice(int16_t x, int16_t y, int16_t stAngle, int16_t endAngle, uint16_t radius) {
+    // Its angles are smallints, drawn as the words with the same bits.
+    drawFilledArc(x, y, static_cast<uint16_t>(stAngle), static_cast<uint16_t>(endAngle), radius, radius,
+                  true);
 }
 
 void BgiScreen::Sector(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,

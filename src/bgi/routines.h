@@ -24,7 +24,8 @@
 namespace pasdraw {
 
 // The unit's parameter types: a coordinate is a smallint, a pattern, angle or
-// radius a word, a colour a longword (the program passes the low 32 bits), a
+// radius a word (but pieslice's angles are smallints, as its compiler
+// warnings show), a colour a longword (the program passes the low 32 bits), a
 // yes or no (bar3d's top) a boolean. The functions that read a colour answer
 // in 32 bits (measured with sizeof), which makes them int64 operands in
 // arithmetic.
@@ -55,7 +56,7 @@ using LongWord = uint32_t;
       (lineStyle, pattern, thickness))                                                                       \
     X(Bar3D, "bar3d", (Smallint x1, Smallint y1, Smallint x2, Smallint y2, Word depth, bool top),            \
       (x1, y1, x2, y2, depth, top))                                                                          \
-    X(PieSlice, "pieslice", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word radius),              \
+    X(PieSlice, "pieslice", (Smallint x, Smallint y, Smallint stAngle, Smallint endAngle, Word radius),      \
       (x, y, stAngle, endAngle, radius))                                                                     \
     X(Sector, "sector", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius),   \
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \

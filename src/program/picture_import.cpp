@@ -134,7 +134,7 @@ public:
     void Bar3D(int16_t, int16_t, int16_t, int16_t, uint16_t, bool) override {
         refuse(GraphRoutine::Bar3D, "the picture holds no filled bars");
     }
-    void PieSlice(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override {
+    void PieSlice(int16_t, int16_t, int16_t, int16_t, uint16_t) override {
         refuse(GraphRoutine::PieSlice, "the picture holds no filled slices");
     }
     void Sector(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override {

@@ -157,7 +157,16 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 6)) {
+                switch (pick(0, 7)) {
+                    case 7: {
+                        // Any routine of the table, with its own number of arguments.
+                        const auto r =
+                            static_cast<GraphRoutine>(pick(0, static_cast<int>(GraphRoutineCount) - 1));
+                        std::string call = std::string(pascalName(r)) + "(";
+                        for (std::size_t k = 0; k < parameterCount(r); ++k)
+                            call += (k > 0 ? "," : "") + ((booleanParameters(r) >> k) & 1 ? "XK<YK" : expr());
+                        return call + ")";
+                    }
                     case 5:
                         return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
                                (pick(0, 1) ? ",TopOn)" : ",XK<YK)");
