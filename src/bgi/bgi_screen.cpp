@@ -653,16 +653,19 @@ void BgiScreen::drawFilledArc(int cx, int cy, unsigned stAngle, unsigned endAngl
     if (st > en) std::swap(st, en);
     arcPoints_.clear();
     drawEllipse(cx, cy, st, en, xRadius, yRadius, &arcPoints_);
-    // With both radii 1 or less the ellipse is its centre, and so is the slice.
-    if (arcPoints_.empty() || (xRadius <= 1 && yRadius <= 1)) return;
+    // With both radii 1 or less the ellipse is its centre, and so is the
+    // slice; a slice whose angles fall between two samples keeps its sides.
+    if ((xRadius <= 1 && yRadius <= 1) || (arcPoints_.empty() && !pie)) return;
     std::stable_sort(arcPoints_.begin(), arcPoints_.end(),
                      [](const ArcPoint& p, const ArcPoint& q) { return p.angle < q.angle; });
     // The straight sides end where the angles themselves fall, rounded,
-    // which need not be a sample of the arc.
+    // which need not be a sample of the arc; a radius of 0 counts as 1 there
+    // too.
+    const unsigned a = std::max(xRadius, 1u), b = std::max(yRadius, 1u);
     auto end = [&](unsigned angle) {
         const float t = radians(static_cast<float>(angle));
-        return ArcPoint{0.0f, static_cast<int16_t>(cx + exactRound(xRadius, t, false)),
-                        static_cast<int16_t>(cy - exactRound(yRadius, t, true))};
+        return ArcPoint{0.0f, static_cast<int16_t>(cx + exactRound(a, t, false)),
+                        static_cast<int16_t>(cy - exactRound(b, t, true))};
     };
     const ArcPoint first = end(st), last = end(en);
     if (pie) {

@@ -62,20 +62,21 @@
 //   through the arc's points in order of angle, preceded by the start point
 //   and followed by the end point and the centre, where the start and end
 //   points are the radii times the cosine and sine of the angles themselves,
-//   rounded. An edge crosses the rows from its upper end to the row above
-//   its lower one, at an x measured from the vertex it leaves and truncated
-//   towards it; both sides leave the centre. The crossings of a row are
-//   sorted and filled in pairs, both ends included, in the fill pattern
-//   (over whatever was there: it is not a flood). Then the arc's points are
-//   plotted in the current colour and the sides drawn as lines (so in the
-//   line style): from the start point to the centre and from the centre to
-//   the end point. Radii of 1 or less draw only the centre.
+//   rounded (a radius of 0 counting as 1, as in Ellipse). An edge crosses the rows from its upper end to the
+//   row above its lower one, at an x measured from the vertex it leaves and truncated towards it; both sides
+//   leave the centre. The crossings of a row are sorted and filled in pairs, both ends included, in the fill
+//   pattern (over whatever was there: it is not a flood). Then the arc's points are plotted in the current
+//   colour and the sides drawn as lines (so in the line style): from the start point to the centre and from
+//   the centre to the end point, even when no sample falls between the angles. Radii of 1 or less draw only
+//   the centre.
 //
 // Filled slices and ellipses are copied in thin lines while their points
-// stay within -16384 .. 16383. In random ones about one in thirty still
-// differs by a few pixels, in slices a pixel or three wide or a degree or
-// two across, where the unit leaves out part of a row's fill beside a side
-// or vertex that the polygon above fills. Thick ones, and ones reaching
+// stay within -16384 .. 16383. In random ones about one in twenty still
+// differs by a few pixels: in slices a pixel or three wide, where the unit
+// leaves out fill beside a side that the polygon above fills, and in the
+// row of the start point when the arc goes on past it in the same
+// direction as the side came in, where the unit leaves the row's fill out
+// (but not always). Thick ones, and ones reaching
 // further (where differences between points overflow 16 bits, and the
 // compiled program may stop with a division by zero), are not copied; the
 // program preview stops before them.
