@@ -401,12 +401,13 @@ void BgiScreen::Ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngl
 }
 
 void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
-                            unsigned yRadius) {
+                            unsigned yRadius, std::vector<ArcPoint>* points) {
     const uint8_t c = static_cast<uint8_t>(color_ & 15);
     const unsigned a = xRadius == 0 ? 1 : xRadius, b = yRadius == 0 ? 1 : yRadius;
     ++work_;
     if (a == 1 && b == 1) {
         plot(cx, cy, c);
+        if (points != nullptr) points->push_back({0.0f, cx, cy});
         return;
     }
     // Angles count modulo 361. A start after the end wraps through 0 and then
@@ -454,6 +455,13 @@ void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle,
             if (inRange(180.0f - phi)) plot(xl, yt, c);
             if (inRange(180.0f + phi)) plot(xl, yb, c);
             if (inRange(360.0f - phi)) plot(xr, yb, c);
+        }
+        if (points != nullptr) {
+            const ArcPoint four[4] = {
+                {phi, xr, yt}, {180.0f - phi, xl, yt}, {180.0f + phi, xl, yb}, {360.0f - phi, xr, yb}};
+            for (const ArcPoint& p : four)
+                if (full || inRange(p.angle))
+                    points->push_back({wraps && p.angle <= en ? p.angle + 360.0f : p.angle, p.x, p.y});
         }
 
         if (steps == 0) break;
@@ -702,6 +710,93 @@ void BgiScreen::drawText(int x, int y, std::string_view bytes) {
         drawGlyphs([&](int along, int across) {
             fill(left + across, bottom - along - s + 1, left + across + s - 1, bottom - along);
         });
+    }
+}
+
+void BgiScreen::PieSlice(int16_t x, int16_t y, int16_t stAngle, int16_t endAngle, uint16_t radius) {
+    // Its angles are smallints, drawn as the words with the same bits.
+    drawFilledArc(x, y, static_cast<uint16_t>(stAngle), static_cast<uint16_t>(endAngle), radius, radius,
+                  true);
+}
+
+void BgiScreen::Sector(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
+                       uint16_t yRadius) {
+    drawFilledArc(x, y, stAngle, endAngle, xRadius, yRadius, true);
+}
+
+void BgiScreen::FillEllipse(int16_t x, int16_t y, uint16_t xRadius, uint16_t yRadius) {
+    drawFilledArc(x, y, 0, 360, xRadius, yRadius, false);
+}
+
+void BgiScreen::drawFilledArc(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
+                              unsigned yRadius, bool pie) {
+    // Unlike Arc, a slice never wraps through 0: its angles are swapped
+    // into order after counting modulo 361.
+    unsigned st = stAngle % 361, en = endAngle % 361;
+    if (st > en) std::swap(st, en);
+    arcPoints_.clear();
+    drawEllipse(cx, cy, st, en, xRadius, yRadius, &arcPoints_);
+    // With both radii 1 or less the ellipse is its centre, and so is the
+    // slice; a slice whose angles fall between two samples keeps its sides.
+    if ((xRadius <= 1 && yRadius <= 1) || (arcPoints_.empty() && !pie)) return;
+    std::stable_sort(arcPoints_.begin(), arcPoints_.end(),
+                     [](const ArcPoint& p, const ArcPoint& q) { return p.angle < q.angle; });
+    // The straight sides end where the angles themselves fall, rounded,
+    // which need not be a sample of the arc; a radius of 0 counts as 1 there
+    // too.
+    const unsigned a = std::max(xRadius, 1u), b = std::max(yRadius, 1u);
+    auto end = [&](unsigned angle) {
+        const float t = radians(static_cast<float>(angle));
+        return ArcPoint{0.0f, static_cast<int16_t>(cx + exactRound(a, t, false)),
+                        static_cast<int16_t>(cy - exactRound(b, t, true))};
+    };
+    const ArcPoint first = end(st), last = end(en);
+    if (pie) {
+        arcPoints_.insert(arcPoints_.begin(), first);
+        arcPoints_.push_back(last);
+        arcPoints_.push_back({0.0f, cx, cy});
+    }
+    fillPolygon(arcPoints_, pie);
+    // The outline goes over the fill: the arc's own points, then the sides,
+    // the first towards the centre and the second away from it.
+    const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    const std::size_t from = pie ? 1 : 0, to = arcPoints_.size() - (pie ? 2 : 0);
+    for (std::size_t k = from; k < to; ++k) plot(arcPoints_[k].x, arcPoints_[k].y, c);
+    if (pie) {
+        drawLine(first.x, first.y, cx, cy);
+        drawLine(cx, cy, last.x, last.y);
+    }
+}
+
+void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentre) {
+    for (auto& row : crossings_) row.clear();
+    const std::size_t n = polygon.size();
+    work_ += n;
+    for (std::size_t i = 0; i < n; ++i) {
+        ArcPoint p = polygon[i];
+        ArcPoint q = polygon[(i + 1) % n];
+        // Each edge's x is measured from the vertex it starts at, truncated
+        // towards it; both straight sides of a slice start at the centre,
+        // which is the last vertex.
+        if (fromCentre && i + 2 == n) std::swap(p, q);
+        if (p.y == q.y) continue;
+        // Each edge takes the rows from its upper end to just above its lower one.
+        const int y0 = std::max(std::min(p.y, q.y), 0), y1 = std::min(std::max(p.y, q.y) - 1, MaxY);
+        for (int y = y0; y <= y1; ++y)
+            crossings_[static_cast<std::size_t>(y)].push_back(p.x +
+                                                              int64_t{y - p.y} * (q.x - p.x) / (q.y - p.y));
+    }
+    for (int y = 0; y < Height; ++y) {
+        std::vector<int64_t>& xs = crossings_[static_cast<std::size_t>(y)];
+        std::sort(xs.begin(), xs.end());
+        uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            const int left = static_cast<int>(std::max<int64_t>(xs[k], 0));
+            const int right = static_cast<int>(std::min<int64_t>(xs[k + 1], MaxX));
+            if (left > right) continue;
+            work_ += 1 + static_cast<uint64_t>(right - left + 1);
+            for (int x = left; x <= right; ++x) row[x] = patternColour(x, y);
+        }
     }
 }
 

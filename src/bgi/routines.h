@@ -24,7 +24,8 @@
 namespace pasdraw {
 
 // The unit's parameter types: a coordinate is a smallint, a pattern, angle or
-// radius a word, a colour a longword (the program passes the low 32 bits), a
+// radius a word (but pieslice's angles are smallints, as its compiler
+// warnings show), a colour a longword (the program passes the low 32 bits), a
 // yes or no (bar3d's top) a boolean. The functions that read a colour answer
 // in 32 bits (measured with sizeof), which makes them int64 operands in
 // arithmetic.
@@ -65,7 +66,13 @@ struct ShortString {
     X(OutTextXY, "outtextxy", (Smallint x, Smallint y, ShortString textString), (x, y, textString))          \
     X(OutText, "outtext", (ShortString textString), (textString))                                            \
     X(SetTextStyle, "settextstyle", (Word font, Word direction, Word charSize), (font, direction, charSize)) \
-    X(SetTextJustify, "settextjustify", (Word horiz, Word vert), (horiz, vert))
+    X(SetTextJustify, "settextjustify", (Word horiz, Word vert), (horiz, vert))                              \
+    X(PieSlice, "pieslice", (Smallint x, Smallint y, Smallint stAngle, Smallint endAngle, Word radius),      \
+      (x, y, stAngle, endAngle, radius))                                                                     \
+    X(Sector, "sector", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius),   \
+      (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
+    X(FillEllipse, "fillellipse", (Smallint x, Smallint y, Word xRadius, Word yRadius),                      \
+      (x, y, xRadius, yRadius))
 
 // The graph unit's functions a program may use in expressions, as
 // X(Id, "pascal name", result type, (parameters), (arguments)).

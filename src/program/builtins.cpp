@@ -57,19 +57,15 @@ constexpr std::array<NamedConstant, 19> TextConstants{{
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run (textwidth and textheight it computes in expressions
 // only; the parser reads them there).
-constexpr std::array<std::string_view, 77> KnownElsewhere{{
+constexpr std::array<std::string_view, 73> KnownElsewhere{{
     "setwritemode",
     "setviewport",
     "clearviewport",
     "setpalette",
     "setallpalette",
     "setrgbpalette",
-    "fillellipse",
     "fillpoly",
     "drawpoly",
-    "pieslice",
-    "sector",
-    "bar3d",
     "getbkcolor",
     "graphresult",
     "grapherrormsg",

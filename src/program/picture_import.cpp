@@ -134,6 +134,15 @@ public:
     void Bar3D(int16_t, int16_t, int16_t, int16_t, uint16_t, bool) override {
         refuse(GraphRoutine::Bar3D, "the picture holds no filled bars");
     }
+    void PieSlice(int16_t, int16_t, int16_t, int16_t, uint16_t) override {
+        refuse(GraphRoutine::PieSlice, "the picture holds no filled slices");
+    }
+    void Sector(int16_t, int16_t, uint16_t, uint16_t, uint16_t, uint16_t) override {
+        refuse(GraphRoutine::Sector, "the picture holds no filled slices");
+    }
+    void FillEllipse(int16_t, int16_t, uint16_t, uint16_t) override {
+        refuse(GraphRoutine::FillEllipse, "the picture holds no filled ellipses");
+    }
     void Circle(int16_t x, int16_t y, uint16_t radius) override {
         constexpr GraphRoutine call = GraphRoutine::Circle;
         if (!fits(call, argumentName(call, 0), x, Coordinates) ||

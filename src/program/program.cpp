@@ -311,9 +311,43 @@ private:
                 return Flow::Stop;
             }
         }
+        if (refuseFilledArc(st, routine, a) == Flow::Stop) return Flow::Stop;
         callRoutine(g_, routine, a, texts);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
+    }
+
+    // Filled slices and ellipses are copied in thin lines and while the
+    // distances between their points fit 16 signed bits: beyond that the
+    // unit fills shapes whose rules were not measured, and some stop the
+    // compiled program with a division by zero. The preview stops before one.
+    Flow refuseFilledArc(const Stmt& st, GraphRoutine routine, const int64_t (&a)[6]) {
+        std::size_t radii[2] = {0, 0};  // argument positions, 0 for none
+        if (routine == GraphRoutine::PieSlice)
+            radii[0] = 4;
+        else if (routine == GraphRoutine::Sector)
+            radii[0] = 4, radii[1] = 5;
+        else if (routine == GraphRoutine::FillEllipse)
+            radii[0] = 2, radii[1] = 3;
+        else
+            return Flow::Go;
+        const std::string name(pascalName(routine));
+        std::string why;
+        if (thickLines_)
+            why = "the preview does not draw " + name + " with thick lines (setlinestyle with thickness 3)";
+        // The first radius is across, the second (when there is one) down.
+        const int64_t centre[2] = {static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
+                                   static_cast<int16_t>(wrap(a[1]) & 0xFFFF)};
+        for (std::size_t axis = 0; axis < 2; ++axis) {
+            const std::size_t k = radii[axis] > 0 ? radii[axis] : radii[0];
+            const auto radius = static_cast<int64_t>(wrap(a[k]) & 0xFFFF);
+            if (why.empty() && (centre[axis] - radius < -16384 || centre[axis] + radius > 16383))
+                why = "the preview does not draw " + name +
+                      " where the centre plus or minus a radius leaves -16384 .. 16383";
+        }
+        if (why.empty()) return Flow::Go;
+        r_.problems.push_back({st.pos.line, st.pos.column, why, ProgramProblem::Kind::Unsupported});
+        return Flow::Stop;
     }
 
     const Syntax& s_;

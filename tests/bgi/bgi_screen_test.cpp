@@ -343,3 +343,51 @@ TEST(BgiScreen, ExtremeArgumentsStayBounded) {
 
 }  // namespace
 }  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+// A slice's angles count modulo 361 and are put in order, so these name the
+// same slice; its outline holds every pixel Ellipse draws for the ordered
+// angles. Then random shapes over the whole 16-bit range stay on the screen
+// (the sanitizers watch) and each costs work.
+TEST(BgiScreen, FilledSlices) {
+    const std::array<uint16_t, 6> slices[] = {{320, 240, 30, 120, 100, 100}, {10, 470, 200, 20, 300, 80},
+                                              {600, 5, 0, 360, 50, 70},      {320, 240, 45, 45, 90, 90},
+                                              {100, 100, 359, 1, 60, 5},     {500, 240, 270, 90, 200, 1000}};
+    for (const auto& [x, y, st, en, a, b] : slices) {
+        auto draw = [&](int from, int to) {
+            BgiScreen s;
+            s.SetFillStyle(st % 13, 4);
+            s.SetColor(14);
+            s.Sector(int16_t(x), int16_t(y), uint16_t(from), uint16_t(to), a, b);
+            return std::vector<uint8_t>(s.pixels(), s.pixels() + BgiScreen::Width * BgiScreen::Height);
+        };
+        const std::vector<uint8_t> slice = draw(st, en);
+        EXPECT_TRUE(draw(en, st) == slice && draw(st + 361, en) == slice && draw(st, en + 722) == slice)
+            << st;
+        BgiScreen arc;
+        arc.SetColor(14);
+        arc.Ellipse(int16_t(x), int16_t(y), std::min(st, en), std::max(st, en), a, b);
+        EXPECT_GT(count(arc, 14), 0);
+        for (std::size_t i = 0; i < slice.size(); ++i)
+            EXPECT_TRUE(arc.pixels()[i] != 14 || slice[i] == 14) << st << " at " << i;
+    }
+    std::mt19937 gen(12);
+    auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    auto word = [&] { return uint16_t(any(0, 1) ? any(0, 3) : any(0, 65535)); };
+    BgiScreen s;
+    for (int i = 0; i < 300; ++i) {
+        const auto x = int16_t(any(-32768, 32767)), y = int16_t(any(-32768, 32767));
+        s.SetFillStyle(uint16_t(any(0, 12)), uint32_t(any(0, 15)));
+        const uint64_t before = s.work();
+        if (i % 3 == 0) s.PieSlice(x, y, int16_t(word()), int16_t(word()), word());
+        if (i % 3 == 1) s.Sector(x, y, word(), word(), word(), word());
+        if (i % 3 == 2) s.FillEllipse(x, y, word(), word());
+        EXPECT_GT(s.work(), before);
+        for (int p = 0; p < 640 * 480; p += 997) ASSERT_LT(s.pixels()[p], 16);
+    }
+}
+
+}  // namespace
+}  // namespace pasdraw

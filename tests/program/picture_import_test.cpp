@@ -126,6 +126,9 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
          "setlinestyle: the picture holds only solid lines"},
         {"setcolor(2);\r\nline(0,0,getpixel(1,1),0);\r\n", {2}, "getpixel"},
         {"setcolor(2);moveto(10,10);\r\nlinerel(4000,0);\r\n", {2}, "linerel: the end's x = 4010"},
+        {"setcolor(2);\r\npieslice(50,50,0,90,10);\r\n", {2}, "pieslice: the picture holds no filled"},
+        {"setcolor(2);\r\nsector(50,50,0,90,10,5);\r\n", {2}, "sector: the picture holds no filled"},
+        {"setcolor(2);\r\nfillellipse(50,50,10,5);\r\n", {2}, "fillellipse: the picture holds no filled"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

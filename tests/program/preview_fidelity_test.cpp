@@ -150,6 +150,47 @@ std::string randomRoutineText(std::mt19937& rng) {
     return t;
 }
 
+// Texts of the filled slices and ellipses over what is already drawn, with
+// angles past 360 and in either order, radii from 0 to 16383, centres off
+// the screen as far as the preview copies them (it refuses points beyond),
+// every fill pattern and line styles one pixel wide.
+std::string randomFilledText(std::mt19937& rng) {
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    auto any = [&](const std::vector<std::string>& v) {
+        return v[static_cast<std::size_t>(pick(0, static_cast<int>(v.size()) - 1))];
+    };
+    auto number = [&](int a, int b) { return std::to_string(pick(a, b)); };
+    const auto angle = [&] {
+        return any(
+            {number(0, 360), number(0, 360), number(361, 1000), "0", "360", "361", "65535", "random(720)"});
+    };
+    const std::vector<int> radii{0, 1, 2, 3, pick(4, 120), pick(100, 700), pick(700, 16383), 16383};
+    // A radius as the text gives it, and the centre coordinate on its axis.
+    const auto radius = [&] { return radii[static_cast<std::size_t>(pick(0, 7))]; };
+    const auto centre = [&](int r, int size) {
+        const int choices[] = {pick(-60, size + 60), pick(0, size - 1), pick(0, size - 1), 16383 - r,
+                               r - 16384};
+        return std::clamp(choices[pick(0, 4)], r - 16384, 16383 - r);
+    };
+    std::string t =
+        "setcolor(" + number(0, 15) + "); line(0, " + number(0, 479) + ", 639, " + number(0, 479) + ");\r\n";
+    for (int n = pick(2, 5); n > 0; --n) {
+        t += "setfillstyle(" + number(0, 12) + ", " + number(0, 15) + "); setcolor(" + number(0, 15) +
+             "); setlinestyle(" + any({"SolidLn", "SolidLn", "DottedLn", "UserBitLn"}) + ", " +
+             number(0, 65535) + ", NormWidth);\r\n";
+        const int a = radius(), b = radius();
+        const int kind = pick(0, 2);
+        const int x = centre(a, 640), y = centre(kind == 0 ? a : b, 480);
+        const std::string at = std::to_string(x) + ", " + std::to_string(y) + ", ";
+        if (kind == 0) t += "pieslice(" + at + angle() + ", " + angle() + ", " + std::to_string(a) + ");\r\n";
+        if (kind == 1)
+            t += "sector(" + at + angle() + ", " + angle() + ", " + std::to_string(a) + ", " +
+                 std::to_string(b) + ");\r\n";
+        if (kind == 2) t += "fillellipse(" + at + std::to_string(a) + ", " + std::to_string(b) + ");\r\n";
+    }
+    return t;
+}
+
 // One program that runs every text after the saved program's header and
 // dumps the screen after each, starting each from the state initgraph leaves.
 std::string dumpProgram(const std::vector<std::string>& texts) {
@@ -211,6 +252,11 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
     ASSERT_TRUE(routineTexts) << "PASDRAW_PREVIEW_ROUTINE_TEXTS must be a count";
     std::vector<std::string> texts(std::begin(HandWritten), std::end(HandWritten));
     for (long n = 0; n < *routineTexts; ++n) texts.push_back(randomRoutineText(rng));
+    const std::optional<long> filledTexts = testing::envCount("PASDRAW_PREVIEW_FILLED_TEXTS", 2);
+    ASSERT_TRUE(filledTexts) << "PASDRAW_PREVIEW_FILLED_TEXTS must be a count";
+    // Their own generator, so that the texts above stay what they were.
+    std::mt19937 filledRng(static_cast<uint32_t>(*seed) + 1);
+    for (long n = 0; n < *filledTexts; ++n) texts.push_back(randomFilledText(filledRng));
     for (long n = 0; n < *pictures; ++n) {
         auto p = testing::newPicture();
         randomPicture(*p, rng, perKind(rng));

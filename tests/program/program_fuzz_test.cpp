@@ -193,7 +193,20 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 10)) {
+                switch (pick(0, 11)) {
+                    case 11: {
+                        // Any routine of the table, with its own number of arguments.
+                        const auto r =
+                            static_cast<GraphRoutine>(pick(0, static_cast<int>(GraphRoutineCount) - 1));
+                        std::string call = std::string(pascalName(r)) + "(";
+                        for (std::size_t k = 0; k < parameterCount(r); ++k) {
+                            call += k > 0 ? "," : "";
+                            call += (booleanParameters(r) >> k) & 1 ? "XK<YK"
+                                    : isTextParameter(r, k)         ? literal()
+                                                                    : expr();
+                        }
+                        return call + ")";
+                    }
                     case 5:
                         return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
                                (pick(0, 1) ? ",TopOn)" : ",XK<YK)");

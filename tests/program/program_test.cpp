@@ -410,6 +410,21 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
         {"setlinestyle(0,0,3); setlinestyle(DottedLn,0,2); arc(1,2,3,4,5);", 1, 50,
          "the preview does not draw thick circles, arcs and ellipses (setlinestyle with thickness 3)",
          Kind::Unsupported, "setlinestyle(0,0,3)\nsetlinestyle(1,0,2)\n"},
+        {"setlinestyle(0,0,ThickWidth); bar(1,2,3,4); pieslice(9,9,0,90,5);", 1, 45,
+         "the preview does not draw pieslice with thick lines (setlinestyle with thickness 3)",
+         Kind::Unsupported, "setlinestyle(0,0,3)\nbar(1,2,3,4)\n"},
+        // Points as far as -16384 and 16383 are drawn, and one further is not,
+        // on either axis and for either radius.
+        {"fillellipse(-16380,16380,4,3); fillellipse(-16380,0,5,1);", 1, 32,
+         "the preview does not draw fillellipse where the centre plus or minus a radius leaves -16384 .. "
+         "16383",
+         Kind::Unsupported, "fillellipse(-16380,16380,4,3)\n"},
+        {"sector(0,16380,0,90,16383,4);", 1, 1,
+         "the preview does not draw sector where the centre plus or minus a radius leaves -16384 .. 16383",
+         Kind::Unsupported, ""},
+        {"pieslice(0,-16380,0,90,65536 + 5);", 1, 1,
+         "the preview does not draw pieslice where the centre plus or minus a radius leaves -16384 .. 16383",
+         Kind::Unsupported, ""},
         {"XK:=getbkcolor div 2;", 1, 5, "the preview cannot compute 'getbkcolor'", Kind::Unsupported, ""},
         {"setcolor(1); outtextxy(1,1,5);", 1, 28, "a string expected, not a number", Kind::Compile,
          "setcolor(1)\n"},
@@ -468,7 +483,7 @@ TEST(ProgramProblems, NothingRunsWhenAskedNotToRunARefusedText) {
     EXPECT_TRUE(refused.compilerWouldRefuse);
     EXPECT_EQ(g.calls.size(), 0u);
     // An unsupported routine is not a refusal: what precedes it still runs.
-    const RunResult unsupported = run("setcolor(1); fillellipse(9,9,5,5);", g, limits);
+    const RunResult unsupported = run("setcolor(1); setpalette(9,5);", g, limits);
     EXPECT_FALSE(unsupported.compilerWouldRefuse);
     EXPECT_EQ(g.joined(), "setcolor(1)\n");
 }
