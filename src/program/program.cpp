@@ -134,7 +134,7 @@ private:
     int64_t random(bool wide, int64_t range) {
         if (!wide) {
             const auto l = static_cast<int32_t>(wrap(range) & 0xFFFFFFFF);
-            const int64_t v = rng_();
+            const auto v = static_cast<int64_t>(rng_());  // 32 bits: no sign to lose
             return l >= 0 ? (v * l) >> 32 : (v * (int64_t{l} + 1)) >> 32;
         }
         const uint64_t low = rng_();

@@ -200,7 +200,7 @@ int64_t longColour(Random& r) {
     switch (r.between(0, 5)) {
         case 0: return 65536 + low;
         case 1: return int64_t{r.between(1, 65535)} * 65536 + low;
-        case 2: return 0xFFFFFFFF - r.between(0, 15);
+        case 2: return int64_t{0xFFFFFFFF} - r.between(0, 15);
         case 3: return -1 - r.between(0, 15);
         case 4: return (int64_t{1} << 32) + low;
         default: return low;

@@ -355,7 +355,10 @@ TEST(BgiScreen, FilledSlices) {
     const std::array<uint16_t, 6> slices[] = {{320, 240, 30, 120, 100, 100}, {10, 470, 200, 20, 300, 80},
                                               {600, 5, 0, 360, 50, 70},      {320, 240, 45, 45, 90, 90},
                                               {100, 100, 359, 1, 60, 5},     {500, 240, 270, 90, 200, 1000}};
-    for (const auto& [x, y, st, en, a, b] : slices) {
+    for (const auto& slice6 : slices) {
+        // Named copies: a lambda may not capture structured bindings here.
+        const uint16_t x = slice6[0], y = slice6[1], st = slice6[2], en = slice6[3], a = slice6[4],
+                       b = slice6[5];
         auto draw = [&](int from, int to) {
             BgiScreen s;
             s.SetFillStyle(st % 13, 4);

@@ -544,7 +544,7 @@ TEST(ProgramLimits, OperationsStopALoopOfLongStatements) {
         const RunResult r = run(text, g, limits);
         SCOPED_TRACE(terms);
         EXPECT_TRUE(r.stoppedEarly);
-        const uint64_t assignments = limits.maxOperations / (2 * terms - 1);
+        const uint64_t assignments = limits.maxOperations / static_cast<uint64_t>(2 * terms - 1);
         EXPECT_GE(r.statements, assignments);
         EXPECT_LE(r.statements, 2 * assignments + 4);  // with the loop body passes
         EXPECT_EQ(r.problems.back().kind, Kind::Limit);
