@@ -167,6 +167,9 @@ commit=$(median repaint_bench BM_CommitOneMoreShape)
 flood=$(median repaint_bench BM_FloodFillWholeImage)
 spread=$(median repaint_bench BM_DrowobSpreadPicture/15)
 spanning=$(median repaint_bench BM_DrowobSpanningPicture/15)
+step_mid=$(median program_bench BM_StepCut/0)
+step_end=$(median program_bench BM_StepCut/1)
+click=$(median program_bench BM_ClickLookup)
 pick=$(median select_bench BM_PickAt5005Shapes/0)
 pick_span=$(median select_bench BM_PickAt5005Shapes/1)
 nudge=$(median select_bench BM_NudgeStepAt5005Shapes/0)
@@ -232,6 +235,8 @@ editor holds, 5005 lines of program text.
 | Repaint (\`drowob\`), full picture, 144 dpi (10 twips per pixel) | $(ms "$drowob10") | under 10 ms | $(verdict "$drowob10" 1e7) |
 | One more rectangle onto a full picture (press, move, release, repaint) | $(ms "$commit") | | |
 | Repaint of 5005 shapes whose 1001 fills leak (\`spreadPicture\`) / flood the screen (\`spanningPicture\`), 96 dpi | $(ms "$spread") / $(ms "$spanning") | under 16 ms | $(verdict "$spanning" 1.6e7) |
+| Preview: a step to the middle / the last statement of a full picture's 10,012 statements | $(ms "$step_mid") / $(ms "$step_end") | under 16 ms | $(verdict "$step_end" 1.6e7) |
+| Preview: which statement painted a clicked pixel (lookup and statement text) | $(us "$click") | under 1 ms | $(verdict "$click" 1e6) |
 | Select: a press that picks among 5005 shapes, spread / spanning picture | $(us "$pick") / $(us "$pick_span") | under 1 ms | $(verdict "$pick" 1e6) |
 | Select: one arrow-key step of a picked shape with its repaint, spread / spanning picture | $(ms "$nudge") / $(ms "$nudge_span") | under 16 ms | $(verdict "$nudge_span" 1.6e7) |
 | Flood fill of the whole image (643 x 531 pixels) | $(us "$flood") per fill, $(awk -v r="$flood_rate" 'BEGIN { printf "%.0f", r / 1e6 }') Mpixel/s | | |
