@@ -139,16 +139,15 @@ struct Parameters<void(P...)> {
         constexpr ParameterRange all[] = {rangeOf<P>()..., ParameterRange{}};
         return all[k < count ? k : count];
     }
-    static constexpr bool text(std::size_t k) {
-        constexpr bool all[] = {std::is_same_v<P, ShortString>..., false};
-        return all[k < count ? k : count];
-    }
-    // Bit k set when parameter k is a boolean.
-    static constexpr unsigned booleans = [] {
+    // Bit k set when parameter k has type T.
+    template <class T>
+    static constexpr unsigned maskOf = [] {
         unsigned mask = 0, bit = 1;
-        ((mask |= std::is_same_v<P, bool> ? bit : 0u, bit <<= 1), ...);
+        ((mask |= std::is_same_v<P, T> ? bit : 0u, bit <<= 1), ...);
         return mask;
     }();
+    static constexpr unsigned booleans = maskOf<bool>;
+    static constexpr unsigned texts = maskOf<ShortString>;
 };
 
 inline constexpr std::array<std::string_view, GraphRoutineCount> GraphRoutineNames{
@@ -167,6 +166,12 @@ inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineBooleans{
 #define PASDRAW_BOOLEANS(id, name, params, args) Parameters<void params>::booleans,
     PASDRAW_GRAPH_ROUTINES(PASDRAW_BOOLEANS)
 #undef PASDRAW_BOOLEANS
+};
+
+inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineTexts{
+#define PASDRAW_TEXTS(id, name, params, args) Parameters<void params>::texts,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_TEXTS)
+#undef PASDRAW_TEXTS
 };
 
 inline constexpr std::array<std::string_view, GraphFunctionCount> GraphFunctionNames{
@@ -229,15 +234,14 @@ constexpr bool widensToInt64(GraphFunction f) {
     return detail::GraphFunctionWide[static_cast<std::size_t>(f)];
 }
 
+// Bit k set when parameter k of routine r is a string.
+constexpr unsigned textParameters(GraphRoutine r) {
+    return detail::GraphRoutineTexts[static_cast<std::size_t>(r)];
+}
+
 // Whether parameter k (from 0) of routine r is a string.
 constexpr bool isTextParameter(GraphRoutine r, std::size_t k) {
-    switch (r) {
-#define PASDRAW_TEXT(id, name, params, args) \
-    case GraphRoutine::id: return detail::Parameters<void params>::text(k);
-        PASDRAW_GRAPH_ROUTINES(PASDRAW_TEXT)
-#undef PASDRAW_TEXT
-    }
-    return false;
+    return k < 8 && ((textParameters(r) >> k) & 1);
 }
 
 }  // namespace pasdraw

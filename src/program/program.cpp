@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <random>
 #include <string>
 #include <string_view>
-#include <random>
 
 #include "bgi/bgi_screen.h"
 #include "program/syntax.h"
@@ -163,12 +163,12 @@ private:
                                    ProgramProblem::Kind::Unsupported});
             return Flow::Stop;
         }
-        r_.problems.push_back({failPos_.line, failPos_.column,
-                               failKind_ == Failure::Zero
-                                   ? "division by zero: " + std::string(UnhandledDivision)
-                                   : "the result of this division does not fit 64 bits: " +
-                                         std::string(UnhandledDivision),
-                               ProgramProblem::Kind::Runtime});
+        r_.problems.push_back(
+            {failPos_.line, failPos_.column,
+             failKind_ == Failure::Zero
+                 ? "division by zero: " + std::string(UnhandledDivision)
+                 : "the result of this division does not fit 64 bits: " + std::string(UnhandledDivision),
+             ProgramProblem::Kind::Runtime});
         return Flow::Stop;
     }
 
@@ -287,7 +287,8 @@ private:
             return Flow::Stop;
         }
         std::string_view texts[6];
-        for (uint32_t k = 0; k < st.count && k < 6; ++k) {
+        // Most routines take no string: their calls skip this pass.
+        for (uint32_t k = 0; textParameters(routine) != 0 && k < st.count && k < 6; ++k) {
             if (!isTextParameter(routine, k)) continue;
             const Expr& e = expr(s_.lists[st.first + k]);
             // The unit receives a shortstring: the literal's first 255 bytes.
