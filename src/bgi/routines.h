@@ -118,6 +118,9 @@ inline constexpr std::size_t GraphFunctionCount = 0
 #undef PASDRAW_COUNT
     ;
 
+// The most parameters a graph routine takes.
+inline constexpr std::size_t MaxParameters = 8;
+
 namespace detail {
 
 // A string holds no numbers: its range is empty.
@@ -134,11 +137,14 @@ struct Parameters;
 template <class... P>
 struct Parameters<void(P...)> {
     static constexpr std::size_t count = sizeof...(P);
-    // One more entry, so that a routine without parameters has an array.
-    static constexpr ParameterRange range(std::size_t k) {
-        constexpr ParameterRange all[] = {rangeOf<P>()..., ParameterRange{}};
-        return all[k < count ? k : count];
-    }
+    static_assert(count <= MaxParameters);
+    // Empty past the last parameter.
+    static constexpr std::array<ParameterRange, MaxParameters> ranges = [] {
+        std::array<ParameterRange, MaxParameters> all{};
+        std::size_t k = 0;
+        ((all[k++] = rangeOf<P>()), ...);
+        return all;
+    }();
     // Bit k set when parameter k has type T.
     template <class T>
     static constexpr unsigned maskOf = [] {
@@ -174,6 +180,14 @@ inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineTexts{
 #undef PASDRAW_TEXTS
 };
 
+// Looked up for every constant argument of a text, so a table rather than
+// a switch.
+inline constexpr std::array<std::array<ParameterRange, MaxParameters>, GraphRoutineCount> GraphRoutineRanges{
+#define PASDRAW_RANGES(id, name, params, args) Parameters<void params>::ranges,
+    PASDRAW_GRAPH_ROUTINES(PASDRAW_RANGES)
+#undef PASDRAW_RANGES
+};
+
 inline constexpr std::array<std::string_view, GraphFunctionCount> GraphFunctionNames{
 #define PASDRAW_NAME(id, name, result, params, args) name,
     PASDRAW_GRAPH_FUNCTIONS(PASDRAW_NAME)
@@ -207,13 +221,7 @@ constexpr std::size_t parameterCount(GraphRoutine r) {
 
 // What parameter k (from 0) of routine r holds.
 constexpr ParameterRange parameterRange(GraphRoutine r, std::size_t k) {
-    switch (r) {
-#define PASDRAW_RANGE(id, name, params, args) \
-    case GraphRoutine::id: return detail::Parameters<void params>::range(k);
-        PASDRAW_GRAPH_ROUTINES(PASDRAW_RANGE)
-#undef PASDRAW_RANGE
-    }
-    return {};
+    return k < MaxParameters ? detail::GraphRoutineRanges[static_cast<std::size_t>(r)][k] : ParameterRange{};
 }
 
 // Bit k set when parameter k takes a boolean rather than a number.

@@ -329,13 +329,11 @@ void Checks::assigned(int32_t e) {
                                  std::to_string(lowBits(x.value, Integer)));
 }
 
-void Checks::argument(Pos after, int32_t e, std::string_view routine, std::size_t k, ParameterRange range) {
-    const Expr& x = (*this)[e];
-    if (!x.constant || x.type != Type::Int || (x.value >= range.low && x.value <= range.high)) return;
-    problems_.warning(after, std::to_string(x.value) + " is out of range for number " +
-                                 std::to_string(k + 1) + " of " + std::string(routine) + " " +
-                                 rangeText(range) + ", so it gets " +
-                                 std::to_string(lowBits(x.value, range)));
+void Checks::argumentOutOfRange(Pos after, int64_t value, std::string_view routine, std::size_t k,
+                                ParameterRange range) {
+    problems_.warning(after, std::to_string(value) + " is out of range for number " + std::to_string(k + 1) +
+                                 " of " + std::string(routine) + " " + rangeText(range) + ", so it gets " +
+                                 std::to_string(lowBits(value, range)));
 }
 
 void Checks::condition(Pos at, int32_t e) {

@@ -81,7 +81,11 @@ public:
     // keeps its low bits. `after` is where the compiler reports an argument:
     // at what follows it.
     void assigned(int32_t e);
-    void argument(Pos after, int32_t e, std::string_view routine, std::size_t k, ParameterRange range);
+    void argument(Pos after, int32_t e, std::string_view routine, std::size_t k, ParameterRange range) {
+        const Expr& x = (*this)[e];
+        if (x.constant && x.type == Type::Int && (x.value < range.low || x.value > range.high))
+            argumentOutOfRange(after, x.value, routine, k, range);
+    }
     void condition(Pos at, int32_t e);
     // An expression whose value goes into a boolean parameter.
     void boolean(Pos at, int32_t e);
@@ -92,6 +96,8 @@ private:
     __extension__ using Wide = __int128;
 
     int32_t fold(Expr e, Wide v);
+    void argumentOutOfRange(Pos after, int64_t value, std::string_view routine, std::size_t k,
+                            ParameterRange range);
 
     Syntax& out_;
     Problems& problems_;

@@ -12,6 +12,16 @@ namespace {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Letters, digits and '_', the characters a name goes on with: one load
+// each instead of five comparisons, since every name of a text is scanned.
+constexpr std::array<bool, 256> NameChars = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[static_cast<std::size_t>(c)] =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return t;
+}();
 bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -99,6 +109,18 @@ Tok keywordKind(std::string_view word) {
         {"threadvar", Tok::KwOther},
         {"resourcestring", Tok::KwOther},
     }};
+    // Most names are not reserved words: a word whose first letter and
+    // length no reserved word has is a name without a look-up.
+    static constexpr std::array<uint16_t, 26> lengthsByLetter = [] {
+        std::array<uint16_t, 26> t{};
+        for (const Entry& e : words)
+            t[static_cast<std::size_t>(e.name[0] - 'a')] |= uint16_t(1u << e.name.size());
+        return t;
+    }();
+    const char first = lower(word.empty() ? '_' : word[0]);
+    if (first < 'a' || first > 'z' || word.size() >= 16 ||
+        ((lengthsByLetter[static_cast<std::size_t>(first - 'a')] >> word.size()) & 1) == 0)
+        return Tok::Ident;
     static const NameTable<Tok, 128> byName = [] {
         NameTable<Tok, 128> t;
         for (const Entry& e : words) t.add(e.name, e.kind);
@@ -122,7 +144,10 @@ bool Lexer::skipBlanks(Token& t) {
     while (!atEnd()) {
         const char c = peek();
         if (c == ' ' || c == '\t') {
-            step();
+            std::size_t end = at_ + 1;
+            while (end < text_.size() && (text_[end] == ' ' || text_[end] == '\t')) ++end;
+            pos_.column += static_cast<int>(end - at_);
+            at_ = end;
         } else if (c == '\r' || c == '\n' || c == '\f' || c == '\v') {
             advance();
         } else if (c == '/' && peek(1) == '/') {
@@ -186,7 +211,7 @@ void Lexer::next(Token& t) {
     const std::size_t start = at_;
     auto finish = [&](Tok kind) {
         t.kind = kind;
-        t.text = text_.substr(start, at_ - start);
+        t.text = std::string_view(text_.data() + start, at_ - start);
     };
     if (atEnd()) return finish(Tok::End);
     const char c = peek();
@@ -194,7 +219,10 @@ void Lexer::next(Token& t) {
         // "&name" is a name even when it is spelled like a reserved word.
         const bool escaped = c == '&';
         step();
-        while (isLetter(peek()) || isDigit(peek())) step();
+        std::size_t end = at_;
+        while (end < text_.size() && NameChars[static_cast<unsigned char>(text_[end])]) ++end;
+        pos_.column += static_cast<int>(end - at_);
+        at_ = end;
         finish(Tok::Ident);
         if (escaped) {
             t.text.remove_prefix(1);
@@ -225,8 +253,9 @@ void Lexer::next(Token& t) {
         uint64_t v = 0;
         while (valid(peek())) {
             const auto d = static_cast<uint64_t>(digitValue(peek()));
-            if (v > (UINT64_MAX - d) / static_cast<uint64_t>(base)) big = true;
-            v = v * static_cast<uint64_t>(base) + d;
+            // Past 64 bits the digits go on wrapping; only `big` matters then.
+            if (__builtin_mul_overflow(v, static_cast<uint64_t>(base), &v)) big = true;
+            if (__builtin_add_overflow(v, d, &v)) big = true;
             step();
         }
         if (base == 10) {

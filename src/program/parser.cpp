@@ -134,13 +134,10 @@ private:
 
     class Nest {
     public:
+        // Entered for every operand: the message is built out of line.
         explicit Nest(Parser& p) : p_(p) {
-            if (++p_.depth_ > p_.maxNesting_) {
-                p_.halt(p_.cur_.pos,
-                        "nested more than " + std::to_string(p_.maxNesting_) +
-                            " levels deep; the preview stops checking here",
-                        ProgramProblem::Kind::Limit);
-            }
+            if (++p_.depth_ > p_.maxNesting_) [[unlikely]]
+                p_.tooDeep();
         }
         ~Nest() { --p_.depth_; }
         Nest(const Nest&) = delete;
@@ -149,6 +146,13 @@ private:
     private:
         Parser& p_;
     };
+
+    [[gnu::noinline, gnu::cold]] void tooDeep() {
+        halt(cur_.pos,
+             "nested more than " + std::to_string(maxNesting_) +
+                 " levels deep; the preview stops checking here",
+             ProgramProblem::Kind::Limit);
+    }
 
     // ------------------------------------------------------------ nodes
 
@@ -452,7 +456,7 @@ private:
                     if (failed()) return stop(name.pos);
                     // The compiler places the warning after the argument; a
                     // condition or a string has no range to leave.
-                    if (k < r.parameters && !text && !condition)
+                    if (k < r.parameters && !text && !condition && checks_[arg].constant)
                         checks_.argument(cur_.pos, arg, r.name, k, argumentRange(routine, k));
                 } while (accept(Tok::Comma));
             }
