@@ -40,7 +40,7 @@ PreviewWindow& PreviewLink::window() {
             text_->ensureCursorVisible();
         });
         connect(preview_, &PreviewWindow::shown, this,
-                [this] { text_->markLines(preview_->problemLines()); });
+                [this] { text_->markLines(preview_->problemLines(), preview_->warningLines()); });
     }
     return *preview_;
 }

@@ -60,6 +60,7 @@ public:
     QString status() const;
     // The lines with problems from the newest shown run (1-based).
     const std::vector<int>& problemLines() const { return problemLines_; }
+    const std::vector<int>& warningLines() const { return warningLines_; }
     // How many runs have been shown since the window was made.
     int shownRuns() const { return shownRuns_; }
 
@@ -81,7 +82,7 @@ public:
     int playedFrames() const { return playedFrames_; }
 
 signals:
-    // A run was shown; problemLines() holds its lines.
+    // A run was shown; problemLines() and warningLines() hold its lines.
     void shown();
     void visibilityChanged(bool visible);
     // The statement the stepped picture stands after (0: none, the finished
@@ -117,6 +118,7 @@ private:
     QString imagePath_;  // where "Save image…" proposes to save
     QLabel* status_;
     std::vector<int> problemLines_;
+    std::vector<int> warningLines_;
     // One worker of its own: runs never overlap (only the newest text runs),
     // and one thread keeps one set of the interpreter's buffers.
     QThreadPool pool_;

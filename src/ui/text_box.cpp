@@ -69,8 +69,9 @@ QString TextBox::text() const {
     return out;
 }
 
-void TextBox::markLines(const std::vector<int>& lines) {
+void TextBox::markLines(const std::vector<int>& lines, const std::vector<int>& warned) {
     problemLines_ = lines;
+    warnedLines_ = warned;
     showMarks();
 }
 
@@ -101,6 +102,18 @@ void TextBox::showMarks() {
         marks.append(mark);
     };
     int last = 0;
+    for (const int line : warnedLines_) {
+        const QTextBlock block = document()->findBlockByNumber(line - 1);
+        if (line <= 0 || line == last || !block.isValid()) continue;
+        last = line;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(block);
+        mark.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        mark.format.setUnderlineColor(QColor(230, 130, 0));
+        marks.append(mark);
+    }
+    last = 0;
     for (const int line : problemLines_) {
         if (line == last) continue;  // problems come in text order, several may share a line
         last = line;

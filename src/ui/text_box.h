@@ -33,8 +33,9 @@ public:
     // Whether Ctrl+Z would bring back hand edits that a setText replaced.
     bool canRestoreHandEdits() const { return handEdits_.has_value(); }
     // Marks whole lines (1-based), e.g. those with problems, without touching
-    // the text; an empty list clears the marks.
-    void markLines(const std::vector<int>& lines);
+    // the text; an empty list clears the marks. Warned lines, whose program
+    // still compiles, get a wavy underline instead.
+    void markLines(const std::vector<int>& lines, const std::vector<int>& warned = {});
     // Whole-line marks of other kinds, each kind kept apart from the others so
     // that one part of the window cannot clear another's: the line of the
     // picked shape, the line a stepped program stands at. Line 0 clears the
@@ -56,6 +57,7 @@ private:
     void showMarks();
 
     std::vector<int> problemLines_;
+    std::vector<int> warnedLines_;
     std::array<int, 2> markedLines_{};
     QString exact_;
     bool edited_ = false;

@@ -92,6 +92,22 @@ TEST(Preview, RefusedTextIsSaidPlainlyAndItsLinesMarked) {
     EXPECT_TRUE(s.form->Text1->extraSelections().isEmpty());
 }
 
+TEST(Preview, AWarnedLineIsUnderlinedAndStillDrawn) {
+    Shown s;
+    s.form->Text1->setText("setcolor(2);\r\nline(0,5,70000,5);\r\n");
+    s.form->togglePreview();
+    s.preview().waitUntilShown();
+    EXPECT_EQ(s.preview().warningLines(), (std::vector<int>{2}));
+    const QList<QTextEdit::ExtraSelection> marks = s.form->Text1->extraSelections();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].cursor.blockNumber(), 1);
+    EXPECT_EQ(marks[0].cursor.selectedText(), QStringLiteral("line(0,5,70000,5);"));
+    EXPECT_EQ(marks[0].format.underlineStyle(), QTextCharFormat::WaveUnderline);
+    EXPECT_EQ(s.at(3, 5), 0x00AA00u);
+    s.form->togglePreview();
+    EXPECT_TRUE(s.form->Text1->extraSelections().isEmpty());
+}
+
 TEST(Preview, ARunawayLoopIsStoppedAndSaid) {
     Shown s;
     s.form->togglePreview();
