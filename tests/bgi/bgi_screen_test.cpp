@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <set>
 #include <utility>
@@ -389,6 +390,121 @@ TEST(BgiScreen, FilledSlices) {
         if (i % 3 == 2) s.FillEllipse(x, y, word(), word());
         EXPECT_GT(s.work(), before);
         for (int p = 0; p < 640 * 480; p += 997) ASSERT_LT(s.pixels()[p], 16);
+    }
+}
+
+}  // namespace
+}  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+// Drawing in a clipped viewport is drawing on the whole screen moved by the
+// viewport's corner and cut to the viewport, for everything clipped pixel by
+// pixel (pixels, curves, bars in any pattern, text) and for lines that stay
+// inside it; GetPixel reads through the same window inside it, and a flood
+// fill never leaves it.
+TEST(BgiScreen, ViewportsMoveAndCutWhatIsDrawn) {
+    std::mt19937 rng(7);
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    using Draw = std::function<void(BgiScreen&, int, int)>;
+    for (int round = 0; round < 150; ++round) {
+        const int x1 = pick(0, 639), y1 = pick(0, 479), x2 = pick(x1, 639), y2 = pick(y1, 479);
+        const auto s16 = [](int v) { return static_cast<int16_t>(v); };
+        std::vector<Draw> draws;
+        for (int k = pick(1, 8); k > 0; --k) {
+            const int x = pick(-100, 740), y = pick(-100, 580), c = pick(1, 15);
+            const auto a = static_cast<uint16_t>(pick(0, 300)), b = static_cast<uint16_t>(pick(0, 300));
+            const auto st = static_cast<uint16_t>(pick(0, 400)), en = static_cast<uint16_t>(pick(0, 400));
+            const int w = pick(-50, 300), h = pick(-50, 300), pattern = pick(0, 12);
+            // Both ends inside the viewport.
+            const int lx1 = pick(0, x2 - x1), ly1 = pick(0, y2 - y1), lx2 = pick(0, x2 - x1),
+                      ly2 = pick(0, y2 - y1);
+            switch (pick(0, 5)) {
+                case 0:
+                    draws.push_back(
+                        [=](BgiScreen& s, int dx, int dy) { s.PutPixel(s16(x + dx), s16(y + dy), c); });
+                    break;
+                case 1:
+                    draws.push_back([=](BgiScreen& s, int dx, int dy) {
+                        s.SetColor(c);
+                        s.Ellipse(s16(x + dx), s16(y + dy), st, en, a, b);
+                        s.Circle(s16(x + dx), s16(y + dy), b);
+                    });
+                    break;
+                case 2:
+                    draws.push_back([=](BgiScreen& s, int dx, int dy) {
+                        s.SetFillStyle(static_cast<uint16_t>(pattern), c);
+                        s.Bar(s16(x + dx), s16(y + dy), s16(x + w + dx), s16(y + h + dy));
+                    });
+                    break;
+                case 3:
+                    draws.push_back([=](BgiScreen& s, int dx, int dy) {
+                        s.SetTextStyle(0, static_cast<uint16_t>(c & 1), static_cast<uint16_t>(c % 4));
+                        s.OutTextXY(s16(x + dx), s16(y + dy), ShortString{"Wq|"});
+                    });
+                    break;
+                default:
+                    draws.push_back([=](BgiScreen& s, int dx, int dy) {
+                        s.SetColor(c);
+                        s.Line(s16(lx1 + dx), s16(ly1 + dy), s16(lx2 + dx), s16(ly2 + dy));
+                    });
+                    break;
+            }
+        }
+        BgiScreen inside, whole;
+        inside.SetViewPort(s16(x1), s16(y1), s16(x2), s16(y2), true);
+        for (const Draw& d : draws) {
+            d(inside, 0, 0);
+            d(whole, x1, y1);
+        }
+        SCOPED_TRACE("viewport (" + std::to_string(x1) + "," + std::to_string(y1) + ")-(" +
+                     std::to_string(x2) + "," + std::to_string(y2) + "), round " + std::to_string(round));
+        const auto in = [&](int x, int y) { return x >= x1 && x <= x2 && y >= y1 && y <= y2; };
+        int differing = 0;
+        for (int y = 0; y < BgiScreen::Height; ++y)
+            for (int x = 0; x < BgiScreen::Width; ++x)
+                differing += inside.pixel(x, y) != (in(x, y) ? whole.pixel(x, y) : 0);
+        EXPECT_EQ(differing, 0);
+        for (int k = 0; k < 20; ++k) {
+            const int x = pick(-5, x2 - x1 + 5), y = pick(-5, y2 - y1 + 5);
+            if (in(x + x1, y + y1)) {
+                EXPECT_EQ(inside.GetPixel(s16(x), s16(y)), whole.pixel(x + x1, y + y1));
+            }
+        }
+        inside.SetFillStyle(static_cast<uint16_t>(pick(1, 12)), static_cast<uint32_t>(pick(1, 15)));
+        inside.FloodFill(s16(pick(-20, x2 - x1 + 20)), s16(pick(-20, y2 - y1 + 20)),
+                         static_cast<uint32_t>(pick(0, 16)));
+        int outside = 0;
+        for (int y = 0; y < BgiScreen::Height; ++y)
+            for (int x = 0; x < BgiScreen::Width; ++x) outside += !in(x, y) && inside.pixel(x, y) != 0;
+        EXPECT_EQ(outside, 0);
+    }
+}
+
+// SetViewPort takes only corners on the screen in order, and then moves the
+// current point to the corner; anything else leaves all as it was.
+TEST(BgiScreen, ViewportCorners) {
+    struct Case {
+        int16_t x1, y1, x2, y2;
+        bool taken;
+    };
+    const Case cases[] = {
+        {0, 0, 639, 479, true},       {5, 6, 5, 6, true},   {639, 479, 639, 479, true},
+        {-1, 0, 9, 9, false},         {0, -1, 9, 9, false}, {0, 0, 640, 9, false},
+        {0, 0, 9, 480, false},        {9, 0, 8, 9, false},  {0, 9, 9, 8, false},
+        {-32768, 0, 32767, 9, false},
+    };
+    for (const Case& c : cases) {
+        BgiScreen s;
+        s.SetViewPort(10, 20, 30, 40, true);
+        s.MoveTo(7, 8);
+        s.SetViewPort(c.x1, c.y1, c.x2, c.y2, true);
+        EXPECT_EQ(validViewport(c.x1, c.y1, c.x2, c.y2), c.taken);
+        const Viewport taken{c.x1, c.y1, c.x2, c.y2, true}, before{10, 20, 30, 40, true};
+        EXPECT_EQ(s.viewport(), c.taken ? taken : before);
+        EXPECT_EQ(s.currentX(), c.taken ? 0 : 7);
+        EXPECT_EQ(s.currentY(), c.taken ? 0 : 8);
     }
 }
 
