@@ -347,9 +347,9 @@ void BgiScreen::drawStyledLine(int ax, int ay, int bx, int by) {
     work_ += static_cast<uint64_t>(std::max(dx, dy)) * (thick_ ? 3 : 1);
     int e = xMajor ? 2 * dy - dx : 2 * dx - dy;
     for (int k = 0; k <= std::max(dx, dy); ++k) {
-        // The pattern's bit: by position on a horizontal or vertical line,
-        // by count from the first end point on others.
-        const int bit = dy == 0 ? x & 15 : dx == 0 ? y & 15 : k & 15;
+        // The pattern's bit: by position on the screen on a horizontal or
+        // vertical line, by count from the first end point on others.
+        const int bit = dy == 0 ? (x + viewport_.x1) & 15 : dx == 0 ? (y + viewport_.y1) & 15 : k & 15;
         if ((linePattern_ >> (15 - bit)) & 1) {
             plot(x, y, c);
             if (thick_) {

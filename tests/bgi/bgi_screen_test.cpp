@@ -445,9 +445,13 @@ TEST(BgiScreen, ViewportsMoveAndCutWhatIsDrawn) {
                     });
                     break;
                 default:
+                    // In any style, whose bits on a horizontal or vertical line
+                    // go by the position on the screen.
                     draws.push_back([=](BgiScreen& s, int dx, int dy) {
                         s.SetColor(c);
-                        s.Line(s16(lx1 + dx), s16(ly1 + dy), s16(lx2 + dx), s16(ly2 + dy));
+                        s.SetLineStyle(static_cast<uint16_t>(pattern % 5), static_cast<uint16_t>(a * 217), 1);
+                        s.Line(s16(lx1 + dx), s16(ly1 + dy), s16(lx2 + dx),
+                               s16((w % 3 == 0 ? ly1 : ly2) + dy));
                     });
                     break;
             }

@@ -246,12 +246,17 @@ std::string randomViewportText(std::mt19937& rng) {
                 }
                 break;
             }
-            case 4:
-                t += "setcolor(" + n(1, 15) + "); line(" + near() + ", " + near() + ", " + near() + ", " +
-                     near() + "); lineto(" + near() + ", " + near() + "); linerel(" + n(-300, 300) + ", " +
-                     n(-300, 300) + "); moverel(" + n(-50, 50) + ", " + n(-50, 50) +
-                     "); putpixel(getx, gety, " + n(0, 15) + ");\r\n";
+            case 4: {
+                // Thick lines too, and horizontal and vertical ones just off the viewport's edges.
+                const std::string edge = any({n(-2, 1), n(-2, 1) + " + " + n(0, 1) + " * getmaxy", near()});
+                t += "setlinestyle(" + any({"SolidLn", "SolidLn", "DashedLn"}) + ", 0, " +
+                     any({"NormWidth", "ThickWidth"}) + "); setcolor(" + n(1, 15) + "); line(" + near() +
+                     ", " + near() + ", " + near() + ", " + near() + "); line(" + near() + ", " + edge +
+                     ", " + near() + ", " + edge + "); lineto(" + near() + ", " + near() + "); linerel(" +
+                     n(-300, 300) + ", " + n(-300, 300) + "); moverel(" + n(-50, 50) + ", " + n(-50, 50) +
+                     "); putpixel(getx, gety, " + n(0, 15) + "); setlinestyle(SolidLn, 0, NormWidth);\r\n";
                 break;
+            }
             case 5:
                 t += "setlinestyle(" + any({"SolidLn", "DottedLn", "UserBitLn"}) + ", " + n(0, 65535) +
                      ", NormWidth); rectangle(" + near() + ", " + near() + ", " + near() + ", " + near() +
