@@ -72,40 +72,50 @@ constexpr int MaxY = BgiScreen::Height - 1;
 
 enum : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
 
-unsigned outCode(int64_t x, int64_t y) {
-    return (x < 0 ? Left : 0u) | (x > MaxX ? Right : 0u) | (y < 0 ? Top : 0u) | (y > MaxY ? Bottom : 0u);
+// A clipping box, its edges included.
+struct Box {
+    int64_t left, top, right, bottom;
+};
+
+unsigned outCode(int64_t x, int64_t y, const Box& b) {
+    return (x < b.left ? Left : 0u) | (x > b.right ? Right : 0u) | (y < b.top ? Top : 0u) |
+           (y > b.bottom ? Bottom : 0u);
 }
 
-// Clips the segment to the screen in place; false when nothing is left.
+Box boxOf(int left, int top, unsigned width, unsigned height) {
+    return {left, top, int64_t{left} + width - 1, int64_t{top} + height - 1};
+}
+
+// Clips the segment to the box in place; false when nothing is left.
 // The first end point moves first, and the left and right edges are tried
 // before the top and bottom ones: with truncating division the order decides
 // which pixels a steep or shallow line keeps, and this is the order that
 // reproduces the graph unit.
-bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
+bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2, const Box& b) {
     for (int round = 0; round < 8; ++round) {
-        const unsigned c1 = outCode(x1, y1), c2 = outCode(x2, y2);
+        const unsigned c1 = outCode(x1, y1, b), c2 = outCode(x2, y2, b);
         if ((c1 | c2) == 0) return true;
         if ((c1 & c2) != 0) return false;
         const bool first = c1 != 0;
         const unsigned c = first ? c1 : c2;
         int64_t x, y;
         if (c & Left) {
-            x = 0;
-            y = y1 + (y2 - y1) * (0 - x1) / (x2 - x1);
+            x = b.left;
+            y = y1 + (y2 - y1) * (b.left - x1) / (x2 - x1);
         } else if (c & Right) {
-            x = MaxX;
-            y = y1 + (y2 - y1) * (MaxX - x1) / (x2 - x1);
+            x = b.right;
+            y = y1 + (y2 - y1) * (b.right - x1) / (x2 - x1);
         } else if (c & Top) {
-            y = 0;
-            x = x1 + (x2 - x1) * (0 - y1) / (y2 - y1);
+            y = b.top;
+            x = x1 + (x2 - x1) * (b.top - y1) / (y2 - y1);
         } else {
-            y = MaxY;
-            x = x1 + (x2 - x1) * (MaxY - y1) / (y2 - y1);
+            y = b.bottom;
+            x = x1 + (x2 - x1) * (b.bottom - y1) / (y2 - y1);
         }
         (first ? x1 : x2) = x;
         (first ? y1 : y2) = y;
     }
-    return outCode(x1, y1) == 0 && outCode(x2, y2) == 0;
+    return outCode(x1, y1, b) == 0 && outCode(x2, y2, b) == 0;
 }
 
 // The unit turns a sample's angle into radians in extended precision and
@@ -182,6 +192,52 @@ void BgiScreen::ClearDevice() {
     cpX_ = 0;
     cpY_ = 0;
     work_ += pixels_.size() / SolidWorkShare;
+    if (viewport_.x1 != 0 || viewport_.y1 != 0) {
+        viewport_ = viewportAfterClearDevice(viewport_);
+        updateClip();
+    }
+}
+
+bool validViewport(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    return x1 >= 0 && y1 >= 0 && x1 <= x2 && y1 <= y2 && x2 < BgiScreen::Width && y2 < BgiScreen::Height;
+}
+
+Viewport viewportAfterClearDevice(Viewport v) {
+    v.x2 = static_cast<int16_t>(v.x2 - 2 * v.x1);
+    v.y2 = static_cast<int16_t>(v.y2 - 2 * v.y1);
+    return v;
+}
+
+void BgiScreen::updateClip() {
+    // With the clip off only the screen's edges clip.
+    const Viewport box = viewport_.clip ? viewport_ : Viewport{};
+    clipLeft_ = box.x1 - viewport_.x1;
+    clipTop_ = box.y1 - viewport_.y1;
+    clipWidth_ = static_cast<unsigned>(std::max(box.x2 - box.x1 + 1, 0));
+    clipHeight_ = static_cast<unsigned>(std::max(box.y2 - box.y1 + 1, 0));
+}
+
+void BgiScreen::SetViewPort(int16_t x1, int16_t y1, int16_t x2, int16_t y2, bool clip) {
+    // The unit refuses a viewport off the screen or turned over, and then
+    // leaves the current point too as it was.
+    if (!validViewport(x1, y1, x2, y2)) return;
+    viewport_ = {x1, y1, x2, y2, clip};
+    updateClip();
+    cpX_ = 0;
+    cpY_ = 0;
+}
+
+void BgiScreen::ClearViewPort() {
+    // In the background index, whatever the fill style, and the current point
+    // goes to the viewport's corner.
+    cpX_ = 0;
+    cpY_ = 0;
+    ++work_;
+    if (viewport_.x2 < viewport_.x1 || viewport_.y2 < viewport_.y1) return;
+    const auto width = static_cast<std::size_t>(viewport_.x2 - viewport_.x1 + 1);
+    for (int y = viewport_.y1; y <= viewport_.y2; ++y)
+        std::memset(&pixels_[static_cast<std::size_t>(y * Width + viewport_.x1)], bkColor_ & 15, width);
+    work_ += width * static_cast<std::size_t>(viewport_.y2 - viewport_.y1 + 1) / SolidWorkShare;
 }
 
 void BgiScreen::PutPixel(int16_t x, int16_t y, uint32_t color) {
@@ -216,7 +272,11 @@ int16_t BgiScreen::GetY() { return cpY_; }
 uint32_t BgiScreen::GetColor() { return color_; }
 uint32_t BgiScreen::GetPixel(int16_t x, int16_t y) {
     ++work_;
-    return pixel(x, y);
+    // Relative to the viewport; 0 outside it, though the screen shows more.
+    if (static_cast<unsigned>(x - clipLeft_) >= clipWidth_ ||
+        static_cast<unsigned>(y - clipTop_) >= clipHeight_)
+        return 0;
+    return pixel(x + viewport_.x1, y + viewport_.y1);
 }
 uint32_t BgiScreen::GetMaxColor() { return 15; }
 
@@ -276,7 +336,9 @@ void BgiScreen::drawStyledLine(int ax, int ay, int bx, int by) {
     // thick one widened after; but a horizontal or vertical thick line in
     // the solid style is three lines, so one just off the screen still
     // lights its edge.
-    if ((!thick_ || !solidStyle_ || (ax != bx && ay != by)) && !clipLine(x1, y1, x2, y2)) return;
+    if ((!thick_ || !solidStyle_ || (ax != bx && ay != by)) &&
+        !clipLine(x1, y1, x2, y2, boxOf(clipLeft_, clipTop_, clipWidth_, clipHeight_)))
+        return;
     int x = static_cast<int>(x1), y = static_cast<int>(y1);
     const int xe = static_cast<int>(x2), ye = static_cast<int>(y2);
     const int dx = std::abs(xe - x), dy = std::abs(ye - y);
@@ -285,9 +347,9 @@ void BgiScreen::drawStyledLine(int ax, int ay, int bx, int by) {
     work_ += static_cast<uint64_t>(std::max(dx, dy)) * (thick_ ? 3 : 1);
     int e = xMajor ? 2 * dy - dx : 2 * dx - dy;
     for (int k = 0; k <= std::max(dx, dy); ++k) {
-        // The pattern's bit: by position on a horizontal or vertical line,
-        // by count from the first end point on others.
-        const int bit = dy == 0 ? x & 15 : dx == 0 ? y & 15 : k & 15;
+        // The pattern's bit: by position on the screen on a horizontal or
+        // vertical line, by count from the first end point on others.
+        const int bit = dy == 0 ? (x + viewport_.x1) & 15 : dx == 0 ? (y + viewport_.y1) & 15 : k & 15;
         if ((linePattern_ >> (15 - bit)) & 1) {
             plot(x, y, c);
             if (thick_) {
@@ -321,23 +383,23 @@ void BgiScreen::drawLine(int ax, int ay, int bx, int by) {
     }
     ++work_;
     int64_t x1 = ax, y1 = ay, x2 = bx, y2 = by;
-    if (!clipLine(x1, y1, x2, y2)) return;
+    if (!clipLine(x1, y1, x2, y2, boxOf(clipLeft_, clipTop_, clipWidth_, clipHeight_))) return;
     const uint8_t c = static_cast<uint8_t>(color_ & 15);
+    uint8_t* const origin = &pixels_[static_cast<std::size_t>(viewport_.y1 * Width + viewport_.x1)];
     int x = static_cast<int>(x1), y = static_cast<int>(y1);
     const int xe = static_cast<int>(x2), ye = static_cast<int>(y2);
     const int dx = std::abs(xe - x), dy = std::abs(ye - y);
     const int sx = xe >= x ? 1 : -1, sy = ye >= y ? 1 : -1;
     work_ += static_cast<uint64_t>(std::max(dx, dy));
     if (dy == 0) {
-        std::memset(&pixels_[static_cast<std::size_t>(y * Width + std::min(x, xe))], c,
-                    static_cast<std::size_t>(dx + 1));
+        std::memset(origin + y * Width + std::min(x, xe), c, static_cast<std::size_t>(dx + 1));
         return;
     }
     // Bresenham from the first end point; an error of exactly zero steps.
     if (dx >= dy) {
         int e = 2 * dy - dx;
         for (int i = 0; i <= dx; ++i) {
-            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+            origin[y * Width + x] = c;
             if (e >= 0) {
                 y += sy;
                 e -= 2 * dx;
@@ -348,7 +410,7 @@ void BgiScreen::drawLine(int ax, int ay, int bx, int by) {
     } else {
         int e = 2 * dx - dy;
         for (int i = 0; i <= dy; ++i) {
-            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+            origin[y * Width + x] = c;
             if (e >= 0) {
                 x += sx;
                 e -= 2 * dy;
@@ -364,10 +426,17 @@ uint8_t BgiScreen::patternColour(int x, int y) const {
     return static_cast<uint8_t>(on ? fillColor_ & 15 : bkColor_ & 15);
 }
 
-void BgiScreen::Bar(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+void BgiScreen::Bar(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
     ++work_;
-    const int left = std::max<int>(std::min(x1, x2), 0), right = std::min<int>(std::max(x1, x2), MaxX);
-    const int top = std::max<int>(std::min(y1, y2), 0), bottom = std::min<int>(std::max(y1, y2), MaxY);
+    // On the screen, within the clipping box; the pattern is tiled from the
+    // screen's origin, not the viewport's.
+    const Box box = boxOf(clipLeft_, clipTop_, clipWidth_, clipHeight_);
+    const int x1 = std::min(ax, bx) + viewport_.x1, x2 = std::max(ax, bx) + viewport_.x1;
+    const int y1 = std::min(ay, by) + viewport_.y1, y2 = std::max(ay, by) + viewport_.y1;
+    const int left = std::max<int>(x1, static_cast<int>(box.left) + viewport_.x1),
+              right = std::min<int>(x2, static_cast<int>(box.right) + viewport_.x1);
+    const int top = std::max<int>(y1, static_cast<int>(box.top) + viewport_.y1),
+              bottom = std::min<int>(y2, static_cast<int>(box.bottom) + viewport_.y1);
     if (left > right || top > bottom) return;
     const bool solid = fillPattern_ == 1 || fillPattern_ == 12;
     work_ += 1 + static_cast<uint64_t>(right - left + 1) * static_cast<uint64_t>(bottom - top + 1) /
@@ -516,11 +585,11 @@ struct OpenTest {
     bool allFilled(const uint8_t* p) const { return (load8(p) & HighBits) == HighBits; }
 };
 
-// The last x <= from (at least -1) whose pixel is not open.
-int openRunStart(const uint8_t* row, int from, const OpenTest& open) {
+// The last x <= from (at least limit - 1) whose pixel is not open.
+int openRunStart(const uint8_t* row, int from, int limit, const OpenTest& open) {
     int x = from;
-    while (x >= 8 && open.allOpen(row + x - 8)) x -= 8;
-    while (x >= 0 && open(row[x])) --x;
+    while (x >= limit + 8 && open.allOpen(row + x - 8)) x -= 8;
+    while (x >= limit && open(row[x])) --x;
     return x;
 }
 
@@ -534,9 +603,17 @@ int openRunEnd(const uint8_t* row, int from, int limit, const OpenTest& open) {
 
 }  // namespace
 
-void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
+void BgiScreen::FloodFill(int16_t seedX, int16_t seedY, uint32_t border) {
     ++work_;
-    if (static_cast<unsigned>(sx) >= Width || static_cast<unsigned>(sy) >= Height) return;
+    // The seed is relative to the viewport, and the fill stays within the
+    // clipping box: a seed outside it fills nothing.
+    if (static_cast<unsigned>(seedX - clipLeft_) >= clipWidth_ ||
+        static_cast<unsigned>(seedY - clipTop_) >= clipHeight_)
+        return;
+    const int sx = seedX + viewport_.x1, sy = seedY + viewport_.y1;
+    const int boxLeft = clipLeft_ + viewport_.x1, boxTop = clipTop_ + viewport_.y1;
+    const int boxRight = boxLeft + static_cast<int>(clipWidth_) - 1,
+              boxBottom = boxTop + static_cast<int>(clipHeight_) - 1;
     const int b = border <= 15 ? static_cast<int>(border) : -1;
     const OpenTest open{b, b < 0 ? 0 : LowBits * static_cast<uint64_t>(b)};
     uint8_t* const px = pixels_.data();
@@ -566,7 +643,7 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
     // left; none when y is off the screen.
     auto runEnds = [&](int x1, int x2, int y, std::vector<int16_t>& ends) {
         ends.clear();
-        if (y < 0 || y > MaxY) return;
+        if (y < boxTop || y > boxBottom) return;
         const uint8_t* r = row(y);
         int x = x1;
         while (x <= x2) {
@@ -600,11 +677,11 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
     // its left, painted whatever its colour, and the run left of it.
     const uint8_t* seedRow = row(sy);
     int right = sx;
-    while (right <= MaxX && seedRow[right] != b) ++right;
+    while (right <= boxRight && seedRow[right] != b) ++right;
     const int last = right - 1;
-    if (last < 0) return;  // a border pixel at the left edge
+    if (last < boxLeft) return;  // a border pixel at the left edge
     int first = last;
-    while (first > 0 && seedRow[first - 1] != b) --first;
+    while (first > boxLeft && seedRow[first - 1] != b) --first;
     paint(first, last, sy);
     pushRuns(first, last, sy);
 
@@ -614,8 +691,8 @@ void BgiScreen::FloodFill(int16_t sx, int16_t sy, uint32_t border) {
         const uint8_t* r = row(seed.y);
         if (!open(r[seed.x])) continue;
         // Seeds stand at the right end of their runs.
-        const int x1 = openRunStart(r, seed.x, open) + 1;
-        const int x2 = openRunEnd(r, seed.x, MaxX, open) - 1;
+        const int x1 = openRunStart(r, seed.x, boxLeft, open) + 1;
+        const int x2 = openRunEnd(r, seed.x, boxRight, open) - 1;
         paint(x1, x2, seed.y);
         pushRuns(x1, x2, seed.y);
     }
@@ -689,12 +766,13 @@ void BgiScreen::drawText(int x, int y, std::string_view bytes) {
         }
     };
     const auto fill = [&](int x1, int y1, int x2, int y2) {
-        x1 = std::max(x1, 0);
-        y1 = std::max(y1, 0);
-        x2 = std::min(x2, Width - 1);
-        y2 = std::min(y2, Height - 1);
+        x1 = std::max(x1, clipLeft_);
+        y1 = std::max(y1, clipTop_);
+        x2 = std::min(x2, clipLeft_ + static_cast<int>(clipWidth_) - 1);
+        y2 = std::min(y2, clipTop_ + static_cast<int>(clipHeight_) - 1);
         for (int py = y1; py <= y2; ++py)
-            for (int px = x1; px <= x2; ++px) pixels_[static_cast<std::size_t>(py * Width + px)] = c;
+            for (int px = x1; px <= x2; ++px)
+                pixels_[static_cast<std::size_t>((py + viewport_.y1) * Width + px + viewport_.x1)] = c;
         if (x1 <= x2 && y1 <= y2)
             work_ += static_cast<uint64_t>(x2 - x1 + 1) * static_cast<uint64_t>(y2 - y1 + 1);
     };
@@ -772,16 +850,24 @@ void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentr
     for (auto& row : crossings_) row.clear();
     const std::size_t n = polygon.size();
     work_ += n;
+    // Filled on the screen, within the clipping box; the points are relative
+    // to the viewport.
+    const int top = std::max(clipTop_ + viewport_.y1, 0), left = clipLeft_ + viewport_.x1;
+    const int bottom = std::min(top + static_cast<int>(clipHeight_) - 1, MaxY),
+              rightEdge = left + static_cast<int>(clipWidth_) - 1;
+    const auto onScreen = [&](ArcPoint p) {
+        return ArcPoint{p.angle, p.x + viewport_.x1, p.y + viewport_.y1};
+    };
     for (std::size_t i = 0; i < n; ++i) {
-        ArcPoint p = polygon[i];
-        ArcPoint q = polygon[(i + 1) % n];
+        ArcPoint p = onScreen(polygon[i]);
+        ArcPoint q = onScreen(polygon[(i + 1) % n]);
         // Each edge's x is measured from the vertex it starts at, truncated
         // towards it; both straight sides of a slice start at the centre,
         // which is the last vertex.
         if (fromCentre && i + 2 == n) std::swap(p, q);
         if (p.y == q.y) continue;
         // Each edge takes the rows from its upper end to just above its lower one.
-        const int y0 = std::max(std::min(p.y, q.y), 0), y1 = std::min(std::max(p.y, q.y) - 1, MaxY);
+        const int y0 = std::max(std::min(p.y, q.y), top), y1 = std::min(std::max(p.y, q.y) - 1, bottom);
         for (int y = y0; y <= y1; ++y)
             crossings_[static_cast<std::size_t>(y)].push_back(p.x +
                                                               int64_t{y - p.y} * (q.x - p.x) / (q.y - p.y));
@@ -791,11 +877,11 @@ void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentr
         std::sort(xs.begin(), xs.end());
         uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
-            const int left = static_cast<int>(std::max<int64_t>(xs[k], 0));
-            const int right = static_cast<int>(std::min<int64_t>(xs[k + 1], MaxX));
-            if (left > right) continue;
-            work_ += 1 + static_cast<uint64_t>(right - left + 1);
-            for (int x = left; x <= right; ++x) row[x] = patternColour(x, y);
+            const int from = static_cast<int>(std::max<int64_t>(xs[k], left));
+            const int right = static_cast<int>(std::min<int64_t>(xs[k + 1], rightEdge));
+            if (from > right) continue;
+            work_ += 1 + static_cast<uint64_t>(right - from + 1);
+            for (int x = from; x <= right; ++x) row[x] = patternColour(x, y);
         }
     }
 }

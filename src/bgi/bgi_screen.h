@@ -120,6 +120,31 @@
 //
 // One flood fill corner is not copied: a seed on a border pixel at x = 0
 // (the unit then scans into the previous row of its frame buffer).
+//
+// - SetViewPort takes corners on the screen with the first neither right of
+//   nor below the second (a single pixel is a viewport); any other call is
+//   left undone, current point included. A viewport taken moves the current
+//   point to its top-left corner. Every coordinate a routine takes, and the
+//   current point (GetX, GetY), is then relative to that corner; GetMaxX and
+//   GetMaxY stay the screen's.
+// - With the clip on, lines are clipped to the viewport as they are to the
+//   screen (so a line crossing its edge starts where the clipping puts it),
+//   everything else pixel by pixel; fill patterns and line styles stay tiled
+//   from the screen's origin. FloodFill does nothing for a seed outside the
+//   viewport and never leaves it.
+// - ClearViewPort writes the background index over the viewport, whatever
+//   the fill style, and moves the current point to its corner.
+// - ClearDevice clears the whole screen but moves the viewport's far corner
+//   back by twice the near one's coordinates: (10,20)-(300,400) becomes
+//   (10,20)-(280,360), and (100,100)-(200,200) is turned over.
+//
+// Viewports with the clip off are not copied: the unit then draws past the
+// screen's edges into memory outside its frame buffer (a line from far off
+// the screen stopped the program with an access violation). Nor is drawing
+// in a viewport that ClearDevice turned over, nor GetPixel outside a
+// viewport (on the screen the unit answered 0 in some reads and the y
+// coordinate in another; BgiScreen answers 0). The program preview refuses
+// all three.
 #pragma once
 
 #include <array>
@@ -130,6 +155,24 @@
 #include "bgi/graphics.h"
 
 namespace pasdraw {
+
+// A viewport on the screen, its corners included, and whether drawing is
+// clipped to it.
+struct Viewport {
+    int16_t x1 = 0, y1 = 0, x2 = 639, y2 = 479;
+    bool clip = true;
+    bool operator==(const Viewport&) const = default;
+};
+
+// Whether SetViewPort takes these corners: both on the screen, the first
+// neither right of nor below the second.
+bool validViewport(int16_t x1, int16_t y1, int16_t x2, int16_t y2);
+
+// What ClearDevice leaves of viewport v: the unit moves the far corner back
+// by twice the near one's coordinates, so that only a viewport at the
+// screen's origin survives it whole. May leave the far corner before the
+// near one.
+Viewport viewportAfterClearDevice(Viewport v);
 
 class BgiScreen : public BgiGraphics {
 public:
@@ -168,12 +211,20 @@ public:
     // window palette, except index 0, which shows the background colour.
     uint32_t windowRgb(uint8_t index) const;
 
+    // The viewport SetViewPort last set (or ClearDevice left), on the screen.
+    const Viewport& viewport() const { return viewport_; }
+
 private:
+    // Plots at (x, y) relative to the viewport, where it falls inside the
+    // clipping box.
     void plot(int x, int y, uint8_t c) {
-        if (static_cast<unsigned>(x) < Width && static_cast<unsigned>(y) < Height) {
-            pixels_[static_cast<std::size_t>(y * Width + x)] = c;
+        if (static_cast<unsigned>(x - clipLeft_) < clipWidth_ &&
+            static_cast<unsigned>(y - clipTop_) < clipHeight_) {
+            pixels_[static_cast<std::size_t>((y + viewport_.y1) * Width + x + viewport_.x1)] = c;
         }
     }
+    // Sets the clipping box from the viewport and its clip flag.
+    void updateClip();
     void drawLine(int x1, int y1, int x2, int y2);
     void drawStyledLine(int x1, int y1, int x2, int y2);
     // A point an ellipse plotted, with the angle it stands for (past 360
@@ -206,6 +257,14 @@ private:
     uint8_t justifyH_ = 0;  // left, centre, right
     uint8_t justifyV_ = 2;  // bottom, centre, top
     uint64_t work_ = 0;
+    // Drawing coordinates are relative to the viewport's top left corner, and
+    // pixels land only inside the clipping box, kept relative to that corner
+    // too: the viewport with the clip on, the screen with it off.
+    Viewport viewport_;
+    int clipLeft_ = 0;
+    int clipTop_ = 0;
+    unsigned clipWidth_ = Width;
+    unsigned clipHeight_ = Height;
 
     // Flood fill work list, kept between fills to save its allocation, and
     // the runs found above and below a span.

@@ -26,7 +26,7 @@ namespace pasdraw {
 // The unit's parameter types: a coordinate is a smallint, a pattern, angle or
 // radius a word (but pieslice's angles are smallints, as its compiler
 // warnings show), a colour a longword (the program passes the low 32 bits), a
-// yes or no (bar3d's top) a boolean. The functions that read a colour answer
+// yes or no (bar3d's top, setviewport's clip) a boolean. The functions that read a colour answer
 // in 32 bits (measured with sizeof), which makes them int64 operands in
 // arithmetic.
 using Smallint = int16_t;
@@ -72,7 +72,10 @@ struct ShortString {
     X(Sector, "sector", (Smallint x, Smallint y, Word stAngle, Word endAngle, Word xRadius, Word yRadius),   \
       (x, y, stAngle, endAngle, xRadius, yRadius))                                                           \
     X(FillEllipse, "fillellipse", (Smallint x, Smallint y, Word xRadius, Word yRadius),                      \
-      (x, y, xRadius, yRadius))
+      (x, y, xRadius, yRadius))                                                                              \
+    X(SetViewPort, "setviewport", (Smallint x1, Smallint y1, Smallint x2, Smallint y2, bool clip),           \
+      (x1, y1, x2, y2, clip))                                                                                \
+    X(ClearViewPort, "clearviewport", (), ())
 
 // The graph unit's functions a program may use in expressions, as
 // X(Id, "pascal name", result type, (parameters), (arguments)).

@@ -57,10 +57,8 @@ constexpr std::array<NamedConstant, 19> TextConstants{{
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run (textwidth and textheight it computes in expressions
 // only; the parser reads them there).
-constexpr std::array<std::string_view, 73> KnownElsewhere{{
+constexpr std::array<std::string_view, 71> KnownElsewhere{{
     "setwritemode",
-    "setviewport",
-    "clearviewport",
     "setpalette",
     "setallpalette",
     "setrgbpalette",
@@ -154,6 +152,8 @@ Name lookUp(std::string_view word) {
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});
         t.add("topon", Name{NameKind::Condition, 1});
         t.add("topoff", Name{NameKind::Condition, 0});
+        t.add("clipon", Name{NameKind::Condition, 1});
+        t.add("clipoff", Name{NameKind::Condition, 0});
         for (const NamedConstant& c : TextConstants) t.add(c.name, Name{NameKind::Constant, c.value});
         for (std::string_view n : KnownElsewhere) t.add(n, Name{NameKind::Elsewhere, 0});
         return t;

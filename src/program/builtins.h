@@ -11,7 +11,7 @@
 
 namespace pasdraw::program {
 
-// A Condition is a boolean constant (TopOn, TopOff).
+// A Condition is a boolean constant (TopOn, TopOff, ClipOn, ClipOff).
 enum class NameKind : uint8_t { Var, Routine, Function, Constant, Condition, Elsewhere, Unknown };
 
 // A Function's index past the graph unit's functions: the system unit's random.

@@ -202,6 +202,15 @@ public:
         r.BorderRGB = paletteRgb(border);
         append(call, picture.Fills, r, "fills");
     }
+    // The picture's shapes stand on the whole screen, each where its own
+    // coordinates put it.
+    void SetViewPort(int16_t, int16_t, int16_t, int16_t, bool) override {
+        refuse(GraphRoutine::SetViewPort,
+               "the picture holds no viewport; its shapes are on the whole screen");
+    }
+    void ClearViewPort() override {
+        refuse(GraphRoutine::ClearViewPort, "the picture cannot clear what is drawn");
+    }
     // The picture's five kinds hold no text, so nothing that shapes it either.
     void OutTextXY(int16_t, int16_t, ShortString) override {
         refuse(GraphRoutine::OutTextXY, "the picture holds no text");

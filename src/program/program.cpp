@@ -122,8 +122,16 @@ private:
         if (f == GraphFunction::GetPixel) {
             const auto x = static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
                        y = static_cast<int16_t>(wrap(a[1]) & 0xFFFF);
-            if (x < 0 || y < 0 || x > g_.GetMaxX() || y > g_.GetMaxY()) {
+            // Relative to the viewport, but read from the screen.
+            if (x + viewport_.x1 < 0 || y + viewport_.y1 < 0 || x + viewport_.x1 > g_.GetMaxX() ||
+                y + viewport_.y1 > g_.GetMaxY()) {
                 fail(e.pos, Failure::OffScreen);
+                return 0;
+            }
+            // Outside a viewport but on the screen the unit answered 0 in
+            // some reads and the y coordinate in another.
+            if (x > viewport_.x2 - viewport_.x1 || y > viewport_.y2 - viewport_.y1 || x < 0 || y < 0) {
+                fail(e.pos, Failure::OutsideViewport);
                 return 0;
             }
         }
@@ -156,10 +164,11 @@ private:
     }
 
     Flow runtimeError() {
-        if (failKind_ == Failure::OffScreen) {
+        if (failKind_ == Failure::OffScreen || failKind_ == Failure::OutsideViewport) {
             r_.problems.push_back({failPos_.line, failPos_.column,
-                                   "getpixel reads outside the screen here; the preview cannot tell what the "
-                                   "program gets",
+                                   std::string("getpixel reads outside the ") +
+                                       (failKind_ == Failure::OffScreen ? "screen" : "viewport") +
+                                       " here; the preview cannot tell what the program gets",
                                    ProgramProblem::Kind::Unsupported});
             return Flow::Stop;
         }
@@ -313,9 +322,46 @@ private:
             }
         }
         if (refuseFilledArc(st, routine, a) == Flow::Stop) return Flow::Stop;
+        if (followViewport(st, routine, a) == Flow::Stop) return Flow::Stop;
         callRoutine(g_, routine, a, texts);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
+    }
+
+    // Follows the viewport as the screen keeps it, for getpixel's bounds, and
+    // stops before the two states whose drawing is not copied: with the clip
+    // off the unit draws past the screen's edges into memory outside it, and
+    // cleardevice in a viewport away from the origin can leave it turned
+    // over.
+    Flow followViewport(const Stmt& st, GraphRoutine routine, const int64_t (&a)[6]) {
+        std::string why;
+        if (routine == GraphRoutine::SetViewPort) {
+            const auto x1 = static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
+                       y1 = static_cast<int16_t>(wrap(a[1]) & 0xFFFF),
+                       x2 = static_cast<int16_t>(wrap(a[2]) & 0xFFFF),
+                       y2 = static_cast<int16_t>(wrap(a[3]) & 0xFFFF);
+            if (!validViewport(x1, y1, x2, y2)) return Flow::Go;
+            if (a[4] == 0)
+                why =
+                    "the preview does not draw with the clip off (setviewport with ClipOff): the program "
+                    "then "
+                    "draws past the screen's edges";
+            else
+                viewport_ = {x1, y1, x2, y2, true};
+        } else if (routine == GraphRoutine::ClearDevice) {
+            const Viewport after = viewportAfterClearDevice(viewport_);
+            if (after.x2 < after.x1 || after.y2 < after.y1)
+                why =
+                    "the preview does not run cleardevice in this viewport: the program would leave it from "
+                    "(" +
+                    std::to_string(after.x1) + "," + std::to_string(after.y1) + ") to (" +
+                    std::to_string(after.x2) + "," + std::to_string(after.y2) + ")";
+            else
+                viewport_ = after;
+        }
+        if (why.empty()) return Flow::Go;
+        r_.problems.push_back({st.pos.line, st.pos.column, why, ProgramProblem::Kind::Unsupported});
+        return Flow::Stop;
     }
 
     // Filled slices and ellipses are copied in thin lines and while the
@@ -360,7 +406,7 @@ private:
     std::array<int16_t, ProgramVarCount> vars_ = initialProgramValues();
     // A fault that stops the run: what it was, and where.
     struct Failure {
-        enum : int { Zero, Overflow, OffScreen };
+        enum : int { Zero, Overflow, OffScreen, OutsideViewport };
     };
     std::mt19937 rng_{0};
     bool failed_ = false;
@@ -372,6 +418,7 @@ private:
     int textSize_ = 1;
     uint64_t operations_ = 0;
     bool thickLines_ = false;
+    Viewport viewport_;
 };
 
 constexpr std::size_t KeptBytes = 8u << 20;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <set>
 #include <utility>
@@ -389,6 +390,68 @@ TEST(BgiScreen, FilledSlices) {
         if (i % 3 == 2) s.FillEllipse(x, y, word(), word());
         EXPECT_GT(s.work(), before);
         for (int p = 0; p < 640 * 480; p += 997) ASSERT_LT(s.pixels()[p], 16);
+    }
+}
+
+}  // namespace
+}  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+// Drawing in a clipped viewport is drawing on the whole screen moved by the
+// viewport's corner and cut to the viewport, for all that is clipped pixel by
+// pixel (pixels, curves, bars in any pattern, text) and for lines in any
+// style that stay inside it; GetPixel reads through the same window inside
+// it, and a flood fill never leaves it.
+TEST(BgiScreen, ViewportsMoveAndCutWhatIsDrawn) {
+    std::mt19937 rng(7);
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    const auto s16 = [](int v) { return static_cast<int16_t>(v); };
+    for (int round = 0; round < 150; ++round) {
+        const int x1 = pick(0, 639), y1 = pick(0, 479), x2 = pick(x1, 639), y2 = pick(y1, 479);
+        // The kind of call, a point anywhere, two inside, a size and a style.
+        std::vector<std::array<int, 8>> calls;
+        for (int k = pick(1, 8); k > 0; --k)
+            calls.push_back({pick(0, 4), pick(-100, 740), pick(-100, 580), pick(0, x2 - x1), pick(0, y2 - y1),
+                             pick(0, x2 - x1), pick(0, 300), pick(0, 12)});
+        const auto draw = [&](BgiScreen& s, int dx, int dy) {
+            for (const auto& [kind, x, y, lx, ly, lx2, r, n] : calls) {
+                s.SetColor(static_cast<uint32_t>(n + 1));
+                s.SetFillStyle(static_cast<uint16_t>(n), static_cast<uint32_t>(n + 3));
+                s.SetLineStyle(static_cast<uint16_t>(n % 5), static_cast<uint16_t>(r * 217), 1);
+                s.SetTextStyle(0, static_cast<uint16_t>(n & 1), static_cast<uint16_t>(n % 4));
+                const int16_t X = s16(x + dx), Y = s16(y + dy);
+                const auto R = static_cast<uint16_t>(r);
+                if (kind == 0) s.PutPixel(X, Y, static_cast<uint32_t>(n));
+                if (kind == 1)
+                    s.Ellipse(X, Y, R, static_cast<uint16_t>(R * 3), R, static_cast<uint16_t>(R / 2));
+                if (kind == 2) s.Bar(X, Y, s16(X + r - 150), s16(Y + n * 20 - 100));
+                if (kind == 3) s.OutTextXY(X, Y, ShortString{"Wq|"});
+                // Horizontal ones too, whose style goes by the position.
+                if (kind == 4)
+                    s.Line(s16(lx + dx), s16(ly + dy), s16(lx2 + dx), s16((n % 3 ? y2 - y1 - ly : ly) + dy));
+            }
+        };
+        BgiScreen inside, whole;
+        inside.SetViewPort(s16(x1), s16(y1), s16(x2), s16(y2), true);
+        draw(inside, 0, 0);
+        draw(whole, x1, y1);
+        SCOPED_TRACE("round " + std::to_string(round));
+        const auto in = [&](int x, int y) { return x >= x1 && x <= x2 && y >= y1 && y <= y2; };
+        int differing = 0;
+        for (int y = 0; y < BgiScreen::Height; ++y)
+            for (int x = 0; x < BgiScreen::Width; ++x)
+                differing += inside.pixel(x, y) != (in(x, y) ? whole.pixel(x, y) : 0);
+        EXPECT_EQ(differing, 0);
+        const int gx = pick(0, x2 - x1), gy = pick(0, y2 - y1);
+        EXPECT_EQ(inside.GetPixel(s16(gx), s16(gy)), whole.pixel(gx + x1, gy + y1));
+        inside.FloodFill(s16(pick(-20, x2 - x1 + 20)), s16(pick(-20, y2 - y1 + 20)),
+                         static_cast<uint32_t>(pick(0, 16)));
+        int outside = 0;
+        for (int y = 0; y < BgiScreen::Height; ++y)
+            for (int x = 0; x < BgiScreen::Width; ++x) outside += !in(x, y) && inside.pixel(x, y) != 0;
+        EXPECT_EQ(outside, 0);
     }
 }
 

@@ -227,6 +227,10 @@ TEST(PictureImport, RefusalsNameTheRoutineTheArgumentAndTheRange) {
         {"cleardevice;", "cleardevice: the picture cannot clear what is drawn"},
         {"setcolor(2);line(1,2,3,4);outtextxy(5,5,'house');", "outtextxy: the picture holds no text"},
         {"outtext('a');", "outtext: the picture holds no text"},
+        // Even the whole screen, clipped, which changes nothing drawn.
+        {"setviewport(0, 0, 639, 479, ClipOn);",
+         "setviewport: the picture holds no viewport; its shapes are on the whole screen"},
+        {"line(1,2,3,4); clearviewport;", "clearviewport: the picture cannot clear what is drawn"},
         {"settextstyle(DefaultFont, VertDir, 2);",
          "settextstyle: the picture holds no text, so no text style"},
         {"settextjustify(CenterText, TopText);",

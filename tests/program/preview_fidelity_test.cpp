@@ -191,14 +191,117 @@ std::string randomFilledText(std::mt19937& rng) {
     return t;
 }
 
+// Texts that draw every routine the preview runs inside viewports: corners
+// anywhere on the screen, on its edges, off it, turned over and at the 16-bit
+// extremes (which the unit refuses), clearviewport in any background, and
+// cleardevice, which leaves a viewport away from the origin smaller. The
+// generator keeps the viewport to aim getpixel inside it and to skip
+// the cleardevice calls the preview refuses.
+std::string randomViewportText(std::mt19937& rng) {
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    auto any = [&](const std::vector<std::string>& v) {
+        return v[static_cast<std::size_t>(pick(0, static_cast<int>(v.size()) - 1))];
+    };
+    auto n = [&](int a, int b) { return std::to_string(pick(a, b)); };
+    Viewport v;
+    // A corner coordinate on an axis of `size` pixels: mostly on the screen.
+    const auto corner = [&](int size) {
+        const int choices[] = {pick(0, size - 1),
+                               pick(0, size - 1),
+                               pick(0, size / 4),
+                               0,
+                               size - 1,
+                               size,
+                               -1,
+                               pick(-32768, 32767),
+                               -32768,
+                               32767};
+        return static_cast<int16_t>(choices[pick(0, 9)]);
+    };
+    const auto near = [&] { return n(-40, 340); };
+    std::string t;
+    for (int k = pick(4, 10); k > 0; --k) {
+        switch (pick(0, 9)) {
+            case 0:
+            case 1: {
+                int16_t x1 = corner(640), y1 = corner(480), x2 = corner(640), y2 = corner(480);
+                if (pick(0, 2) > 0 && x1 >= 0 && y1 >= 0) {
+                    x2 = static_cast<int16_t>(std::min(x1 + pick(0, 300), 639));
+                    y2 = static_cast<int16_t>(std::min(y1 + pick(0, 300), 479));
+                }
+                t += "setviewport(" + std::to_string(x1) + ", " + std::to_string(y1) + ", " +
+                     std::to_string(x2) + ", " + std::to_string(y2) + ", " +
+                     any({"ClipOn", "ClipOn", "XK = XK"}) + ");\r\n";
+                if (validViewport(x1, y1, x2, y2)) v = {x1, y1, x2, y2, true};
+                break;
+            }
+            case 2: t += "setbkcolor(" + n(0, 15) + "); clearviewport;\r\n"; break;
+            case 3: {
+                const Viewport after = viewportAfterClearDevice(v);
+                if (after.x2 >= after.x1 && after.y2 >= after.y1) {
+                    t += "cleardevice;\r\n";
+                    v = after;
+                } else {
+                    t += "clearviewport;\r\n";
+                }
+                break;
+            }
+            case 4: {
+                // Thick lines too, and horizontal and vertical ones just off the viewport's edges.
+                const std::string edge = any({n(-2, 1), n(-2, 1) + " + " + n(0, 1) + " * getmaxy", near()});
+                t += "setlinestyle(" + any({"SolidLn", "SolidLn", "DashedLn"}) + ", 0, " +
+                     any({"NormWidth", "ThickWidth"}) + "); setcolor(" + n(1, 15) + "); line(" + near() +
+                     ", " + near() + ", " + near() + ", " + near() + "); line(" + near() + ", " + edge +
+                     ", " + near() + ", " + edge + "); lineto(" + near() + ", " + near() + "); linerel(" +
+                     n(-300, 300) + ", " + n(-300, 300) + "); moverel(" + n(-50, 50) + ", " + n(-50, 50) +
+                     "); putpixel(getx, gety, " + n(0, 15) + "); setlinestyle(SolidLn, 0, NormWidth);\r\n";
+                break;
+            }
+            case 5:
+                t += "setlinestyle(" + any({"SolidLn", "DottedLn", "UserBitLn"}) + ", " + n(0, 65535) +
+                     ", NormWidth); rectangle(" + near() + ", " + near() + ", " + near() + ", " + near() +
+                     "); circle(" + near() + ", " + near() + ", " + n(0, 300) + "); arc(" + near() + ", " +
+                     near() + ", " + n(0, 400) + ", " + n(0, 400) + ", " + n(0, 200) + "); ellipse(" +
+                     near() + ", " + near() + ", 0, 360, " + n(0, 200) + ", " + n(0, 200) + ");\r\n";
+                break;
+            case 6:
+                t += "setfillstyle(" + n(0, 12) + ", " + n(0, 15) + "); bar(" + near() + ", " + near() +
+                     ", " + near() + ", " + near() + "); bar3d(" + near() + ", " + near() + ", " + near() +
+                     ", " + near() + ", " + n(0, 30) + ", TopOn); pieslice(" + near() + ", " + near() + ", " +
+                     n(0, 360) + ", " + n(0, 360) + ", " + n(0, 200) + "); sector(" + near() + ", " + near() +
+                     ", " + n(0, 360) + ", " + n(0, 360) + ", " + n(0, 150) + ", " + n(0, 150) +
+                     "); fillellipse(" + near() + ", " + near() + ", " + n(0, 150) + ", " + n(0, 150) +
+                     ");\r\n";
+                break;
+            case 7:
+                t += "setcolor(" + n(0, 15) + "); rectangle(" + near() + ", " + near() + ", " + near() +
+                     ", " + near() + "); setfillstyle(" + n(0, 12) + ", " + n(0, 15) + "); floodfill(" +
+                     near() + ", " + near() + ", getcolor);\r\n";
+                break;
+            case 8:
+                t += "settextstyle(DefaultFont, " + any({"HorizDir", "VertDir"}) + ", " + n(1, 4) +
+                     "); outtextxy(" + near() + ", " + near() + ", 'Viewport'); moveto(" + near() + ", " +
+                     near() + "); outtext('ab'); putpixel(getx, gety, 14);\r\n";
+                break;
+            default:
+                // Anywhere in the viewport (the preview refuses reads outside it).
+                t += "putpixel(1, 1, getpixel(random(" + std::to_string(v.x2 - v.x1 + 1) + "), random(" +
+                     std::to_string(v.y2 - v.y1 + 1) + ")) + 1);\r\n";
+                break;
+        }
+    }
+    return t;
+}
+
 // One program that runs every text after the saved program's header and
 // dumps the screen after each, starting each from the state initgraph leaves.
 std::string dumpProgram(const std::vector<std::string>& texts) {
-    return testing::dumpProgram(texts, "XK,YK,i,m,d,err:integer;",
-                                "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;",
-                                "setbkcolor(0); cleardevice; setcolor(15); setfillstyle(1,15); moveto(0,0);\n"
-                                "randseed:=0; setlinestyle(0,0,1); settextstyle(0,0,1); settextjustify(0,2);\n"
-                                "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
+    return testing::dumpProgram(
+        texts, "XK,YK,i,m,d,err:integer;", "m:=VGA; d:=VGAHi; initgraph(m,d,''); err:=graphresult;",
+        "setviewport(0,0,639,479,true); setbkcolor(0); cleardevice; setcolor(15);\n"
+        "setfillstyle(1,15); moveto(0,0);\n"
+        "randseed:=0; setlinestyle(0,0,1); settextstyle(0,0,1); settextjustify(0,2);\n"
+        "XK:=0; YK:=0; i:=0; m:=VGA; d:=VGAHi; err:=0;\n");
 }
 
 // Runs the texts in compiled programs and in the interpreter on BgiScreen,
@@ -257,6 +360,10 @@ TEST(PreviewFidelity, RandomPicturesAndHandWrittenProgramsDrawWhatFreePascalDraw
     // Their own generator, so that the texts above stay what they were.
     std::mt19937 filledRng(static_cast<uint32_t>(*seed) + 1);
     for (long n = 0; n < *filledTexts; ++n) texts.push_back(randomFilledText(filledRng));
+    const std::optional<long> viewportTexts = testing::envCount("PASDRAW_PREVIEW_VIEWPORT_TEXTS", 3);
+    ASSERT_TRUE(viewportTexts) << "PASDRAW_PREVIEW_VIEWPORT_TEXTS must be a count";
+    std::mt19937 viewportRng(static_cast<uint32_t>(*seed) + 2);
+    for (long n = 0; n < *viewportTexts; ++n) texts.push_back(randomViewportText(viewportRng));
     for (long n = 0; n < *pictures; ++n) {
         auto p = testing::newPicture();
         randomPicture(*p, rng, perKind(rng));

@@ -115,6 +115,7 @@ private:
             "getpixel",    "random",     "linerel",  "moverel",   "randomize",
             "-2147483648", "getpixel(",  "random(",  "random(0)", "4294967296",
             "bar3d",       "topon",      "topoff",   "dottedln",  "thickwidth",
+            "setviewport", "clipon",     "clipoff",  "true",      "clearviewport",
         };
         // The text routines and string literals.
         static const char* textWords[] = {"outtext",   "settextstyle",  "settextjustify", "vertdir",
@@ -193,7 +194,19 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 11)) {
+                switch (pick(0, 12)) {
+                    case 12: {
+                        // Viewports mostly on the screen, so that what follows draws in them.
+                        auto corner = [&](int size) {
+                            return std::to_string(pick(0, 3) == 0 ? pick(-32768, 32767) : pick(-2, size));
+                        };
+                        const char* after[] = {"", ";clearviewport", ";cleardevice", ";floodfill(5,5,15)"};
+                        const char* clip = pick(0, 3) == 0 ? ",ClipOff)"
+                                           : pick(0, 1)    ? ",ClipOn)"
+                                                           : ",XK<YK)";
+                        return "setviewport(" + corner(640) + "," + corner(480) + "," + corner(640) + "," +
+                               corner(480) + clip + after[pick(0, 3)];
+                    }
                     case 11: {
                         // Any routine of the table, with its own number of arguments.
                         const auto r =

@@ -394,8 +394,30 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          "the result of this division does not fit 64 bits: the program stops here with an unhandled "
          "exception (EDivByZero: Division by zero, exit code 217)",
          Kind::Runtime, ""},
-        {"if 1>2 then setviewport(0,0,9,9,true); setcolor(2);", 1, 13, "the preview cannot run 'setviewport'",
+        {"if 1>2 then setwritemode(1); setcolor(2);", 1, 13, "the preview cannot run 'setwritemode'",
          Kind::Unsupported, ""},
+        // A viewport refused for its corners changes nothing; one with the clip
+        // off is refused.
+        {"setviewport(0,0,640,9,ClipOff); setviewport(5,5,9,9,ClipOff);", 1, 33,
+         "the preview does not draw with the clip off (setviewport with ClipOff): the program then draws "
+         "past "
+         "the screen's edges",
+         Kind::Unsupported, "setviewport(0,0,640,9,0)\n"},
+        // cleardevice moves the far corner back by twice the near one.
+        {"setviewport(10,20,300,400,ClipOn); cleardevice; setviewport(100,50,250,400,ClipOn); cleardevice;",
+         1, 85,
+         "the preview does not run cleardevice in this viewport: the program would leave it from (100,50) to "
+         "(50,300)",
+         Kind::Unsupported, "setviewport(10,20,300,400,1)\ncleardevice()\nsetviewport(100,50,250,400,1)\n"},
+        // getpixel is relative to the viewport, and refused outside it.
+        {"setviewport(100,0,200,9,ClipOn); XK:=getpixel(100,9); XK:=getpixel(101,0);", 1, 59,
+         "getpixel reads outside the viewport here; the preview cannot tell what the program gets",
+         Kind::Unsupported,
+         "setviewport(100,0,200,9,1)\ngetmaxx()\ngetmaxy()\ngetpixel(100,9)\ngetmaxx()\ngetmaxy()\n"},
+        // Off the screen as well, it says so.
+        {"setviewport(100,0,200,9,ClipOn); XK:=getpixel(-101,0);", 1, 38,
+         "getpixel reads outside the screen here; the preview cannot tell what the program gets",
+         Kind::Unsupported, "setviewport(100,0,200,9,1)\n"},
         {"setcolor(1); setpalette(1,2); setcolor(2);", 1, 14, "the preview cannot run 'setpalette'",
          Kind::Unsupported, "setcolor(1)\n"},
         {"setcolor(3); XK:=getpixel(-1,0);", 1, 18,

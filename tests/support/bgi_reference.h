@@ -94,6 +94,9 @@ struct BgiFrame {
 
 // A program that runs `cases` one after another and, after each, writes the
 // whole screen (run-length coded) and the current position to frames.bin.
+// getpixel and the position are relative to the viewport, so the dump reads
+// the screen through the whole-screen viewport and then puts back the case's
+// viewport and position.
 // `variables` and `start` open the program (declarations, initgraph), and
 // `beforeEach` comes before every case.
 inline std::string dumpProgram(const std::vector<std::string>& cases,
@@ -107,8 +110,9 @@ inline std::string dumpProgram(const std::vector<std::string>& cases,
         " f:file; buf:array[0..4095] of byte; nb:longint;\n"
         "procedure flushbuf; begin if nb>0 then blockwrite(f,buf,nb); nb:=0; end;\n"
         "procedure put(b:byte); begin buf[nb]:=b; inc(nb); if nb=4096 then flushbuf; end;\n"
-        "procedure dump; var x,y:smallint; c,p:byte; n:longint;\n"
+        "procedure dump; var x,y,cx,cy:smallint; c,p:byte; n:longint; vs:ViewPortType;\n"
         "begin\n"
+        " cx:=getx; cy:=gety; getviewsettings(vs); setviewport(0,0,639,479,true);\n"
         " n:=0; p:=255;\n"
         " for y:=0 to 479 do for x:=0 to 639 do begin\n"
         "  c:=getpixel(x,y);\n"
@@ -117,7 +121,8 @@ inline std::string dumpProgram(const std::vector<std::string>& cases,
         "   p:=c; n:=1; end;\n"
         " end;\n"
         " put(p); put(n and 255); put(n shr 8);\n"
-        " put(getx and 255); put((getx shr 8) and 255); put(gety and 255); put((gety shr 8) and 255);\n"
+        " put(cx and 255); put((cx shr 8) and 255); put(cy and 255); put((cy shr 8) and 255);\n"
+        " setviewport(vs.x1,vs.y1,vs.x2,vs.y2,vs.clip); moveto(cx,cy);\n"
         "end;\n"
         "begin\n" +
         start +
