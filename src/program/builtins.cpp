@@ -57,7 +57,7 @@ constexpr std::array<NamedConstant, 19> TextConstants{{
 // Names the compiler knows from graph, crt and the system unit that the
 // preview does not run (textwidth and textheight it computes in expressions
 // only; the parser reads them there).
-constexpr std::array<std::string_view, 71> KnownElsewhere{{
+constexpr std::array<std::string_view, 69> KnownElsewhere{{
     "setwritemode",
     "setpalette",
     "setallpalette",
@@ -127,8 +127,6 @@ constexpr std::array<std::string_view, 71> KnownElsewhere{{
     "break",
     "continue",
     "maxint",
-    "true",
-    "false",
 }};
 
 }  // namespace
@@ -152,6 +150,8 @@ Name lookUp(std::string_view word) {
         for (const NamedConstant& c : Constants) t.add(c.name, Name{NameKind::Constant, c.value});
         t.add("topon", Name{NameKind::Condition, 1});
         t.add("topoff", Name{NameKind::Condition, 0});
+        t.add("true", Name{NameKind::Condition, 1});
+        t.add("false", Name{NameKind::Condition, 0});
         t.add("clipon", Name{NameKind::Condition, 1});
         t.add("clipoff", Name{NameKind::Condition, 0});
         for (const NamedConstant& c : TextConstants) t.add(c.name, Name{NameKind::Constant, c.value});

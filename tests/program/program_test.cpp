@@ -236,6 +236,8 @@ TEST(ProgramRoutines, EveryRoutineGetsItsArgumentsConverted) {
         {"moverel(32768,0);", "moverel(-32768,0)"},
         {"bar3d(1,2,3,4,-1,TopOn);", "bar3d(1,2,3,4,65535,1)"},
         {"bar3d(1,2,3,4,5,(XK>0) or not TopOff);", "bar3d(1,2,3,4,5,1)"},
+        {"bar3d(1,2,3,4,5,false); if true then setviewport(0,0,9,9,True);",
+         "bar3d(1,2,3,4,5,0)\nsetviewport(0,0,9,9,1)"},
         // textwidth and textheight answer in a word (measured: 65520 and
         // 65528 at size 65535), here put into smallints.
         {"settextstyle(1,0,65535); XK:=textwidth('LL'); YK:=TextHeight('x'); moveto(XK, YK);",
