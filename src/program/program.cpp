@@ -343,17 +343,16 @@ private:
             if (!validViewport(x1, y1, x2, y2)) return Flow::Go;
             if (a[4] == 0)
                 why =
-                    "the preview does not draw with the clip off (setviewport with ClipOff): the program "
-                    "then "
-                    "draws past the screen's edges";
+                    "the preview does not draw with the clip off (setviewport with ClipOff): "
+                    "the program then draws past the screen's edges";
             else
                 viewport_ = {x1, y1, x2, y2, true};
         } else if (routine == GraphRoutine::ClearDevice) {
             const Viewport after = viewportAfterClearDevice(viewport_);
             if (after.x2 < after.x1 || after.y2 < after.y1)
                 why =
-                    "the preview does not run cleardevice in this viewport: the program would leave it from "
-                    "(" +
+                    "the preview does not run cleardevice in this viewport: the program would leave "
+                    "it from (" +
                     std::to_string(after.x1) + "," + std::to_string(after.y1) + ") to (" +
                     std::to_string(after.x2) + "," + std::to_string(after.y2) + ")";
             else
