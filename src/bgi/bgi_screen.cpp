@@ -254,9 +254,11 @@ void BgiScreen::Bar3D(int16_t ax, int16_t ay, int16_t bx, int16_t by, uint16_t d
     const int16_t x1 = std::min(ax, bx), x2 = std::max(ax, bx), y1 = std::min(ay, by), y2 = std::max(ay, by);
     Bar(x1, y1, x2, y2);
     Rectangle(x1, y1, x2, y2);
-    if (depth == 0) return;
     // The back is depth pixels right and up; its edges are drawn as lines,
     // in this order and direction, which decides where a pattern falls.
+    // A depth of 0 still draws the top's, over the front, where a style's
+    // bits or a thick line of one pixel (a column of three) light pixels the
+    // front leaves out.
     auto s16 = [](int v) { return static_cast<int16_t>(v); };
     const int16_t backX = s16(x2 + depth), backY = s16(y1 - depth);
     if (top) {
@@ -264,6 +266,7 @@ void BgiScreen::Bar3D(int16_t ax, int16_t ay, int16_t bx, int16_t by, uint16_t d
         drawLine(s16(x1 + depth), backY, backX, backY);
         drawLine(backX, backY, x2, y1);
     }
+    if (depth == 0) return;
     drawLine(backX, backY, backX, s16(y2 - depth));
     drawLine(backX, s16(y2 - depth), x2, y2);
 }

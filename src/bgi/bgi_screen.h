@@ -53,7 +53,10 @@
 // - Bar3D orders its corners, fills them as Bar, outlines them as Rectangle,
 //   and draws the back depth pixels right and up (top edges only with
 //   TopOn) as lines: (x1,y1) to (x1+d,y1-d) to (x2+d,y1-d) to (x2,y1), then
-//   (x2+d,y1-d) to (x2+d,y2-d) to (x2,y2); none for a depth of 0.
+//   (x2+d,y1-d) to (x2+d,y2-d) to (x2,y2). A depth of 0 still draws the
+//   top's three (points and a line over the front, which in a style other
+//   than SolidLn may light the top right corner, and thick light the pixel
+//   above it), but not the other two.
 //
 // - PieSlice is Sector with both radii equal; FillEllipse is the whole
 //   ellipse without sides. The angles count modulo 361 and are then put in
@@ -82,11 +85,7 @@
 // program preview stops before them.
 //
 // Thick circles, arcs and ellipses are not copied; the program preview
-// stops before one. Styled and thick lines are not all copied either: in
-// random texts about one in a hundred differed by a pixel or two, at the
-// corner of a styled rectangle or bar3d whose corners are not given top
-// left first or that reaches off the screen, and on short thick lines in a
-// style other than SolidLn.
+// stops before one.
 //
 // GetPixel off the screen is not copied: the unit reads memory outside its
 // frame buffer there, and the program preview refuses to go on instead.
