@@ -794,6 +794,8 @@ void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentr
         std::sort(xs.begin(), xs.end());
         uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            // Two crossings at the same x fill nothing, not that one pixel.
+            if (xs[k] == xs[k + 1]) continue;
             const int left = static_cast<int>(std::max<int64_t>(xs[k], 0));
             const int right = static_cast<int>(std::min<int64_t>(xs[k + 1], MaxX));
             if (left > right) continue;

@@ -264,6 +264,16 @@ const std::vector<Case> KnownStyledCorners{
     known({{Op::SetLineStyle, {2, 0, 3}}, {Op::Bar3D, {557, 140, 557, 139, 0, 0}}}),
 };
 
+const std::vector<Case> KnownSliceFills{
+    // Two crossings of a row at the same x fill nothing: beside the centre,
+    // along a steep side, in a slice one pixel wide, and in the rows just
+    // below the centre when the sides are not drawn.
+    known({{Op::PieSlice, {342, 423, 239, 307, 253}}}),
+    known({{Op::Sector, {587, 274, 950, 226, 41, 110}}}),
+    known({{Op::Sector, {33, 54, 876, 150, 3, 259}}}),
+    known({{Op::SetLineStyle, {4, 0, 1}}, {Op::PieSlice, {320, 240, 285, 313, 35}}}),
+};
+
 class BgiReference : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -324,7 +334,7 @@ protected:
 };
 
 TEST_F(BgiReference, LinesRectanglesAndThePosition) { compare(lineCase, 1, KnownStyledCorners); }
-TEST_F(BgiReference, CirclesArcsAndEllipses) { compare(ellipseCase, 2); }
+TEST_F(BgiReference, CirclesArcsAndEllipses) { compare(ellipseCase, 2, KnownSliceFills); }
 TEST_F(BgiReference, FloodFills) { compare(fillCase, 3); }
 TEST_F(BgiReference, BigCirclesAndEllipses) { compare(bigCurveCase, 5); }
 TEST_F(BgiReference, BarsPatternsAndColours) { compare(barCase, 4); }
