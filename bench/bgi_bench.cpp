@@ -136,5 +136,19 @@ BENCHMARK(BM_StyledLine)
     ->Args({3, 3})
     ->Unit(benchmark::kMicrosecond);
 
+// A filled slice of three quarters and a full filled ellipse of the given
+// radius, in a solid and a patterned fill (arguments: radius, pattern).
+void BM_FilledSlice(benchmark::State& state) {
+    BgiScreen screen;
+    const auto radius = static_cast<uint16_t>(state.range(0));
+    screen.SetFillStyle(static_cast<uint16_t>(state.range(1)), 4);
+    for (auto _ : state) {
+        screen.PieSlice(320, 240, 30, 300, radius);
+        screen.FillEllipse(320, 240, radius, static_cast<uint16_t>(radius / 2));
+        benchmark::DoNotOptimize(screen.pixels());
+    }
+}
+BENCHMARK(BM_FilledSlice)->Args({10, 1})->Args({200, 1})->Args({200, 9})->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace pasdraw

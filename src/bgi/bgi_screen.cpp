@@ -314,9 +314,11 @@ void BgiScreen::Bar3D(int16_t ax, int16_t ay, int16_t bx, int16_t by, uint16_t d
     const int16_t x1 = std::min(ax, bx), x2 = std::max(ax, bx), y1 = std::min(ay, by), y2 = std::max(ay, by);
     Bar(x1, y1, x2, y2);
     Rectangle(x1, y1, x2, y2);
-    if (depth == 0) return;
     // The back is depth pixels right and up; its edges are drawn as lines,
     // in this order and direction, which decides where a pattern falls.
+    // A depth of 0 still draws the top's, over the front, where a style's
+    // bits or a thick line of one pixel (a column of three) light pixels the
+    // front leaves out.
     auto s16 = [](int v) { return static_cast<int16_t>(v); };
     const int16_t backX = s16(x2 + depth), backY = s16(y1 - depth);
     if (top) {
@@ -324,6 +326,7 @@ void BgiScreen::Bar3D(int16_t ax, int16_t ay, int16_t bx, int16_t by, uint16_t d
         drawLine(s16(x1 + depth), backY, backX, backY);
         drawLine(backX, backY, x2, y1);
     }
+    if (depth == 0) return;
     drawLine(backX, backY, backX, s16(y2 - depth));
     drawLine(backX, s16(y2 - depth), x2, y2);
 }
@@ -877,6 +880,8 @@ void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentr
         std::sort(xs.begin(), xs.end());
         uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            // Two crossings at the same x fill nothing, not that one pixel.
+            if (xs[k] == xs[k + 1]) continue;
             const int from = static_cast<int>(std::max<int64_t>(xs[k], left));
             const int right = static_cast<int>(std::min<int64_t>(xs[k + 1], rightEdge));
             if (from > right) continue;

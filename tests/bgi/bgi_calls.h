@@ -24,7 +24,10 @@ inline std::string pascal(const BgiCall& c) {
     std::string s(pascalName(c.op));
     if (c.args.empty()) return s;
     s += '(';
-    for (std::size_t i = 0; i < c.args.size(); ++i) s += (i ? "," : "") + std::to_string(c.args[i]);
+    // A boolean parameter (bar3d's top) takes false or true, not a number.
+    for (std::size_t i = 0; i < c.args.size(); ++i)
+        s += (i ? "," : "") + ((booleanParameters(c.op) >> i) & 1 ? std::string(c.args[i] ? "true" : "false")
+                                                                  : std::to_string(c.args[i]));
     return s + ')';
 }
 
