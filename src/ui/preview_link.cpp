@@ -8,6 +8,38 @@
 
 namespace pasdraw {
 
+namespace {
+
+// What the text box says of a run's lines: each problem and warning, who
+// says it, its column and the status line's words for it.
+std::vector<TextBox::LineNote> notesOf(const RunResult& run) {
+    const auto who = [](ProgramProblem::Kind kind) {
+        switch (kind) {
+            case ProgramProblem::Kind::Compile: return QStringLiteral("The compiler would refuse this");
+            case ProgramProblem::Kind::Runtime: return QStringLiteral("The program stops here");
+            case ProgramProblem::Kind::Unsupported: return QStringLiteral("The preview cannot show this");
+            case ProgramProblem::Kind::Limit: return QStringLiteral("The preview stops here");
+            case ProgramProblem::Kind::Warning: break;
+        }
+        return QStringLiteral("The compiler warns");
+    };
+    std::vector<TextBox::LineNote> notes;
+    for (const std::vector<ProgramProblem>* list : {&run.problems, &run.warnings}) {
+        for (const ProgramProblem& p : *list) {
+            const bool warning = list == &run.warnings;
+            notes.push_back({p.line,
+                             QStringLiteral("%1, column %2: %3")
+                                 .arg(who(warning ? ProgramProblem::Kind::Warning : p.kind))
+                                 .arg(p.column)
+                                 .arg(QString::fromStdString(p.message)),
+                             warning});
+        }
+    }
+    return notes;
+}
+
+}  // namespace
+
 PreviewLink::PreviewLink(QWidget* owner, TextBox* text, QPushButton* button)
     : QObject(owner), owner_(owner), text_(text), button_(button) {
     connect(text_, &QPlainTextEdit::textChanged, this, [this] {
@@ -40,7 +72,7 @@ PreviewWindow& PreviewLink::window() {
             text_->ensureCursorVisible();
         });
         connect(preview_, &PreviewWindow::shown, this,
-                [this] { text_->markLines(preview_->problemLines(), preview_->warningLines()); });
+                [this] { text_->markLines(notesOf(preview_->shownResult())); });
     }
     return *preview_;
 }

@@ -61,6 +61,8 @@ public:
     // The lines with problems from the newest shown run (1-based).
     const std::vector<int>& problemLines() const { return problemLines_; }
     const std::vector<int>& warningLines() const { return warningLines_; }
+    // Its problems and then its warnings.
+    const RunResult& shownResult() const { return record_.run.result; }
     // How many runs have been shown since the window was made.
     int shownRuns() const { return shownRuns_; }
 

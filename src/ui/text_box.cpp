@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QChar>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolTip>
 
 namespace pasdraw {
 
@@ -69,9 +71,8 @@ QString TextBox::text() const {
     return out;
 }
 
-void TextBox::markLines(const std::vector<int>& lines, const std::vector<int>& warned) {
-    problemLines_ = lines;
-    warnedLines_ = warned;
+void TextBox::markLines(std::vector<LineNote> notes) {
+    notes_ = std::move(notes);
     showMarks();
 }
 
@@ -101,23 +102,25 @@ void TextBox::showMarks() {
         mark.format.setProperty(QTextFormat::FullWidthSelection, true);
         marks.append(mark);
     };
-    int last = 0;
-    for (const int line : warnedLines_) {
-        const QTextBlock block = document()->findBlockByNumber(line - 1);
-        if (line <= 0 || line == last || !block.isValid()) continue;
-        last = line;
+    // One mark a line and kind; notes come in text order, so a line's notes
+    // of one kind stand together.
+    int lastProblem = 0, lastWarning = 0;
+    for (const LineNote& note : notes_) {
+        int& last = note.warning ? lastWarning : lastProblem;
+        if (note.line == last) continue;
+        last = note.line;
+        if (!note.warning) {
+            add(note.line, QColor(255, 200, 200));
+            continue;
+        }
+        const QTextBlock block = document()->findBlockByNumber(note.line - 1);
+        if (note.line <= 0 || !block.isValid()) continue;
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(block);
         mark.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
         mark.format.setUnderlineColor(QColor(230, 130, 0));
         marks.append(mark);
-    }
-    last = 0;
-    for (const int line : problemLines_) {
-        if (line == last) continue;  // problems come in text order, several may share a line
-        last = line;
-        add(line, QColor(255, 200, 200));
     }
     // Added after the problems, so they show on top of a problem's mark.
     add(markedLines_[static_cast<std::size_t>(LineMark::Picked)], QColor(200, 225, 255));
@@ -156,6 +159,27 @@ bool TextBox::event(QEvent* event) {
         }
     }
     return QPlainTextEdit::event(event);
+}
+
+QString TextBox::notesAt(int line) const {
+    QStringList said;
+    for (const LineNote& note : notes_)
+        if (note.line == line) said.append(note.text);
+    return said.join(QLatin1Char('\n'));
+}
+
+bool TextBox::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString said = notesAt(cursorForPosition(help->pos()).blockNumber() + 1);
+        if (said.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), said, viewport());
+        }
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {

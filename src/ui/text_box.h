@@ -32,10 +32,18 @@ public:
     bool editedByUser() const { return edited_; }
     // Whether Ctrl+Z would bring back hand edits that a setText replaced.
     bool canRestoreHandEdits() const { return handEdits_.has_value(); }
-    // Marks whole lines (1-based), e.g. those with problems, without touching
-    // the text; an empty list clears the marks. Warned lines, whose program
-    // still compiles, get a wavy underline instead.
-    void markLines(const std::vector<int>& lines, const std::vector<int>& warned = {});
+    // Marks whole lines (1-based) with what is said of them, without touching
+    // the text: a problem shades its line, a warning (the program still
+    // compiles) underlines it, and the pointer resting on the line shows what
+    // was said there. An empty list clears the marks.
+    struct LineNote {
+        int line = 0;
+        QString text;
+        bool warning = false;
+    };
+    void markLines(std::vector<LineNote> notes);
+    // What is said of a line (1-based), one note a row; empty for none.
+    QString notesAt(int line) const;
     // Whole-line marks of other kinds, each kind kept apart from the others so
     // that one part of the window cannot clear another's: the line of the
     // picked shape, the line a stepped program stands at. Line 0 clears the
@@ -45,6 +53,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -56,8 +65,7 @@ private:
 
     void showMarks();
 
-    std::vector<int> problemLines_;
-    std::vector<int> warnedLines_;
+    std::vector<LineNote> notes_;
     std::array<int, 2> markedLines_{};
     QString exact_;
     bool edited_ = false;

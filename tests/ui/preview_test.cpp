@@ -3,9 +3,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTextBlock>
+#include <QToolTip>
 #include <memory>
 
 #include "canvas/raster_surface.h"
@@ -82,6 +85,15 @@ TEST(Preview, RefusedTextIsSaidPlainlyAndItsLinesMarked) {
     ASSERT_EQ(marks.size(), 2);
     EXPECT_EQ(marks[0].cursor.blockNumber(), 1);
     EXPECT_EQ(marks[1].cursor.blockNumber(), 2);
+    // Resting the pointer on a marked line says what is wrong there.
+    EXPECT_EQ(s.form->Text1->notesAt(2),
+              QStringLiteral("The compiler would refuse this, column 1: unknown procedure 'lin'"));
+    EXPECT_TRUE(s.form->Text1->notesAt(1).isEmpty());
+    const QPoint onLine2 =
+        s.form->Text1->cursorRect(QTextCursor(s.form->Text1->document()->findBlockByNumber(1))).center();
+    QHelpEvent help(QEvent::ToolTip, onLine2, s.form->Text1->viewport()->mapToGlobal(onLine2));
+    QCoreApplication::sendEvent(s.form->Text1->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), s.form->Text1->notesAt(2));
     // What comes before the first problem is shown; nothing after it.
     EXPECT_EQ(s.at(50, 0), 0x00AA00u);
     EXPECT_EQ(s.at(50, 9), 0u);
@@ -103,6 +115,8 @@ TEST(Preview, AWarnedLineIsUnderlinedAndStillDrawn) {
     EXPECT_EQ(marks[0].cursor.blockNumber(), 1);
     EXPECT_EQ(marks[0].cursor.selectedText(), QStringLiteral("line(0,5,70000,5);"));
     EXPECT_EQ(marks[0].format.underlineStyle(), QTextCharFormat::WaveUnderline);
+    EXPECT_TRUE(s.form->Text1->notesAt(2).startsWith(QStringLiteral("The compiler warns, column 15: 70000 ")))
+        << s.form->Text1->notesAt(2).toStdString();
     EXPECT_EQ(s.at(3, 5), 0x00AA00u);
     s.form->togglePreview();
     EXPECT_TRUE(s.form->Text1->extraSelections().isEmpty());
