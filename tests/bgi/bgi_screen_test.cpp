@@ -242,6 +242,50 @@ TEST(BgiScreen, CircleRadii) {
     EXPECT_EQ(lit(drawn({{Op::Circle, {320, 240, 65300}}})), (Points{{84, 240}, {556, 240}}));
 }
 
+// Pixels lit by a whole thick ellipse at (300, 200), read back from fpc.
+TEST(BgiScreen, ThickEllipsePixelCounts) {
+    const struct {
+        uint16_t style, a, b;
+        int pixels;
+    } table[] = {
+        {1, 50, 50, 944},  {4, 50, 30, 780},     {0, 0, 0, 1},         {0, 1, 1, 13}, {0, 1, 0, 9},
+        {0, 2, 0, 14},     {0, 0, 2, 14},        {0, 5, 0, 26},        {0, 0, 7, 36}, {0, 2, 1, 25},
+        {0, 65535, 3, 18}, {0, 65534, 65534, 6}, {0, 65535, 65535, 5},
+    };
+    for (const auto& t : table) {
+        SCOPED_TRACE(::testing::Message() << t.a << "x" << t.b << " style " << t.style);
+        const BgiScreen s =
+            drawn({{Op::SetLineStyle, {t.style, 0x1234, 3}}, {Op::Ellipse, {300, 200, 0, 360, t.a, t.b}}});
+        EXPECT_EQ(lit(s).size(), static_cast<std::size_t>(t.pixels));
+    }
+}
+
+// A thick curve or filled one with a radius of 0 leaves the lines thin until
+// the next SetLineStyle; with no radius of 0 they stay thick.
+TEST(BgiScreen, ThickCurvesWithARadiusOf0LeaveTheLinesThin) {
+    const BgiCall line{Op::Line, {10, 100, 200, 150}};
+    const Points thin = lit(drawn({{Op::SetLineStyle, {1, 0, 1}}, line}));
+    const Points thick = lit(drawn({{Op::SetLineStyle, {1, 0, 3}}, line}));
+    ASSERT_NE(thin, thick);
+    const struct {
+        BgiCall curve;
+        bool staysThick;
+    } table[] = {
+        {{Op::Ellipse, {300, 0, 0, 360, 3, 0}}, false},    {{Op::Arc, {300, 0, 10, 100, 0}}, false},
+        {{Op::PieSlice, {300, 0, 10, 100, 0}}, false},     {{Op::FillEllipse, {300, 0, 0, 5}}, false},
+        {{Op::Sector, {300, 0, 10, 100, 10, 0}}, false},   {{Op::Circle, {300, 0, 0}}, true},
+        {{Op::Ellipse, {300, 0, 0, 360, 65535, 3}}, true}, {{Op::PieSlice, {300, 0, 10, 100, 1}}, true},
+    };
+    for (const auto& t : table) {
+        SCOPED_TRACE(testing::pascal(t.curve));
+        BgiScreen s;
+        testing::apply(s, {{Op::SetLineStyle, {1, 0, 3}}, t.curve, {Op::ClearDevice, {}}, line});
+        EXPECT_EQ(lit(s), t.staysThick ? thick : thin);
+        testing::apply(s, {{Op::SetLineStyle, {1, 0, 3}}, {Op::ClearDevice, {}}, line});
+        EXPECT_EQ(lit(s), thick);
+    }
+}
+
 TEST(BgiScreen, FloodFill) {
     // A diagonal line holds: the fill is 4-connected.
     BgiScreen diagonal = drawn({{Op::SetColor, {4}},

@@ -210,7 +210,10 @@ private:
                     case 5:
                         return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
                                (pick(0, 1) ? ",TopOn)" : ",XK<YK)");
-                    case 6: return "setlinestyle(" + expr() + "," + expr() + "," + expr() + ")";
+                    case 6:
+                        // ThickWidth half the time, so that curves are drawn thick too.
+                        return "setlinestyle(" + expr() + "," + expr() + "," +
+                               (pick(0, 1) ? expr() : std::string("ThickWidth")) + ")";
                     case 7: return "outtextxy(" + expr() + "," + expr() + "," + literal() + ")";
                     case 8: return "outtext(" + literal() + ")";
                     case 9: return "settextstyle(" + expr() + "," + expr() + "," + expr() + ")";
