@@ -193,7 +193,20 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 11)) {
+                switch (pick(0, 12)) {
+                    case 12: {
+                        // A thick curve or filled one, whose radius of 0
+                        // leaves the lines thin.
+                        static const char* curves[] = {"arc",      "ellipse", "circle",
+                                                       "pieslice", "sector",  "fillellipse"};
+                        static const std::size_t counts[] = {5, 6, 3, 5, 6, 4};
+                        const auto k = static_cast<std::size_t>(pick(0, 5));
+                        std::string call = "setlinestyle(" + std::to_string(pick(0, 4)) + "," + expr() +
+                                           ",ThickWidth);" + curves[k] + "(";
+                        for (std::size_t i = 0; i < counts[k]; ++i)
+                            call += (i > 0 ? "," : "") + (pick(0, 2) ? std::to_string(pick(0, 3)) : expr());
+                        return call + ")";
+                    }
                     case 11: {
                         // Any routine of the table, with its own number of arguments.
                         const auto r =
@@ -211,9 +224,10 @@ private:
                         return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
                                (pick(0, 1) ? ",TopOn)" : ",XK<YK)");
                     case 6:
-                        // ThickWidth half the time, so that curves are drawn thick too.
-                        return "setlinestyle(" + expr() + "," + expr() + "," +
-                               (pick(0, 1) ? expr() : std::string("ThickWidth")) + ")";
+                        // A style the unit takes and ThickWidth half the time, so
+                        // that curves are drawn thick too.
+                        return "setlinestyle(" + (pick(0, 1) ? expr() : std::to_string(pick(0, 4))) + "," +
+                               expr() + "," + (pick(0, 1) ? expr() : std::string("ThickWidth")) + ")";
                     case 7: return "outtextxy(" + expr() + "," + expr() + "," + literal() + ")";
                     case 8: return "outtext(" + literal() + ")";
                     case 9: return "settextstyle(" + expr() + "," + expr() + "," + expr() + ")";
