@@ -242,24 +242,6 @@ TEST(BgiScreen, CircleRadii) {
     EXPECT_EQ(lit(drawn({{Op::Circle, {320, 240, 65300}}})), (Points{{84, 240}, {556, 240}}));
 }
 
-// Pixels lit by a whole thick ellipse at (300, 200), read back from fpc.
-TEST(BgiScreen, ThickEllipsePixelCounts) {
-    const struct {
-        uint16_t style, a, b;
-        int pixels;
-    } table[] = {
-        {1, 50, 50, 944},  {4, 50, 30, 780},     {0, 0, 0, 1},         {0, 1, 1, 13}, {0, 1, 0, 9},
-        {0, 2, 0, 14},     {0, 0, 2, 14},        {0, 5, 0, 26},        {0, 0, 7, 36}, {0, 2, 1, 25},
-        {0, 65535, 3, 18}, {0, 65534, 65534, 6}, {0, 65535, 65535, 5},
-    };
-    for (const auto& t : table) {
-        SCOPED_TRACE(::testing::Message() << t.a << "x" << t.b << " style " << t.style);
-        const BgiScreen s =
-            drawn({{Op::SetLineStyle, {t.style, 0x1234, 3}}, {Op::Ellipse, {300, 200, 0, 360, t.a, t.b}}});
-        EXPECT_EQ(lit(s).size(), static_cast<std::size_t>(t.pixels));
-    }
-}
-
 // A thick curve or filled one with a radius of 0 leaves the lines thin until
 // the next SetLineStyle; with no radius of 0 they stay thick.
 TEST(BgiScreen, ThickCurvesWithARadiusOf0LeaveTheLinesThin) {
