@@ -459,17 +459,38 @@ void BgiScreen::Circle(int16_t x, int16_t y, uint16_t radius) {
         ++work_;
         return;
     }
-    drawEllipse(x, y, 0, 360, radius, radius);
+    // A circle of radius 1 is its centre, thick or not.
+    if (radius == 1)
+        drawEllipse(x, y, 0, 360, radius, radius);
+    else
+        drawCurve(x, y, 0, 360, radius, radius);
 }
 
 void BgiScreen::Arc(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t radius) {
     // Unlike Circle, Arc draws the centre when the radius is 0.
-    drawEllipse(x, y, stAngle, endAngle, radius, radius);
+    drawCurve(x, y, stAngle, endAngle, radius, radius);
 }
 
 void BgiScreen::Ellipse(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
                         uint16_t yRadius) {
-    drawEllipse(x, y, stAngle, endAngle, xRadius, yRadius);
+    drawCurve(x, y, stAngle, endAngle, xRadius, yRadius);
+}
+
+void BgiScreen::drawCurve(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
+                          unsigned yRadius) {
+    if (!thick_) {
+        drawEllipse(cx, cy, stAngle, endAngle, xRadius, yRadius);
+        return;
+    }
+    // A thick curve is three thin ones, each sampled on its own: the radii
+    // one less (left out when either is 0), as given, and one more in 16
+    // bits (so 65535 becomes 0, drawn as 1). The line style plays no part.
+    // The unit draws them in thin lines, and when a radius is 0 it leaves
+    // the lines thin afterwards, until the next SetLineStyle.
+    if (xRadius > 0 && yRadius > 0) drawEllipse(cx, cy, stAngle, endAngle, xRadius - 1, yRadius - 1);
+    drawEllipse(cx, cy, stAngle, endAngle, xRadius, yRadius);
+    drawEllipse(cx, cy, stAngle, endAngle, (xRadius + 1) & 0xFFFF, (yRadius + 1) & 0xFFFF);
+    if (xRadius == 0 || yRadius == 0) thick_ = false;
 }
 
 void BgiScreen::drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
@@ -796,17 +817,53 @@ void BgiScreen::drawText(int x, int y, std::string_view bytes) {
 
 void BgiScreen::PieSlice(int16_t x, int16_t y, int16_t stAngle, int16_t endAngle, uint16_t radius) {
     // Its angles are smallints, drawn as the words with the same bits.
-    drawFilledArc(x, y, static_cast<uint16_t>(stAngle), static_cast<uint16_t>(endAngle), radius, radius,
-                  true);
+    drawFilledCurve(x, y, static_cast<uint16_t>(stAngle), static_cast<uint16_t>(endAngle), radius, radius,
+                    true);
 }
 
 void BgiScreen::Sector(int16_t x, int16_t y, uint16_t stAngle, uint16_t endAngle, uint16_t xRadius,
                        uint16_t yRadius) {
-    drawFilledArc(x, y, stAngle, endAngle, xRadius, yRadius, true);
+    drawFilledCurve(x, y, stAngle, endAngle, xRadius, yRadius, true);
 }
 
 void BgiScreen::FillEllipse(int16_t x, int16_t y, uint16_t xRadius, uint16_t yRadius) {
-    drawFilledArc(x, y, 0, 360, xRadius, yRadius, false);
+    drawFilledCurve(x, y, 0, 360, xRadius, yRadius, false);
+}
+
+void BgiScreen::drawFilledCurve(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
+                                unsigned yRadius, bool pie) {
+    if (!thick_) {
+        drawFilledArc(cx, cy, stAngle, endAngle, xRadius, yRadius, pie);
+        return;
+    }
+    // A thick one is the thin one with radii one less, its sides drawn
+    // thick from that one's ends, and then the arc's two outer curves of a
+    // thick arc, in the angles put in order. Where the inner one is a single
+    // point, a slice's sides shrink to a thick line from the centre to itself.
+    if (xRadius > 0 && yRadius > 0) {
+        drawFilledArc(cx, cy, stAngle, endAngle, xRadius - 1, yRadius - 1, pie);
+        if (pie && xRadius <= 2 && yRadius <= 2) drawLine(cx, cy, cx, cy);
+    }
+    unsigned st = stAngle % 361, en = endAngle % 361;
+    if (st > en) std::swap(st, en);
+    drawEllipse(cx, cy, st, en, xRadius, yRadius);
+    drawEllipse(cx, cy, st, en, (xRadius + 1) & 0xFFFF, (yRadius + 1) & 0xFFFF);
+    if (xRadius > 0 && yRadius > 0) return;
+    // With a radius of 0 there is no inside to fill, and the lines stay
+    // thin from here on, as after a thick arc with one; a slice's sides are
+    // drawn thin to where a thin slice's end (a radius of 0 counting as 1),
+    // but not when both radii are 0.
+    thick_ = false;
+    if (!pie || (xRadius == 0 && yRadius == 0)) return;
+    const unsigned a = std::max(xRadius, 1u), b = std::max(yRadius, 1u);
+    auto endX = [&](unsigned angle) {
+        return static_cast<int16_t>(cx + exactRound(a, radians(static_cast<float>(angle)), false));
+    };
+    auto endY = [&](unsigned angle) {
+        return static_cast<int16_t>(cy - exactRound(b, radians(static_cast<float>(angle)), true));
+    };
+    drawLine(endX(st), endY(st), cx, cy);
+    drawLine(cx, cy, endX(en), endY(en));
 }
 
 void BgiScreen::drawFilledArc(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,

@@ -49,6 +49,22 @@
 //   screen lights row 0. In these modes a rectangle's sides run
 //   from each corner clockwise from the top left to the pixel before the
 //   next. Circles, arcs and ellipses ignore the style.
+// - A thick circle, arc or ellipse is three thin ones over each other, each
+//   sampled as a thin one is on its own (not the thin one's points widened:
+//   that matches neither a plus nor a square around each point): the radii
+//   one less, left out when either radius is 0; the radii given; and the
+//   radii one more in 16 bits, so 65535 becomes 0 and draws as 1. All three
+//   take the same angles. A thick circle of radius 1 is still its centre
+//   alone, and one of radius 0 draws nothing, as thin ones do.
+// - A thick arc or ellipse (or filled one) with a radius of 0 leaves the
+//   lines thin after it, in the same style, until the next SetLineStyle.
+// - A thick PieSlice, Sector or FillEllipse is the thin one with both radii
+//   one less (fill, points and sides, the sides drawn thick), then the thin
+//   arcs of the radii given and one more, in the angles put in order. A
+//   slice whose inner radii are 1 or less adds a thick line from the centre
+//   to itself. With a radius of 0 nothing is filled: only the two outer
+//   arcs, then a slice's sides drawn thin as a thin slice's (none when both
+//   radii are 0).
 //
 // - Bar3D orders its corners, fills them as Bar, outlines them as Rectangle,
 //   and draws the back depth pixels right and up (top edges only with
@@ -85,13 +101,16 @@
 // not always: PieSlice(242, 47, 270, 199, 31) leaves row 57 empty between
 // the sides, PieSlice(320, 240, 256, 338, 45) fills row 284. With the sides
 // in a style that hides them, the fill also ends a pixel short beside them
-// in many rows. Thick ones, and ones reaching
-// further (where differences between points overflow 16 bits, and the
-// compiled program may stop with a division by zero), are not copied; the
-// program preview stops before them.
+// in many rows. Thick ones are built on the thin fill and share those
+// differences (random thick ones differ about as often as thin ones).
+// Ones reaching further (where differences between points overflow 16
+// bits, and the compiled program may stop with a division by zero), are
+// not copied; the program preview stops before them.
 //
-// Thick circles, arcs and ellipses are not copied; the program preview
-// stops before one.
+// Ellipses whose squared radii sum to 2^31 or more are not all copied:
+// the unit can draw more than their first sample (a thin one of radii 32768
+// centred at (207, 32767) lights a run of row 0). A thick one reaches this
+// when its outer radii do.
 //
 // GetPixel off the screen is not copied: the unit reads memory outside its
 // frame buffer there, and the program preview refuses to go on instead.
@@ -240,8 +259,13 @@ private:
     };
     void drawEllipse(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius,
                      std::vector<ArcPoint>* points = nullptr);
+    // Circle, Arc and Ellipse in the current thickness.
+    void drawCurve(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius, unsigned yRadius);
     void drawFilledArc(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
                        unsigned yRadius, bool pie);
+    // PieSlice, Sector and FillEllipse in the current thickness.
+    void drawFilledCurve(int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
+                         unsigned yRadius, bool pie);
     void fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentre);
     uint8_t patternColour(int x, int y) const;
     void drawText(int x, int y, std::string_view bytes);

@@ -283,18 +283,6 @@ private:
             return Flow::Go;
         }
         const auto routine = static_cast<GraphRoutine>(st.routine);
-        if (routine == GraphRoutine::SetLineStyle) {
-            // The unit takes styles 0..4 and thicknesses 1 and 3, or nothing.
-            const auto style = static_cast<uint16_t>(a[0]), thickness = static_cast<uint16_t>(a[2]);
-            if (style <= 4 && (thickness == 1 || thickness == 3)) thickLines_ = thickness == 3;
-        } else if (thickLines_ && (routine == GraphRoutine::Circle || routine == GraphRoutine::Arc ||
-                                   routine == GraphRoutine::Ellipse)) {
-            r_.problems.push_back({st.pos.line, st.pos.column,
-                                   "the preview does not draw thick circles, arcs and ellipses "
-                                   "(setlinestyle with thickness 3)",
-                                   ProgramProblem::Kind::Unsupported});
-            return Flow::Stop;
-        }
         std::string_view texts[6];
         // Most routines take no string: their calls skip this pass.
         for (uint32_t k = 0; textParameters(routine) != 0 && k < st.count && k < 6; ++k) {
@@ -363,8 +351,8 @@ private:
         return Flow::Stop;
     }
 
-    // Filled slices and ellipses are copied in thin lines and while the
-    // distances between their points fit 16 signed bits: beyond that the
+    // Filled slices and ellipses are copied while the distances between
+    // their points fit 16 signed bits: beyond that the
     // unit fills shapes whose rules were not measured, and some stop the
     // compiled program with a division by zero. The preview stops before one.
     Flow refuseFilledArc(const Stmt& st, GraphRoutine routine, const int64_t (&a)[6]) {
@@ -379,8 +367,6 @@ private:
             return Flow::Go;
         const std::string name(pascalName(routine));
         std::string why;
-        if (thickLines_)
-            why = "the preview does not draw " + name + " with thick lines (setlinestyle with thickness 3)";
         // The first radius is across, the second (when there is one) down.
         const int64_t centre[2] = {static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
                                    static_cast<int16_t>(wrap(a[1]) & 0xFFFF)};
@@ -416,7 +402,6 @@ private:
     // draw as the unit does.
     int textSize_ = 1;
     uint64_t operations_ = 0;
-    bool thickLines_ = false;
     Viewport viewport_;
 };
 

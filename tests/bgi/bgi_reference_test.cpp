@@ -142,6 +142,30 @@ Case bigCurveCase(Random& r) {
     return c;
 }
 
+// Curves after SetLineStyle with ThickWidth, in any style: radii around 0
+// and 1, where the inner curve drops out, and at the ends of a word, where
+// the outer one wraps; arcs wrapping through 0; sometimes a thin one between.
+Case thickCurveCase(Random& r) {
+    Case c = freshStart(r);
+    const int n = r.between(1, 3);
+    for (int i = 0; i < n; ++i) {
+        c.push_back({Op::SetLineStyle, {r.between(0, 4), r.between(0, 65535), r.chance(0.85) ? 3 : 1}});
+        c.push_back({Op::SetColor, {r.colour()}});
+        auto radius = [&r] {
+            return r.chance(0.25) ? r.pick({0, 1, 2, 3, 65535, 65534, 32767}) : r.radius();
+        };
+        const int x = r.chance(0.8) ? r.between(-50, 690) : r.x(),
+                  y = r.chance(0.8) ? r.between(-50, 530) : r.y();
+        switch (r.between(0, 3)) {
+            case 0: c.push_back({Op::Circle, {x, y, radius()}}); break;
+            case 1: c.push_back({Op::Arc, {x, y, r.angle(), r.angle(), radius()}}); break;
+            case 2: c.push_back({Op::Ellipse, {x, y, 0, 360, radius(), radius()}}); break;
+            default: c.push_back({Op::Ellipse, {x, y, r.angle(), r.angle(), radius(), radius()}});
+        }
+    }
+    return c;
+}
+
 Case fillCase(Random& r) {
     Case c = freshStart(r);
     const int border = r.between(0, 15);
@@ -340,6 +364,7 @@ TEST_F(BgiReference, BigCirclesAndEllipses) { compare(bigCurveCase, 5); }
 TEST_F(BgiReference, BarsPatternsAndColours) { compare(barCase, 4); }
 TEST_F(BgiReference, ColoursPastAWord) { compare(longColourCase, 6); }
 TEST_F(BgiReference, FillsBoundedByATexture) { compare(texturedBoundFillCase, 7); }
+TEST_F(BgiReference, ThickCirclesArcsAndEllipses) { compare(thickCurveCase, 8); }
 
 }  // namespace
 }  // namespace pasdraw

@@ -243,6 +243,32 @@ TEST(BgiScreen, CircleRadii) {
     EXPECT_EQ(lit(drawn({{Op::Circle, {320, 240, 65300}}})), (Points{{84, 240}, {556, 240}}));
 }
 
+// A thick curve or filled one with a radius of 0 leaves the lines thin until
+// the next SetLineStyle; with no radius of 0 they stay thick.
+TEST(BgiScreen, ThickCurvesWithARadiusOf0LeaveTheLinesThin) {
+    const BgiCall line{Op::Line, {10, 100, 200, 150}};
+    const Points thin = lit(drawn({{Op::SetLineStyle, {1, 0, 1}}, line}));
+    const Points thick = lit(drawn({{Op::SetLineStyle, {1, 0, 3}}, line}));
+    ASSERT_NE(thin, thick);
+    const struct {
+        BgiCall curve;
+        bool staysThick;
+    } table[] = {
+        {{Op::Ellipse, {300, 0, 0, 360, 3, 0}}, false},    {{Op::Arc, {300, 0, 10, 100, 0}}, false},
+        {{Op::PieSlice, {300, 0, 10, 100, 0}}, false},     {{Op::FillEllipse, {300, 0, 0, 5}}, false},
+        {{Op::Sector, {300, 0, 10, 100, 10, 0}}, false},   {{Op::Circle, {300, 0, 0}}, true},
+        {{Op::Ellipse, {300, 0, 0, 360, 65535, 3}}, true}, {{Op::PieSlice, {300, 0, 10, 100, 1}}, true},
+    };
+    for (const auto& t : table) {
+        SCOPED_TRACE(testing::pascal(t.curve));
+        BgiScreen s;
+        testing::apply(s, {{Op::SetLineStyle, {1, 0, 3}}, t.curve, {Op::ClearDevice, {}}, line});
+        EXPECT_EQ(lit(s), t.staysThick ? thick : thin);
+        testing::apply(s, {{Op::SetLineStyle, {1, 0, 3}}, {Op::ClearDevice, {}}, line});
+        EXPECT_EQ(lit(s), thick);
+    }
+}
+
 TEST(BgiScreen, FloodFill) {
     // A diagonal line holds: the fill is 4-connected.
     BgiScreen diagonal = drawn({{Op::SetColor, {4}},

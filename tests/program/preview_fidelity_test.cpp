@@ -128,10 +128,16 @@ std::string randomRoutineText(std::mt19937& rng) {
                 break;
             case 5: t += "XK := random(" + any(ranges) + "); YK := random(" + any(ranges) + ");\r\n"; break;
             case 6:
-                // Thick curves are not copied; styled ones are.
+                // Curves in any style, thin or thick, with radii near 0 and
+                // the ends of a word, where the thick ones' inner and outer
+                // curves drop out or wrap, and after a radius of 0 the lines
+                // stay thin.
                 t += "line(getmaxx div 2, getmaxy div 2, XK, YK); setlinestyle(random(5), random(65536), "
-                     "NormWidth);\r\ncircle(getx, gety, getcolor * 3 + 1); arc(getx, 200, 10, 300, 50); "
-                     "ellipse(300, gety, 200, 100, 90, 30);\r\n";
+                     "1 + 2 * random(2));\r\ncircle(getx, gety, getcolor * 3 + 1); arc(getx, 200, 10, 300, "
+                     "50); "
+                     "ellipse(300, gety, 200, 100, 90, 30);\r\narc(getx, gety, random(800), random(800), "
+                     "random(4)); m := 65535 - random(400); d := 65535 - random(3);\r\nellipse(random(640), "
+                     "gety, random(400), m, d, random(3)); circle(getx, random(480), random(3));\r\n";
                 break;
             case 7:
                 t += "if getpixel(" + any(onScreenX) + ", " + any(onScreenY) +
@@ -153,7 +159,7 @@ std::string randomRoutineText(std::mt19937& rng) {
 // Texts of the filled slices and ellipses over what is already drawn, with
 // angles past 360 and in either order, radii from 0 to 16383, centres off
 // the screen as far as the preview copies them (it refuses points beyond),
-// every fill pattern and line styles one pixel wide.
+// every fill pattern and line styles one or three pixels wide.
 std::string randomFilledText(std::mt19937& rng) {
     auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     auto any = [&](const std::vector<std::string>& v) {
@@ -177,7 +183,7 @@ std::string randomFilledText(std::mt19937& rng) {
     for (int n = pick(2, 5); n > 0; --n) {
         t += "setfillstyle(" + number(0, 12) + ", " + number(0, 15) + "); setcolor(" + number(0, 15) +
              "); setlinestyle(" + any({"SolidLn", "SolidLn", "DottedLn", "UserBitLn"}) + ", " +
-             number(0, 65535) + ", NormWidth);\r\n";
+             number(0, 65535) + ", 1 + 2 * random(2));\r\n";
         const int a = radius(), b = radius();
         const int kind = pick(0, 2);
         const int x = centre(a, 640), y = centre(kind == 0 ? a : b, 480);

@@ -194,7 +194,20 @@ private:
                 return "if " + expr() + (pick(0, 1) ? "<" : "=") + expr() + " then " + var() + ":=" + expr();
             case 3: return var() + ":=" + expr();
             default:
-                switch (pick(0, 12)) {
+                switch (pick(0, 13)) {
+                    case 13: {
+                        // A thick curve or filled one, whose radius of 0
+                        // leaves the lines thin.
+                        static const char* curves[] = {"arc",      "ellipse", "circle",
+                                                       "pieslice", "sector",  "fillellipse"};
+                        static const std::size_t counts[] = {5, 6, 3, 5, 6, 4};
+                        const auto k = static_cast<std::size_t>(pick(0, 5));
+                        std::string call = "setlinestyle(" + std::to_string(pick(0, 4)) + "," + expr() +
+                                           ",ThickWidth);" + curves[k] + "(";
+                        for (std::size_t i = 0; i < counts[k]; ++i)
+                            call += (i > 0 ? "," : "") + (pick(0, 2) ? std::to_string(pick(0, 3)) : expr());
+                        return call + ")";
+                    }
                     case 12: {
                         // Viewports mostly on the screen, so that what follows draws in them.
                         auto corner = [&](int size) {
@@ -223,7 +236,11 @@ private:
                     case 5:
                         return "bar3d(" + expr() + "," + expr() + "," + expr() + "," + expr() + "," + expr() +
                                (pick(0, 1) ? ",TopOn)" : ",XK<YK)");
-                    case 6: return "setlinestyle(" + expr() + "," + expr() + "," + expr() + ")";
+                    case 6:
+                        // A style the unit takes and ThickWidth half the time, so
+                        // that curves are drawn thick too.
+                        return "setlinestyle(" + (pick(0, 1) ? expr() : std::to_string(pick(0, 4))) + "," +
+                               expr() + "," + (pick(0, 1) ? expr() : std::string("ThickWidth")) + ")";
                     case 7: return "outtextxy(" + expr() + "," + expr() + "," + literal() + ")";
                     case 8: return "outtext(" + literal() + ")";
                     case 9: return "settextstyle(" + expr() + "," + expr() + "," + expr() + ")";

@@ -427,16 +427,18 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
          Kind::Unsupported, "setcolor(3)\n"},
         {"putpixel(1,2,3); getx;", 1, 18, "the preview cannot run 'getx'", Kind::Unsupported,
          "putpixel(1,2,3)\n"},
-        {"setlinestyle(0,0,ThickWidth); line(1,2,3,4); circle(5,5,5);", 1, 46,
-         "the preview does not draw thick circles, arcs and ellipses (setlinestyle with thickness 3)",
-         Kind::Unsupported, "setlinestyle(0,0,3)\nline(1,2,3,4)\n"},
-        // A thickness the unit refuses leaves the thick one in force.
-        {"setlinestyle(0,0,3); setlinestyle(DottedLn,0,2); arc(1,2,3,4,5);", 1, 50,
-         "the preview does not draw thick circles, arcs and ellipses (setlinestyle with thickness 3)",
-         Kind::Unsupported, "setlinestyle(0,0,3)\nsetlinestyle(1,0,2)\n"},
-        {"setlinestyle(0,0,ThickWidth); bar(1,2,3,4); pieslice(9,9,0,90,5);", 1, 45,
-         "the preview does not draw pieslice with thick lines (setlinestyle with thickness 3)",
-         Kind::Unsupported, "setlinestyle(0,0,3)\nbar(1,2,3,4)\n"},
+        // Thick curves and filled ones are drawn, up to what the preview
+        // refuses in any thickness.
+        {"setlinestyle(0,0,ThickWidth); circle(5,5,5); arc(1,2,3,4,5); sector(9,9,0,90,5,4); "
+         "pieslice(0,-16380,0,90,5);",
+         1, 84,
+         "the preview does not draw pieslice where the centre plus or minus a radius leaves -16384 .. 16383",
+         Kind::Unsupported, "setlinestyle(0,0,3)\ncircle(5,5,5)\narc(1,2,3,4,5)\nsector(9,9,0,90,5,4)\n"},
+        {"setlinestyle(0,0,3); setlinestyle(DottedLn,0,2); fillellipse(1,2,3,4); fillellipse(16380,2,4,3);",
+         1, 72,
+         "the preview does not draw fillellipse where the centre plus or minus a radius leaves -16384 .. "
+         "16383",
+         Kind::Unsupported, "setlinestyle(0,0,3)\nsetlinestyle(1,0,2)\nfillellipse(1,2,3,4)\n"},
         // Points as far as -16384 and 16383 are drawn, and one further is not,
         // on either axis and for either radius.
         {"fillellipse(-16380,16380,4,3); fillellipse(-16380,0,5,1);", 1, 32,
