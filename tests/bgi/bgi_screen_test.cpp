@@ -419,12 +419,6 @@ TEST(BgiScreen, FilledSlices) {
     }
 }
 
-}  // namespace
-}  // namespace pasdraw
-
-namespace pasdraw {
-namespace {
-
 // Drawing in a clipped viewport is drawing on the whole screen moved by the
 // viewport's corner and cut to the viewport, for all that is clipped pixel by
 // pixel (pixels, curves, bars in any pattern, text) and for lines in any
