@@ -42,9 +42,16 @@ std::vector<TextBox::LineNote> notesOf(const RunResult& run) {
 
 PreviewLink::PreviewLink(QWidget* owner, TextBox* text, QPushButton* button)
     : QObject(owner), owner_(owner), text_(text), button_(button) {
-    connect(text_, &QPlainTextEdit::textChanged, this, [this] {
-        if (preview_ != nullptr && preview_->isVisible()) preview_->showText(text_->text());
-    });
+    // A replaced text starts running while the box is still being filled
+    // with it, on the other core; the change that follows is then no news.
+    connect(text_, &TextBox::replacing, this, &PreviewLink::follow);
+    connect(text_, &QPlainTextEdit::textChanged, this, [this] { follow(text_->text()); });
+}
+
+void PreviewLink::follow(const QString& text) {
+    if (preview_ == nullptr || !preview_->isVisible() || text == given_) return;
+    given_ = text;
+    preview_->showText(text);
 }
 
 PreviewWindow& PreviewLink::window() {
@@ -53,7 +60,8 @@ PreviewWindow& PreviewLink::window() {
         connect(preview_, &PreviewWindow::visibilityChanged, this, [this](bool visible) {
             button_->setChecked(visible);
             if (visible) {
-                preview_->showText(text_->text());
+                given_ = text_->text();
+                preview_->showText(given_);
             } else {
                 text_->markLines({});
                 text_->markLine(TextBox::LineMark::Running, 0);

@@ -26,11 +26,15 @@ public:
     void close();
 
 private:
+    // Runs `text` in the preview unless it is what the preview was last given.
+    void follow(const QString& text);
+
     QWidget* owner_;
     TextBox* text_;
     QPushButton* button_;
     PreviewWindow* preview_ = nullptr;
     bool placed_ = false;
+    QString given_;  // the text the preview was last given
 };
 
 }  // namespace pasdraw

@@ -37,6 +37,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
 
 void TextBox::setExact(const QString& text, bool edited) {
     exact_ = text;
+    emit replacing(text);
     settingText_ = true;
     // setPlainText also clears the document's own undo history, which is what
     // keeps repeated replacements from piling up copies of the text.

@@ -51,6 +51,13 @@ public:
     enum class LineMark { Picked, Running };
     void markLine(LineMark kind, int line, bool scroll = false);
 
+signals:
+    // The whole text is about to be replaced by `text` (a generator's or an
+    // undo's); textChanged follows once the box holds it. Filling a box with
+    // thousands of lines takes several milliseconds, which a listener can
+    // use.
+    void replacing(const QString& text);
+
 protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
