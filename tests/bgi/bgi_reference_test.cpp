@@ -286,6 +286,13 @@ const std::vector<Case> KnownSliceFills{
     known({{Op::Sector, {303, 174, 18, 160, 66, 30}}}),
     known({{Op::Sector, {239, 151, 186, 261, 68, 60}}}),
     known({{Op::Sector, {303, 174, 18, 170, 66, 30}}}),
+    // Beside a row's run of arc points the fill keeps clear of the whole run,
+    // not only of the point its edge leaves from.
+    known({{Op::Sector, {385, 376, 44, 347, 4, 41}}}),
+    known({{Op::Sector, {149, 268, 264, 127, 10, 61}}}),
+    // With the sides hidden, the end point's row is filled up to the arc.
+    known({{Op::SetLineStyle, {4, 0, 1}}, {Op::PieSlice, {489, 123, 193, 300, 72}}}),
+    known({{Op::SetLineStyle, {4, 0, 1}}, {Op::Sector, {260, 289, 304, 135, 6, 74}}}),
 };
 
 class BgiReference : public ::testing::Test {
