@@ -92,7 +92,7 @@
 // drawn in a style that hides some of its pixels: there the fill differs
 // in the centre's row when a side lies along it, and at the start point,
 // which the unit fills in some slices and not in others (about one random
-// slice in eight with hidden sides, one in a hundred with solid ones,
+// slice in eight with hidden sides, one or two in a hundred with solid ones,
 // where a pixel beside the start or end point in their rows differs).
 // Thick ones, and ones reaching
 // further (where differences between points overflow 16 bits, and the
