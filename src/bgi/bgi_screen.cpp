@@ -918,6 +918,13 @@ void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentr
     const auto onScreen = [&](ArcPoint p) {
         return ArcPoint{p.angle, p.x + viewport_.x1, p.y + viewport_.y1};
     };
+    // A crossing is kept as its x times 2^24 plus the number of the edge it
+    // lies on (fewer than 2^24 of them), so that sorting puts crossings at
+    // one x in the order of their edges, and a slice can tell its straight
+    // sides (the last two edges) from its arc.
+    constexpr int EdgeBits = 24;
+    constexpr int64_t EdgeMask = (int64_t{1} << EdgeBits) - 1;
+    if (fromCentre) edgeRuns_.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         ArcPoint p = onScreen(polygon[i]);
         ArcPoint q = onScreen(polygon[(i + 1) % n]);
@@ -926,24 +933,74 @@ void BgiScreen::fillPolygon(const std::vector<ArcPoint>& polygon, bool fromCentr
         // which is the last vertex.
         if (fromCentre && i + 2 == n) std::swap(p, q);
         if (p.y == q.y) continue;
+        if (fromCentre && i + 2 < n) {
+            // In its upper end's row an arc edge stands for the run of arc
+            // points along that row, the fill keeping clear of all of them.
+            const std::size_t upper = p.y < q.y ? i : (i + 1) % n;
+            EdgeRun run{std::min(p.y, q.y), polygon[upper].x, polygon[upper].x};
+            const auto along = [&](std::size_t from, int step) {
+                for (auto k = static_cast<std::ptrdiff_t>(from) + step;
+                     k >= 0 && static_cast<std::size_t>(k) + 2 < n &&
+                     polygon[static_cast<std::size_t>(k)].y == polygon[upper].y;
+                     k += step) {
+                    run.lo = std::min(run.lo, polygon[static_cast<std::size_t>(k)].x);
+                    run.hi = std::max(run.hi, polygon[static_cast<std::size_t>(k)].x);
+                }
+            };
+            along(upper, upper == i ? -1 : 1);
+            run.lo += viewport_.x1;
+            run.hi += viewport_.x1;
+            edgeRuns_[i] = run;
+        }
         // Each edge takes the rows from its upper end to just above its lower one.
         const int y0 = std::max(std::min(p.y, q.y), top), y1 = std::min(std::max(p.y, q.y) - 1, bottom);
-        for (int y = y0; y <= y1; ++y)
-            crossings_[static_cast<std::size_t>(y)].push_back(p.x +
-                                                              int64_t{y - p.y} * (q.x - p.x) / (q.y - p.y));
+        for (int y = y0; y <= y1; ++y) {
+            const int64_t x = p.x + int64_t{y - p.y} * (q.x - p.x) / (q.y - p.y);
+            crossings_[static_cast<std::size_t>(y)].push_back(x * (EdgeMask + 1) + static_cast<int64_t>(i));
+        }
     }
+    // A slice fills between its straight sides up to and including the
+    // pixel of their crossing, but next to its arc only the pixels strictly
+    // inside the arc's points in that row, and nothing where that leaves one
+    // pixel or none. In the start point's row, when the arc goes
+    // on past the start in the direction the side came in, the span between
+    // the start and the far side is left out too.
+    const auto edgeOf = [&](int64_t c) { return static_cast<std::size_t>(c & EdgeMask); };
+    const auto isSide = [&](std::size_t e) { return e + 2 >= n; };
+    const ArcPoint start = onScreen(polygon.front()), centre = onScreen(polygon.back());
+    const ArcPoint end = onScreen(polygon[n >= 2 ? n - 2 : 0]);
+    const int afterStartY = n >= 4 ? onScreen(polygon[1]).y : start.y;
+    const bool startRowOpen =
+        fromCentre && n >= 4 &&
+        ((centre.y < start.y && start.y < afterStartY) || (centre.y > start.y && start.y > afterStartY));
     for (int y = 0; y < Height; ++y) {
         std::vector<int64_t>& xs = crossings_[static_cast<std::size_t>(y)];
         std::sort(xs.begin(), xs.end());
         uint8_t* row = &pixels_[static_cast<std::size_t>(y * Width)];
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            const int64_t x1 = xs[k] >> EdgeBits, x2 = xs[k + 1] >> EdgeBits;
             // Two crossings at the same x fill nothing, not that one pixel.
-            if (xs[k] == xs[k + 1]) continue;
-            const int from = static_cast<int>(std::max<int64_t>(xs[k], left));
-            const int right = static_cast<int>(std::min<int64_t>(xs[k + 1], rightEdge));
-            if (from > right) continue;
-            work_ += 1 + static_cast<uint64_t>(right - from + 1);
-            for (int x = from; x <= right; ++x) row[x] = patternColour(x, y);
+            if (x1 == x2) continue;
+            int64_t from = x1, to = x2;
+            if (fromCentre) {
+                const std::size_t e1 = edgeOf(xs[k]), e2 = edgeOf(xs[k + 1]);
+                if (!isSide(e1)) from = (edgeRuns_[e1].y == y ? edgeRuns_[e1].hi : from) + 1;
+                if (!isSide(e2)) to = (edgeRuns_[e2].y == y ? edgeRuns_[e2].lo : to) - 1;
+                // In the end point's row the last arc edge keeps its inner
+                // pixel, as a side does.
+                if (y == end.y && e1 + 3 == n) from = edgeRuns_[e1].y == y ? edgeRuns_[e1].hi : x1;
+                if (y == end.y && e2 + 3 == n) to = edgeRuns_[e2].y == y ? edgeRuns_[e2].lo : x2;
+                if (from >= to) continue;
+                const bool startEdge1 = e1 == 0 || e1 + 1 == n, startEdge2 = e2 == 0 || e2 + 1 == n;
+                if (startRowOpen && y == start.y &&
+                    ((e1 + 2 == n && startEdge2) || (e2 + 2 == n && startEdge1)))
+                    continue;
+            }
+            const int lo = static_cast<int>(std::max<int64_t>(from, left));
+            const int hi = static_cast<int>(std::min<int64_t>(to, rightEdge));
+            if (lo > hi) continue;
+            work_ += 1 + static_cast<uint64_t>(hi - lo + 1);
+            for (int x = lo; x <= hi; ++x) row[x] = patternColour(x, y);
         }
     }
 }

@@ -296,6 +296,27 @@ const std::vector<Case> KnownSliceFills{
     known({{Op::Sector, {587, 274, 950, 226, 41, 110}}}),
     known({{Op::Sector, {33, 54, 876, 150, 3, 259}}}),
     known({{Op::SetLineStyle, {4, 0, 1}}, {Op::PieSlice, {320, 240, 285, 313, 35}}}),
+    // Next to the arc only the pixels strictly inside it are filled, and
+    // nothing where that leaves a single pixel: the column between the arc's
+    // two sides near the top and bottom of a thin ellipse stays empty.
+    known({{Op::Sector, {355, 358, 0, 360, 2, 55}}}),
+    known({{Op::Sector, {456, 357, 277, 30, 2, 45}}}),
+    known({{Op::Sector, {329, 123, 135, 205, 4, 86}}}),
+    // The start point's row is left out between the start and the other
+    // side when the arc goes on past the start the way the side came in,
+    // going up or going down; not when the arc fills the row's other end.
+    known({{Op::PieSlice, {278, 210, 110, 47, 47}}}),
+    known({{Op::PieSlice, {462, 249, 146, 13, 10}}}),
+    known({{Op::Sector, {303, 174, 18, 160, 66, 30}}}),
+    known({{Op::Sector, {239, 151, 186, 261, 68, 60}}}),
+    known({{Op::Sector, {303, 174, 18, 170, 66, 30}}}),
+    // Beside a row's run of arc points the fill keeps clear of the whole run,
+    // not only of the point its edge leaves from.
+    known({{Op::Sector, {385, 376, 44, 347, 4, 41}}}),
+    known({{Op::Sector, {149, 268, 264, 127, 10, 61}}}),
+    // With the sides hidden, the end point's row is filled up to the arc.
+    known({{Op::SetLineStyle, {4, 0, 1}}, {Op::PieSlice, {489, 123, 193, 300, 72}}}),
+    known({{Op::SetLineStyle, {4, 0, 1}}, {Op::Sector, {260, 289, 304, 135, 6, 74}}}),
 };
 
 class BgiReference : public ::testing::Test {
