@@ -401,9 +401,8 @@ TEST(ProgramProblems, WhatStopsTheRunOrIsBeyondThePreview) {
         // A viewport refused for its corners changes nothing; one with the clip
         // off is refused.
         {"setviewport(0,0,640,9,ClipOff); setviewport(5,5,9,9,ClipOff);", 1, 33,
-         "the preview does not draw with the clip off (setviewport with ClipOff): the program then draws "
-         "past "
-         "the screen's edges",
+         "the preview does not draw with the clip off (setviewport with ClipOff): "
+         "the program then draws past the screen's edges",
          Kind::Unsupported, "setviewport(0,0,640,9,0)\n"},
         // cleardevice moves the far corner back by twice the near one.
         {"setviewport(10,20,300,400,ClipOn); cleardevice; setviewport(100,50,250,400,ClipOn); cleardevice;",
