@@ -280,7 +280,8 @@ editor holds, 5005 lines of program text.
   preview's worker thread does. The full picture is drawn as a user might: 4004 outlines 4 to 60
   pixels across and each fill inside a circle of its own. In the worst case (\`spanningPicture\`)
   every fill floods a screen cut by 4004 outlines. The slider row (\`slider_bench\`) waits for the
-  preview's run and the event loop's turn that paints both windows, real time. The Free Pascal row
+  preview's run and the event loop's turn that paints both windows, real time; the run starts as
+  the text box begins taking the new text, so on two cores the two overlap. The Free Pascal row
   writes the saved program of the first 300 shapes of every kind with its units changed as the
   README says and runs \`fpc test.pas\` three times; the program's own start and drawing come on
   top of that.
