@@ -456,7 +456,7 @@ private:
                     if (failed()) return stop(name.pos);
                     // The compiler places the warning after the argument; a
                     // condition or a string has no range to leave.
-                    if (k < r.parameters && !text && !condition && checks_[arg].constant)
+                    if (k < r.parameters && !text && !condition)
                         checks_.argument(cur_.pos, arg, r.name, k, argumentRange(routine, k));
                 } while (accept(Tok::Comma));
             }

@@ -211,8 +211,6 @@ void PreviewWindow::finished() {
     status_->setText(QString::fromStdString(describeRun(run.result)));
     problemLines_.clear();
     for (const ProgramProblem& p : run.result.problems) problemLines_.push_back(p.line);
-    warningLines_.clear();
-    for (const ProgramProblem& w : run.result.warnings) warningLines_.push_back(w.line);
     ++shownRuns_;
     emit runningLine(0);
     emit shown();

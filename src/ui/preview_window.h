@@ -60,7 +60,11 @@ public:
     QString status() const;
     // The lines with problems from the newest shown run (1-based).
     const std::vector<int>& problemLines() const { return problemLines_; }
-    const std::vector<int>& warningLines() const { return warningLines_; }
+    std::vector<int> warningLines() const {
+        std::vector<int> lines;
+        for (const ProgramProblem& w : record_.run.result.warnings) lines.push_back(w.line);
+        return lines;
+    }
     // Its problems and then its warnings.
     const RunResult& shownResult() const { return record_.run.result; }
     // How many runs have been shown since the window was made.
@@ -120,7 +124,6 @@ private:
     QString imagePath_;  // where "Save image…" proposes to save
     QLabel* status_;
     std::vector<int> problemLines_;
-    std::vector<int> warningLines_;
     // One worker of its own: runs never overlap (only the newest text runs),
     // and one thread keeps one set of the interpreter's buffers.
     QThreadPool pool_;
