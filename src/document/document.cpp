@@ -6,6 +6,7 @@
 
 #include "canvas/repaint.h"
 #include "codegen/codegen.h"
+#include "codegen/shape_lines.h"
 #include "document/file_text.h"
 #include "model/numeric.h"
 #include "model/palette.h"
@@ -14,10 +15,6 @@
 namespace pasdraw {
 
 namespace {
-
-// A screen coordinate exactly as a statement would carry it: stored twips,
-// then divided by 10 truncating toward zero.
-int screenOf(float twips) { return toScreen(toStored(twips)); }
 
 std::string shapes(int n) { return std::to_string(n) + (n == 1 ? " shape" : " shapes"); }
 
@@ -36,6 +33,15 @@ std::string refusalOf(const PictureImport& result, const std::string& opening) {
     return message;
 }
 
+// Why Select's Undo or Redo stopped: the edits it would walk no longer
+// describe the picture.
+std::string forgottenEditsNote(const EditStep& step) {
+    const std::string n = std::to_string(step.forgotten);
+    return n + (step.forgotten == 1 ? " edit" : " edits") +
+           " of picked shapes can no longer be undone: the " + kindName(step.ref.kind) +
+           " the last one changed was undone or drawn again with a drawing tool since.";
+}
+
 std::string fileName(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -44,8 +50,11 @@ std::string fileName(const std::string& path) {
 }  // namespace
 
 Document::Document(float twipsPerPixelX, float twipsPerPixelY)
-    : surface_(twipsPerPixelX, twipsPerPixelY), editor_(picture_, surface_) {
+    : surface_(twipsPerPixelX, twipsPerPixelY),
+      editor_(picture_, surface_),
+      select_(picture_, surface_, editor_.history()) {
     editor_.Form_Load();
+    select_.setTolerance(3.0f * std::max(surface_.TwipsPerPixelX(), surface_.TwipsPerPixelY()));
 }
 
 void Document::notify(Changes changes) {
@@ -60,10 +69,15 @@ Changes Document::shapesChanged() {
 }
 
 Changes Document::clearCapacityNote() {
-    if (capacityNote_.empty()) return 0;
+    Changes changes = 0;
+    if (!historyNote_.empty()) {
+        historyNote_.clear();
+        changes |= MarksChanged;
+    }
+    if (capacityNote_.empty()) return changes;
     capacityNote_.clear();
     fullKind_.reset();
-    return CapacityChanged;
+    return changes | CapacityChanged;
 }
 
 void Document::replaceText(const std::string& text, TextForm form) {
@@ -75,7 +89,7 @@ void Document::replaceText(const std::string& text, TextForm form) {
 
 void Document::pointerPress(int button, int shift, float x, float y) {
     if (selecting_) {
-        pressSelect(x, y);
+        selected(select_.press(x, y));
         return;
     }
     editor_.Form_MouseDown(button, shift, x, y);
@@ -87,23 +101,16 @@ void Document::pointerMove(int button, int shift, float x, float y) {
     const bool over = !Editor::outsideCanvas(x, y) && x >= 0.0f && y >= 0.0f;
     pointer_ = over ? std::optional(std::pair(x, y)) : std::nullopt;
     pending_ = editor_.pendingRecord(x, y);
-    if (drag_) {
-        dragSelect(x, y);
+    if (select_.dragging()) {
+        selected(select_.drag(x, y));
         return;
     }
     notify(PointerChanged);
 }
 
 void Document::pointerRelease(int button, int shift, float x, float y) {
-    if (drag_) {
-        const SelectDrag drag = *drag_;
-        drag_.reset();
-        const ShapeRecord now = recordOf(picture_, drag.ref);
-        if (now != drag.before) {
-            edited({drag.ref, drag.before, now});
-        } else {
-            notify(PointerChanged);
-        }
+    if (select_.dragging()) {
+        selected(select_.release());
         return;
     }
     const ReleaseResult result = editor_.Form_MouseUp(button, shift, x, y);
@@ -128,23 +135,25 @@ void Document::pointerLeft() {
 }
 
 void Document::selectTool(int16_t tool) {
+    // A shape moved with the pointer still down is an edit like any other.
+    if (select_.dragging()) selected(select_.release());
     selecting_ = tool == SelectTool;
     // The editor's drawing stays inert while shapes are picked.
     editor_.selectTool(selecting_ ? int16_t{0} : tool);
-    drag_.reset();
-    notify(ToolChanged | (selecting_ ? 0 : setSelection(std::nullopt)));
+    const bool unpicked = !selecting_ && select_.selection().has_value();
+    if (!selecting_) select_.reset();
+    notify(ToolChanged | (unpicked ? SelectionChanged | PointerChanged : 0));
 }
 
 void Document::selectColour(int16_t index, int32_t rgb, bool asBorder) {
     editor_.selectColour(index, rgb);
     notify(ToolChanged);
-    if (selection_ && !drag_)
-        editSelection(recoloured(recordOf(picture_, *selection_), index, rgb, asBorder));
+    selected(select_.recolour(index, rgb, asBorder));
 }
 
 void Document::undo() {
     if (selecting_) {
-        undoEdit(false);
+        walkEdits(false);
         return;
     }
     const bool dropped = editor_.Command5_Click();
@@ -154,7 +163,7 @@ void Document::undo() {
 }
 
 bool Document::redo() {
-    if (selecting_) return undoEdit(true);
+    if (selecting_) return walkEdits(true);
     if (!editor_.redo()) return false;
     notify(shapesChanged());
     return true;
@@ -210,11 +219,7 @@ Document::ImportOutcome Document::pictureFromText(
 
 Changes Document::takeWork(const Picture& shapes, const std::string& text) {
     picture_.replaceShapes(shapes);
-    // Other work: the picks and edits of the old one mean nothing here.
-    Changes changes = setSelection(std::nullopt);
-    drag_.reset();
-    edits_.clear();
-    undoneEdits_.clear();
+    Changes changes = forgetEdits();
     generatedText_.clear();
     drowob(picture_, surface_);
     changes |= clearCapacityNote() | shapesChanged();
@@ -312,10 +317,8 @@ bool Document::restoreRecovery() {
 
 void Document::shapesReplaced() {
     drowob(picture_, surface_);
-    drag_.reset();
-    edits_.clear();
-    undoneEdits_.clear();
-    notify(clearCapacityNote() | shapesChanged() | setSelection(std::nullopt));
+    const Changes forgotten = forgetEdits();
+    notify(clearCapacityNote() | shapesChanged() | forgotten);
 }
 
 std::string Document::saveBytes(std::string_view textUtf8) const { return programFileBytes(textUtf8); }
@@ -346,244 +349,79 @@ std::string Document::windowTitle() const {
     return title;
 }
 
-std::string Document::pointerLine() const {
-    if (!pointer_) return {};
-    const int x = screenOf(pointer_->first), y = screenOf(pointer_->second);
-    std::string line = "x " + std::to_string(x) + ", y " + std::to_string(y);
-    if (XK_) {
-        // As "Value" writes a point: XK+dx, YK+dy with the sign inside.
-        line += "\nXK+" + std::to_string(static_cast<int64_t>(x) - *XK_) + ", YK+" +
-                std::to_string(static_cast<int64_t>(y) - YK_);
-    }
-    return line;
-}
-
-std::string Document::dragLine() const {
-    if (selection_) return statementFor(recordOf(picture_, *selection_));
-    return pending_ ? statementFor(*pending_) : std::string();
-}
-
-std::string Document::statusLine() const {
-    const EditorState& s = picture_.state;
-    if (selecting_) {
-        if (!selection_) return "press on a shape to pick it";
-        return std::string("picked ") + kindName(selection_->kind) + " " +
-               std::to_string(selection_->index + 1) + " of " +
-               std::to_string(picture_.count(selection_->kind)) +
-               ": drag it or a handle, arrows nudge, Delete removes";
-    }
-    if (s.Tool == 0) return "choose a tool to draw";
-    if (s.Tool != static_cast<int16_t>(Kind::Fill)) return {};
-    // The border is the colour of the newest outline, black before any.
-    const PaletteEntry* border = paletteEntry(s.LastColorIndex);
-    const std::string name = border != nullptr && border->rgb == s.LastColorRGB ? border->name : "BLACK";
-    return "fills stop at " + name + " (" + std::to_string(s.LastColorIndex) + ")";
-}
-
-std::string Document::countsLines() const {
-    std::string counts;
-    for (const KindInfo& k : Kinds) {
-        if (!counts.empty()) counts += '\n';
-        counts +=
-            std::to_string(picture_.count(k.kind)) + "/" + std::to_string(ListCapacity) + " " + k.plural;
-    }
-    if (XK_) counts += "\norigin XK " + std::to_string(*XK_) + ", YK " + std::to_string(YK_);
-    return counts;
-}
-
-std::string Document::notesLines() const {
-    std::string notes;
-    if (textIsStale()) notes = "the text does not show the newest shapes: Generate or Value";
-    const auto add = [&notes](const std::string& note) {
-        if (!notes.empty()) notes += '\n';
-        notes += note;
-    };
-    // Only while the file holds what the window shows: a later change to the
-    // picture or the text makes "saved" untrue. isModified reads the whole
-    // text, so it runs only when there is a save to speak of.
-    if (!savedPath_.empty() && !isModified()) add("saved " + savedPath_);
-    if (savedPath_.empty() && !sourcePath_.empty()) {
-        add("opened " + sourcePath_ + (openedNote_.empty() ? "" : ", " + openedNote_));
-    }
-    if (!recoveryNote_.empty()) add(recoveryNote_);
-    return notes;
-}
-
 // Picking and editing shapes.
 
-float Document::pickTolerance() const {
-    return 3.0f * std::max(surface_.TwipsPerPixelX(), surface_.TwipsPerPixelY());
+Changes Document::forgetEdits() {
+    const bool unpicked = select_.selection().has_value();
+    select_.reset();
+    editor_.history().forget();
+    return unpicked ? SelectionChanged | PointerChanged : 0;
 }
 
-Changes Document::setSelection(std::optional<ShapeRef> ref) {
-    if (ref == selection_) return 0;
-    selection_ = ref;
-    return SelectionChanged | PointerChanged;
-}
-
-void Document::clearSelection() {
-    lastPick_.reset();
-    notify(setSelection(std::nullopt));
-}
-
-void Document::pressSelect(float x, float y) {
-    if (Editor::outsideCanvas(x, y)) return;
-    const float tolerance = pickTolerance();
-    const auto near = [tolerance](float ax, float ay, float bx, float by) {
-        return std::abs(ax - bx) <= tolerance && std::abs(ay - by) <= tolerance;
-    };
-    if (selection_) {
-        const ShapeRecord record = recordOf(picture_, *selection_);
-        const std::vector<HandlePoint> handles = handlesOf(record);
-        for (std::size_t h = 0; h < handles.size(); ++h) {
-            if (!near(x, y, static_cast<float>(handles[h].x), static_cast<float>(handles[h].y))) continue;
-            drag_ = SelectDrag{*selection_, record, x, y, static_cast<int>(h), true};
-            notify(PointerChanged);
-            return;
-        }
-    }
-    const std::vector<ShapeRef> hits = shapesAt(picture_, x, y, tolerance);
-    std::optional<ShapeRef> pick;
-    if (!hits.empty()) {
-        pick = hits.front();
-        // The picked shape stays picked under a press, so it can be dragged;
-        // a press at the very place of the last one goes on to the next below.
-        const auto at = selection_ ? std::find(hits.begin(), hits.end(), *selection_) : hits.end();
-        if (at != hits.end()) {
-            const bool again = lastPick_ && near(x, y, lastPick_->first, lastPick_->second);
-            pick = again ? hits[static_cast<std::size_t>(at - hits.begin() + 1) % hits.size()] : *at;
-        }
-    }
-    lastPick_ = pick ? std::optional(std::pair(x, y)) : std::nullopt;
-    const Changes changes = setSelection(pick);
-    if (pick) drag_ = SelectDrag{*pick, recordOf(picture_, *pick), x, y, -1, false};
-    notify(changes | PointerChanged);
-}
-
-void Document::dragSelect(float x, float y) {
-    SelectDrag& drag = *drag_;
-    const float tolerance = pickTolerance();
-    if (!drag.moving && std::abs(x - drag.x) <= tolerance && std::abs(y - drag.y) <= tolerance) {
-        notify(PointerChanged);
-        return;
-    }
-    drag.moving = true;
-    const int dx = toStored(x) - toStored(drag.x), dy = toStored(y) - toStored(drag.y);
-    const ShapeRecord record =
-        drag.handle < 0 ? movedBy(drag.before, dx, dy) : handleMovedBy(drag.before, drag.handle, dx, dy);
-    Changes changes = PointerChanged;
-    if (record != recordOf(picture_, drag.ref)) {
-        storeRecord(picture_, drag.ref, record);
-        drowob(picture_, surface_);
-        changes |= SelectionChanged;
-    }
+void Document::selected(SelectStep step) {
+    if (!step.handled) return;
+    Changes changes = PointerChanged | (step.picked ? Changes{SelectionChanged} : 0u);
+    if (step.edited) changes |= clearCapacityNote() | shapesChanged();
     notify(changes);
 }
 
-void Document::edited(Edit edit) {
-    constexpr std::size_t kept = 10000;  // edits undo can take back
-    edits_.push_back(std::move(edit));
-    if (edits_.size() > kept) edits_.pop_front();
-    undoneEdits_.clear();
-    lastPick_.reset();  // the next press picks afresh
-    drowob(picture_, surface_);
-    notify(clearCapacityNote() | shapesChanged() | SelectionChanged | PointerChanged);
+void Document::clearSelection() {
+    notify(select_.pick(std::nullopt, true) ? SelectionChanged | PointerChanged : 0);
 }
 
-void Document::editSelection(const ShapeRecord& record) {
-    const ShapeRef ref = *selection_;
-    const ShapeRecord before = recordOf(picture_, ref);
-    if (record == before || !storeRecord(picture_, ref, record)) return;
-    edited({ref, before, record});
-}
+void Document::nudge(int dx, int dy) { selected(select_.nudge(dx, dy)); }
 
-void Document::nudge(int dx, int dy) {
-    if (selection_ && !drag_) editSelection(movedBy(recordOf(picture_, *selection_), dx, dy));
-}
+void Document::deleteSelection() { selected(select_.remove()); }
 
-void Document::deleteSelection() {
-    if (!selection_ || drag_) return;
-    const ShapeRef ref = *selection_;
-    const ShapeRecord before = recordOf(picture_, ref);
-    picture_.withList(ref.kind, [&](auto& list) { list.removeAt(ref.index); });
-    selection_.reset();
-    edited({ref, before, std::nullopt});
-}
-
-bool Document::applyEdit(const Edit& edit, bool forward) {
-    const ShapeRef ref = edit.ref;
-    const int count = picture_.count(ref.kind);
-    const std::optional<ShapeRecord>& from = forward ? std::optional(edit.before) : edit.after;
-    const std::optional<ShapeRecord>& to = forward ? edit.after : std::optional(edit.before);
-    if (from) {
-        if (ref.index >= count || recordOf(picture_, ref) != *from) return false;
-        if (to) return storeRecord(picture_, ref, *to);
-        return picture_.withList(ref.kind, [&](auto& list) { return list.removeAt(ref.index); });
-    }
-    // Putting a removed record back in its slot.
-    if (ref.index > count) return false;
-    return picture_.withList(ref.kind, [&](auto& list) {
-        using Record = typename std::decay_t<decltype(list)>::value_type;
-        return list.insertAt(ref.index, std::get<Record>(*to));
-    });
-}
-
-bool Document::undoEdit(bool forward) {
-    std::deque<Edit>& from = forward ? undoneEdits_ : edits_;
-    std::deque<Edit>& to = forward ? edits_ : undoneEdits_;
-    if (from.empty() || drag_) return false;
-    const Edit edit = from.back();
-    if (!applyEdit(edit, forward)) {
-        const bool full = !forward && !edit.after &&
-                          picture_.withList(edit.ref.kind, [](const auto& list) { return list.full(); });
-        if (full) {
-            capacityNote_ = std::string("No room to put the ") + kindName(edit.ref.kind) +
+bool Document::walkEdits(bool forward) {
+    if (select_.dragging()) return false;
+    const EditStep step = editor_.history().walkEdits(forward);
+    switch (step.outcome) {
+        case EditStep::Outcome::Nothing: return false;
+        case EditStep::Outcome::NoRoom:
+            capacityNote_ = std::string("No room to put the ") + kindName(step.ref.kind) +
                             " back: the picture holds " + std::to_string(ListCapacity) + " " +
-                            kindPlural(edit.ref.kind) + ", the most it can. Delete one first.";
+                            kindPlural(step.ref.kind) + ", the most it can. Delete one first.";
             notify(CapacityChanged);
             return false;
-        }
-        // Drawing or per-kind undo changed the shape since: the edits before
-        // it no longer describe the picture.
-        edits_.clear();
-        undoneEdits_.clear();
-        return false;
+        case EditStep::Outcome::Forgot:
+            historyNote_ = forgottenEditsNote(step);
+            notify(MarksChanged);
+            return false;
+        case EditStep::Outcome::Done: break;
     }
-    from.pop_back();
-    to.push_back(edit);
-    lastPick_.reset();
     drowob(picture_, surface_);
-    const bool present = forward ? edit.after.has_value() : true;
-    notify(clearCapacityNote() | shapesChanged() |
-           setSelection(present ? std::optional(edit.ref) : std::nullopt) | SelectionChanged);
+    const bool picked = select_.pick(step.present ? std::optional(step.ref) : std::nullopt, true);
+    notify(clearCapacityNote() | shapesChanged() | SelectionChanged |
+           (picked ? Changes{PointerChanged} : 0u));
     return true;
 }
 
 int Document::selectedLine() const {
-    if (!selection_ || textIsStale() || (drag_ && drag_->moving) || generatedText_.empty()) return 0;
+    const std::optional<ShapeRef>& picked = select_.selection();
+    if (!picked || textIsStale() || select_.moving() || generatedText_.empty()) return 0;
     if (text_->text() != generatedText_) return 0;
-    // Every form writes one line per record, in kind order; the origin line
-    // of the relative forms shares its line with the first record.
-    int line = 1;
-    for (const KindInfo& k : Kinds) {
-        if (k.kind == selection_->kind) return line + selection_->index;
-        line += picture_.count(k.kind);
-    }
-    return 0;
+    return lineOfShape(picture_, *picked);
 }
 
 void Document::selectLine(int line) {
-    if (!selecting_ || drag_ || textIsStale() || generatedText_.empty() || line < 1) return;
+    if (!selecting_ || select_.dragging() || textIsStale() || generatedText_.empty() || line < 1) return;
     if (text_->text() != generatedText_) return;
-    int first = 1;
-    for (const KindInfo& k : Kinds) {
-        const int count = picture_.count(k.kind);
-        if (line < first + count) {
-            notify(setSelection(ShapeRef{k.kind, line - first}));
-            return;
-        }
-        first += count;
+    const std::optional<ShapeRef> ref = shapeOnLine(picture_, line);
+    if (ref) notify(select_.pick(ref, false) ? SelectionChanged | PointerChanged : 0);
+}
+
+Document::CloseAction Document::closeWith(CloseChoice choice) {
+    switch (choice) {
+        case CloseChoice::SaveNewest:
+            // What the user expects to keep is the picture they see.
+            if (textIsStale()) regenerate();
+            return CloseAction::Save;
+        case CloseChoice::SaveTextAsItIs: return CloseAction::Save;
+        case CloseChoice::Discard: return CloseAction::Go;
+        case CloseChoice::Cancel: break;
     }
+    return CloseAction::Stay;
 }
 
 }  // namespace pasdraw

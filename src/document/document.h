@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,6 +19,7 @@
 #include "document/recovery.h"
 #include "editor/editor.h"
 #include "editor/selection.h"
+#include "editor/selection_tool.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -90,9 +90,9 @@ public:
     // handle pressed; the keys below change it. Every change is one edit.
     static constexpr int16_t SelectTool = -1;
     bool selecting() const { return selecting_; }
-    const std::optional<ShapeRef>& selection() const { return selection_; }
+    const std::optional<ShapeRef>& selection() const { return select_.selection(); }
     // How near a press must come to what is drawn: 3 pixels of the canvas image.
-    float pickTolerance() const;
+    float pickTolerance() const { return select_.tolerance(); }
     void nudge(int dx, int dy);  // twips
     void deleteSelection();
     void clearSelection();
@@ -150,6 +150,14 @@ public:
     // there was none), keeping the origin the user set.
     void regenerate();
 
+    // The question before unsaved work would be lost (closing, opening
+    // another file) and what the answer asks of the document: save the
+    // newest picture (bringing a text older than the picture up to it
+    // first), save the text as it stands, let the work go, or keep it open.
+    enum class CloseChoice { SaveNewest, SaveTextAsItIs, Discard, Cancel };
+    enum class CloseAction { Save, Go, Stay };
+    CloseAction closeWith(CloseChoice choice);
+
     // Recovery of unsaved work: the state to write aside, the offer of work a
     // crashed window left (shown in the readout), and taking it.
     RecoveredWork recoverable(int64_t now) const;
@@ -169,47 +177,31 @@ public:
     // The record a release would store now, while a drag is under way.
     const std::optional<ShapeRecord>& pendingRecord() const { return pending_; }
 
-    // The readout's lines as the user reads them.
-    std::string pointerLine() const;
-    std::string dragLine() const;
-    std::string statusLine() const;
-    std::string countsLines() const;
-    std::string notesLines() const;
+    // What the readout says beyond the marks above (document/readout_text.h
+    // makes the sentences): the pointer over the canvas, in twips; how the
+    // last opened file was read; the offer of recovered work; what the
+    // history last had to forget.
+    const std::optional<std::pair<float, float>>& pointer() const { return pointer_; }
+    const std::string& openedNote() const { return openedNote_; }
+    const std::string& recoveryNote() const { return recoveryNote_; }
+    const std::string& historyNote() const { return historyNote_; }
 
 private:
     void notify(Changes changes);
     // One more version of the picture; returns the changes to announce.
     Changes shapesChanged();
+    // Ends the notes of a full list and of forgotten edits: the shapes changed.
     Changes clearCapacityNote();
     void replaceText(const std::string& text, TextForm form);
     // The shapes, text and origin of other work, as one change.
     Changes takeWork(const Picture& shapes, const std::string& text);
 
-    // An edit of one record: before and after it; none after a removal.
-    struct Edit {
-        ShapeRef ref;
-        ShapeRecord before;
-        std::optional<ShapeRecord> after;
-    };
-    // The record a press picked or whose handle it took, as it was.
-    struct SelectDrag {
-        ShapeRef ref;
-        ShapeRecord before;
-        float x, y;   // the press
-        int handle;   // -1: the whole shape
-        bool moving;  // past the few pixels a click may wobble
-    };
-    void pressSelect(float x, float y);
-    void dragSelect(float x, float y);
-    Changes setSelection(std::optional<ShapeRef> ref);
-    // Records an edit already made to the picture, and repaints.
-    void edited(Edit edit);
-    // Changes one record as an edit; nothing when it stays as it is.
-    void editSelection(const ShapeRecord& record);
-    // Makes the picture as one side of an edit says; false when the record
-    // is not as the other side left it (something else changed it since).
-    bool applyEdit(const Edit& edit, bool forward);
-    bool undoEdit(bool forward);
+    // Announces what a step of the Select tool did.
+    void selected(SelectStep step);
+    // Select's Undo (forward false) and Redo on the history.
+    bool walkEdits(bool forward);
+    // Other work: the picks and edits of the old one mean nothing here.
+    Changes forgetEdits();
 
     class OwnText final : public TextBuffer {
     public:
@@ -223,6 +215,7 @@ private:
     Picture picture_;
     RasterSurface surface_;
     Editor editor_;
+    SelectionTool select_;
     OwnText ownText_;
     TextBuffer* text_ = &ownText_;
     std::vector<Listener> listeners_;
@@ -247,11 +240,7 @@ private:
     std::string generatedText_;  // what the generators last wrote
 
     bool selecting_ = false;
-    std::optional<ShapeRef> selection_;
-    std::optional<SelectDrag> drag_;
-    std::optional<std::pair<float, float>> lastPick_;  // where a press at the same place cycles
-    std::deque<Edit> edits_;
-    std::deque<Edit> undoneEdits_;
+    std::string historyNote_;  // edits the history had to forget, until the next change
     std::optional<RecoveredWork> offered_;
     std::string recoveryNote_;
 };

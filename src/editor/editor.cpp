@@ -47,13 +47,13 @@ ReleaseResult Editor::Form_MouseUp(int, int, float x, float y) {
 }
 
 bool Editor::Command5_Click() {
-    const bool dropped = picture_.undo();
+    const bool dropped = history_.undoDrawing(picture_.state.Tool);
     drowob(picture_, surface_);
     return dropped;
 }
 
 bool Editor::redo() {
-    if (!picture_.redo()) return false;
+    if (!history_.redoDrawing(picture_.state.Tool)) return false;
     drowob(picture_, surface_);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "canvas/surface.h"
+#include "editor/history.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -21,7 +22,7 @@ struct ReleaseResult {
 
 class Editor {
 public:
-    Editor(Picture& picture, Surface& surface) : picture_(picture), surface_(surface) {}
+    Editor(Picture& picture, Surface& surface) : picture_(picture), surface_(surface), history_(picture) {}
 
     // Points right of x = 6400 or below y = 4800 are off the canvas; there is no
     // test at the left or top, so a pointer captured beyond them still draws.
@@ -52,6 +53,8 @@ public:
 
     Picture& picture() { return picture_; }
     Surface& surface() { return surface_; }
+    // The one history of the picture, which every tool's undo and redo walk.
+    History& history() { return history_; }
 
 private:
     // The one place a drag's record is made, with the current colour: the
@@ -60,6 +63,7 @@ private:
 
     Picture& picture_;
     Surface& surface_;
+    History history_;
 };
 
 }  // namespace pasdraw

@@ -11,13 +11,6 @@
 
 namespace pasdraw {
 
-// One record of the picture: its kind and its slot.
-struct ShapeRef {
-    Kind kind = Kind::Line;
-    int index = 0;
-    friend bool operator==(const ShapeRef&, const ShapeRef&) = default;
-};
-
 // The records whose drawing passes within `tolerance` twips of (x, y), in
 // the order a press picks them: the one painted last first. That is fills,
 // then circles, ellipses, rectangles and lines, the newest first in each.

@@ -56,14 +56,4 @@ CommitResult Picture::commitFill(int16_t x, int16_t y) {
     return CommitResult::Committed;
 }
 
-bool Picture::undo() {
-    if (!isKind(state.Tool)) return false;
-    return withList(static_cast<Kind>(state.Tool), [](auto& list) { return list.dropLast(); });
-}
-
-bool Picture::redo() {
-    if (!isKind(state.Tool)) return false;
-    return withList(static_cast<Kind>(state.Tool), [](auto& list) { return list.restoreDropped(); });
-}
-
 }  // namespace pasdraw

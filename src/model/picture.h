@@ -169,6 +169,13 @@ struct EditorState {
 // Any one record, e.g. the one a drag would store if released now.
 using ShapeRecord = std::variant<LineRecord, RectangleRecord, EllipseRecord, CircleRecord, FillRecord>;
 
+// One record of the picture: its kind and its slot.
+struct ShapeRef {
+    Kind kind = Kind::Line;
+    int index = 0;
+    friend bool operator==(const ShapeRef&, const ShapeRef&) = default;
+};
+
 // What a commit did. Refused means the list of that kind already holds 1001
 // records: nothing was written and the model is unchanged.
 enum class CommitResult { Committed, Refused };
@@ -217,13 +224,6 @@ public:
     // The fill takes the current colour and the last outline colour as border;
     // LastColor* stay as they are.
     CommitResult commitFill(int16_t x, int16_t y);
-
-    // Drops the newest record of the current tool's kind; with Tool 0 nothing.
-    // Returns whether a record was dropped.
-    bool undo();
-    // Brings back the newest record that undo dropped from the current tool's
-    // kind, unless a record of that kind was stored since. Returns whether one was.
-    bool redo();
 
     // Takes the five lists and the last outline colour of another picture;
     // the tool, the current colour and the drag state stay.

@@ -145,21 +145,21 @@ void Readout::show(Changes changes) {
     // Blocking the readout's signals pauses it (a benchmark drags without it).
     if (signalsBlocked()) return;
     if ((changes & (PointerChanged | OriginChanged)) != 0) {
-        lines_[Pointer].full = QString::fromStdString(document_.pointerLine());
+        lines_[Pointer].full = QString::fromStdString(pointerLine(document_));
         fitFixed(Pointer);
     }
     if ((changes & (PointerChanged | SelectionChanged)) != 0) {
-        lines_[Drag].full = QString::fromStdString(document_.dragLine());
+        lines_[Drag].full = QString::fromStdString(dragLine(document_));
         fitFixed(Drag);
     }
     bool flowing = false;
     if ((changes & (ShapesChanged | OriginChanged | ToolChanged | SelectionChanged)) != 0) {
-        lines_[Status].full = QString::fromStdString(document_.statusLine());
-        lines_[Counts].full = QString::fromStdString(document_.countsLines());
+        lines_[Status].full = QString::fromStdString(statusLine(document_));
+        lines_[Counts].full = QString::fromStdString(countsLines(document_));
         flowing = true;
     }
     if ((changes & MarksChanged) != 0) {
-        lines_[Notes].full = QString::fromStdString(document_.notesLines());
+        lines_[Notes].full = QString::fromStdString(notesLines(document_));
         const std::string& path = document_.savedPath();
         savedNoteShown_ =
             !path.empty() &&

@@ -15,6 +15,7 @@
 #include <array>
 
 #include "document/document.h"
+#include "document/readout_text.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -127,15 +127,21 @@ bool WorkFiles::eventFilter(QObject* watched, QEvent* event) {
 
 bool WorkFiles::mayDiscard() {
     if (!document_.isModified()) return true;
+    // The buttons of the question, as the document's choices.
+    using Choice = Document::CloseChoice;
+    Choice choice = Choice::Cancel;
     switch (ask_()) {
-        case QMessageBox::Save:
-            // What the user expects to keep is the picture they see.
-            if (document_.textIsStale()) document_.regenerate();
-            return programText_.save();
-        case QMessageBox::Apply: return programText_.save();
-        case QMessageBox::Discard: return true;
-        default: return false;
+        case QMessageBox::Save: choice = Choice::SaveNewest; break;
+        case QMessageBox::Apply: choice = Choice::SaveTextAsItIs; break;
+        case QMessageBox::Discard: choice = Choice::Discard; break;
+        default: break;
     }
+    switch (document_.closeWith(choice)) {
+        case Document::CloseAction::Save: return programText_.save();
+        case Document::CloseAction::Go: return true;
+        case Document::CloseAction::Stay: break;
+    }
+    return false;
 }
 
 bool WorkFiles::open(const QString& path) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codegen/codegen.h"
+#include "editor/history.h"
 #include "picture_builder.h"
 
 namespace pasdraw {
@@ -105,7 +106,7 @@ TEST(GenerateAbsolute, SlotOrderAndUndoneRecordsLeftOut) {
     addLine(*p, 2, {.X1 = 50, .X2 = 60, .Y1 = 70, .Y2 = 80});
     addLine(*p, 3, {.X1 = 90, .X2 = 100, .Y1 = 110, .Y2 = 120});
     p->selectTool(static_cast<int16_t>(Kind::Line));
-    ASSERT_TRUE(p->undo());
+    ASSERT_TRUE(History(*p).undoDrawing(p->state.Tool));
     EXPECT_EQ(generateAbsolute(*p),
               "setcolor(1);line(1,3,2,4);\r\n"
               "setcolor(2);line(5,7,6,8);\r\n");

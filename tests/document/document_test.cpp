@@ -2,6 +2,7 @@
 // Generate, typing, Value, a slider step, picture from text, undo and redo,
 // the save bytes and the modified mark, and what each step announces.
 #include "document/document.h"
+#include "document/readout_text.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ struct Story {
         doc->pointerPress(1, 0, x1, y1);
         doc->pointerMove(1, 0, (x1 + x2) / 2, (y1 + y2) / 2);
         doc->pointerMove(1, 0, x2, y2);
-        const std::string shown = doc->dragLine();
+        const std::string shown = dragLine(*doc);
         doc->pointerRelease(1, 0, x2, y2);
         return shown;
     }
@@ -53,7 +54,7 @@ struct Story {
 TEST(Document, OneUserStoryWithoutAWidget) {
     Story s;
     EXPECT_FALSE(s.doc->isModified());
-    EXPECT_EQ(s.doc->statusLine(), "choose a tool to draw");
+    EXPECT_EQ(statusLine(*s.doc), "choose a tool to draw");
 
     // 1. Draw: what the readout shows during a drag is what Generate writes.
     const struct {
@@ -68,11 +69,11 @@ TEST(Document, OneUserStoryWithoutAWidget) {
     for (const auto& d : drags) shown += s.drag(d.kind, d.colour, d.x1, d.y1, d.x2, d.y2) + "\r\n";
     s.doc->selectTool(static_cast<int16_t>(Kind::Fill));
     s.doc->pointerRelease(1, 0, 3000, 3100);
-    EXPECT_EQ(s.doc->statusLine(), "fills stop at BLUE (1)");
+    EXPECT_EQ(statusLine(*s.doc), "fills stop at BLUE (1)");
     EXPECT_TRUE(s.doc->textIsStale());
     EXPECT_TRUE(s.doc->isModified());
-    EXPECT_EQ(s.doc->pointerLine(), "x 390, y 420");  // the last move, 3900 and 4200 twips
-    EXPECT_EQ(s.doc->dragLine(), "");
+    EXPECT_EQ(pointerLine(*s.doc), "x 390, y 420");  // the last move, 3900 and 4200 twips
+    EXPECT_EQ(dragLine(*s.doc), "");
 
     // 2. Generate.
     s.take();
@@ -90,7 +91,7 @@ TEST(Document, OneUserStoryWithoutAWidget) {
     s.doc->sliderStep(true, xk - 1);
     EXPECT_EQ(s.doc->XK(), xk - 1);
     EXPECT_EQ(s.box.value, generateSliderForm(s.doc->picture(), xk - 1, s.doc->YK()));
-    EXPECT_NE(s.doc->countsLines().find("origin XK " + std::to_string(xk - 1)), std::string::npos);
+    EXPECT_NE(countsLines(*s.doc).find("origin XK " + std::to_string(xk - 1)), std::string::npos);
 
     // 6. Picture from text: the slider text gives back the same statements, and
     // the text is never older than the picture while the import announces.
@@ -128,7 +129,7 @@ TEST(Document, OneUserStoryWithoutAWidget) {
     EXPECT_EQ(bytes, programFileBytes(s.box.value));
     s.doc->saved("/tmp/test.pas", s.box.value);
     EXPECT_FALSE(s.doc->isModified());
-    EXPECT_NE(s.doc->notesLines().find("saved /tmp/test.pas"), std::string::npos);
+    EXPECT_NE(notesLines(*s.doc).find("saved /tmp/test.pas"), std::string::npos);
     s.box.value += " ";
     EXPECT_TRUE(s.doc->isModified());
     s.box.value.pop_back();

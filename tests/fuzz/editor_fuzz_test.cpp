@@ -523,7 +523,7 @@ private:
         if (failure_.empty())
             begin("quick undo of " + std::string(kindName(kind)) + " down to " + std::to_string(keep));
         while (failure_.empty() && expectedCount(kind) > keep) {
-            picture_->undo();
+            editor_->history().undoDrawing(picture_->state.Tool);
             picture_->withList(
                 kind, [&](const auto& list) { expect_.list<RecordOf<decltype(list)>>().pop_back(); });
         }

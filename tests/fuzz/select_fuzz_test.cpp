@@ -19,6 +19,7 @@
 #include "canvas/repaint.h"
 #include "codegen/codegen.h"
 #include "document/document.h"
+#include "document/readout_text.h"
 #include "fuzz/program_text_check.h"
 #include "model/palette.h"
 #include "support/env_count.h"
@@ -111,7 +112,7 @@ TEST(SelectFuzz, EditsUndoAndRedoStepByStep) {
         }
         if (const auto& s = doc->selection()) {
             ASSERT_LT(s->index, doc->picture().count(s->kind)) << at;
-            ASSERT_EQ(doc->dragLine(), statementFor(recordOf(doc->picture(), *s))) << at;
+            ASSERT_EQ(dragLine(*doc), statementFor(recordOf(doc->picture(), *s))) << at;
         }
         if (e % 50 == 0) {
             drowob(doc->picture(), fresh);

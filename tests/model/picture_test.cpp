@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "editor/history.h"
 #include "model/palette.h"
 
 namespace pasdraw {
@@ -82,7 +83,7 @@ TEST(PictureModel, EveryKindIsCappedAt1001) {
     EXPECT_EQ(p.LineCount(), 0);
     // Undo frees a slot again.
     p.selectTool(5);
-    EXPECT_TRUE(p.undo());
+    EXPECT_TRUE(History(p).undoDrawing(p.state.Tool));
     EXPECT_EQ(p.commitFill(2, 2), CommitResult::Committed);
     EXPECT_EQ(p.Fills.slot(1000).X, 2);
 }
@@ -91,7 +92,7 @@ TEST(PictureModel, UndoThenCommitReusesTheSlot) {
     Picture p;
     p.selectTool(1);
     for (int16_t i = 0; i < 3; ++i) p.commitLine(line(i, i, i, i));
-    EXPECT_TRUE(p.undo());
+    EXPECT_TRUE(History(p).undoDrawing(p.state.Tool));
     EXPECT_EQ(p.LineCount(), 2);
     EXPECT_EQ(p.Lines.slot(2).X1, 2);  // the dropped record stays in its slot
     p.commitLine(line(77, 0, 0, 0));
@@ -116,8 +117,8 @@ TEST(PictureModel, UndoTouchesOnlyTheCurrentToolsKindAndNeverGoesNegative) {
         for (int i = 0; i < 3; ++i) p.commitEllipse({});
         p.commitFill(0, 0);
         p.selectTool(c.tool);
-        p.undo();
-        p.undo();
+        History(p).undoDrawing(p.state.Tool);
+        History(p).undoDrawing(p.state.Tool);
         const Kind kinds[] = {Kind::Line, Kind::Rectangle, Kind::Ellipse, Kind::Circle, Kind::Fill};
         for (int k = 0; k < 5; ++k)
             EXPECT_EQ(p.count(kinds[k]), c.expected[k]) << "tool " << c.tool << " kind " << k;
@@ -165,8 +166,8 @@ TEST(PictureModel, RedoBringsBackWhatUndoDroppedUntilACommit) {
             bool result = true;
             switch (step.op) {
                 case 'c': result = p.commitLine({++x, 0, 0, 0, 0, 0}) == CommitResult::Committed; break;
-                case 'u': result = p.undo(); break;
-                case 'r': result = p.redo(); break;
+                case 'u': result = History(p).undoDrawing(p.state.Tool); break;
+                case 'r': result = History(p).redoDrawing(p.state.Tool); break;
                 case 't': p.selectTool(static_cast<int16_t>(Kind::Rectangle)); break;
                 case 'l': p.selectTool(static_cast<int16_t>(Kind::Line)); break;
             }
@@ -193,7 +194,7 @@ TEST(PictureModel, CommitsTakeTheCurrentColourAndFillsTheLastOutlineColour) {
     p.selectColour(9, 0x00FF0000);
     p.commitCircle({});
     p.selectTool(4);
-    p.undo();  // undo leaves the last outline colour alone
+    History(p).undoDrawing(p.state.Tool);  // undo leaves the last outline colour alone
     p.selectColour(14, 0x0000FFFF);
     p.commitFill(5, 6);
     const FillRecord& f = p.Fills[1];
