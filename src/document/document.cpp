@@ -1,53 +1,14 @@
 #include "document/document.h"
 
 #include <algorithm>
-#include <cmath>
-#include <ctime>
 
 #include "canvas/repaint.h"
 #include "codegen/codegen.h"
 #include "codegen/shape_lines.h"
-#include "document/file_text.h"
-#include "model/numeric.h"
-#include "model/palette.h"
+#include "document/sentences.h"
 #include "program/picture_import.h"
 
 namespace pasdraw {
-
-namespace {
-
-std::string shapes(int n) { return std::to_string(n) + (n == 1 ? " shape" : " shapes"); }
-
-// The refusal of a text, its first twenty problems line by line.
-std::string refusalOf(const PictureImport& result, const std::string& opening) {
-    std::string message = opening;
-    constexpr std::size_t shown = 20;
-    for (std::size_t i = 0; i < result.problems.size() && i < shown; ++i) {
-        const ImportProblem& p = result.problems[i];
-        message +=
-            "\nline " + std::to_string(p.line) + ", column " + std::to_string(p.column) + ": " + p.message;
-    }
-    if (result.problems.size() > shown) {
-        message += "\n\n" + std::to_string(result.problems.size() - shown) + " more problems.";
-    }
-    return message;
-}
-
-// Why Select's Undo or Redo stopped: the edits it would walk no longer
-// describe the picture.
-std::string forgottenEditsNote(const EditStep& step) {
-    const std::string n = std::to_string(step.forgotten);
-    return n + (step.forgotten == 1 ? " edit" : " edits") +
-           " of picked shapes can no longer be undone: the " + kindName(step.ref.kind) +
-           " the last one changed was undone or drawn again with a drawing tool since.";
-}
-
-std::string fileName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 Document::Document(float twipsPerPixelX, float twipsPerPixelY)
     : surface_(twipsPerPixelX, twipsPerPixelY),
@@ -119,9 +80,7 @@ void Document::pointerRelease(int button, int shift, float x, float y) {
     if (result.refused) {
         const Kind kind = *result.refused;
         fullKind_ = kind;
-        capacityNote_ = std::string("No room for another ") + kindName(kind) +
-                        ": the picture already holds " + std::to_string(ListCapacity) + " " +
-                        kindPlural(kind) + ", the most it can. Undo one to make room.";
+        capacityNote_ = fullListNote(kind);
         changes |= CapacityChanged;
     } else if (result.committed) {
         changes |= clearCapacityNote() | shapesChanged();
@@ -140,9 +99,7 @@ void Document::selectTool(int16_t tool) {
     selecting_ = tool == SelectTool;
     // The editor's drawing stays inert while shapes are picked.
     editor_.selectTool(selecting_ ? int16_t{0} : tool);
-    const bool unpicked = !selecting_ && select_.selection().has_value();
-    if (!selecting_) select_.reset();
-    notify(ToolChanged | (unpicked ? SelectionChanged | PointerChanged : 0));
+    notify(ToolChanged | (selecting_ ? 0 : unpick()));
 }
 
 void Document::selectColour(int16_t index, int32_t rgb, bool asBorder) {
@@ -183,11 +140,10 @@ void Document::value() {
 }
 
 void Document::sliderStep(bool x, int position) {
-    if (x) {
+    if (x)
         XK_ = position;
-    } else {
+    else
         YK_ = static_cast<int16_t>(position);  // a slider's 0..480 fits
-    }
     replaceText(generateSliderForm(picture_, XK_, YK_), TextForm::Slider);
     notify(OriginChanged | TextReplaced | MarksChanged);
 }
@@ -195,14 +151,9 @@ void Document::sliderStep(bool x, int position) {
 Document::ImportOutcome Document::pictureFromText(
     std::string_view text, const std::function<bool(const std::string&)>& confirmReplace) {
     const PictureImport result = importPicture(statementsOf(text));
-    if (!result.picture) {
-        const std::string message =
-            refusalOf(result, "The text cannot become a picture; nothing was changed.\n");
-        return {false, message};
-    }
+    if (!result.picture) return {false, refusalOf(result, TextRefused)};
     if (!picture_.empty() &&
-        !confirmReplace("Replace the picture's " + shapes(picture_.recordCount()) + " with the " +
-                        shapes(result.picture->recordCount()) + " the text draws?")) {
+        !confirmReplace(replaceQuestion(picture_.recordCount(), result.picture->recordCount()))) {
         return {};
     }
     // A whole saved program pasted in keeps only its statements, as Save
@@ -232,10 +183,6 @@ Changes Document::takeWork(const Picture& shapes, const std::string& text) {
     return changes;
 }
 
-Document::OpenOutcome Document::open(std::string_view bytes, const std::string& path) {
-    return open(readFileText(bytes), path);
-}
-
 Document::OpenOutcome Document::open(FileText file, const std::string& path) {
     if (!file.problem.empty()) return {false, false, file.problem};
     const PictureImport result = importPicture(file.text);
@@ -248,11 +195,7 @@ Document::OpenOutcome Document::open(FileText file, const std::string& path) {
         XK_ = result.XK;
         YK_ = result.YK;
     }
-    if (!result.picture) {
-        outcome.message = refusalOf(result,
-                                    "The program is open, but its picture cannot be drawn here, so the "
-                                    "picture is empty; the preview shows what the program draws.\n");
-    }
+    if (!result.picture) outcome.message = refusalOf(result, OpenedWithoutPicture);
     lastForm_ = TextForm::None;
     sourcePath_ = path;
     savedPath_.clear();
@@ -266,28 +209,10 @@ Document::OpenOutcome Document::open(FileText file, const std::string& path) {
 }
 
 void Document::regenerate() {
-    switch (lastForm_) {
-        case TextForm::Value: value(); return;
-        case TextForm::Slider:
-            replaceText(generateSliderForm(picture_, XK_, YK_), TextForm::Slider);
-            notify(TextReplaced | MarksChanged);
-            return;
-        case TextForm::None:
-        case TextForm::Absolute: break;
-    }
-    generate();
-}
-
-RecoveredWork Document::recoverable(int64_t now) const {
-    RecoveredWork work;
-    work.picture->replaceShapes(picture_);
-    work.text = text_->text();
-    work.XK = XK_;
-    work.YK = YK_;
-    work.sourcePath = sourcePath_;
-    work.savedAt = now;
-    work.textIsStale = textIsStale();
-    return work;
+    if (lastForm_ == TextForm::Value) return value();
+    if (lastForm_ != TextForm::Slider) return generate();
+    replaceText(generateSliderForm(picture_, XK_, YK_), TextForm::Slider);
+    notify(TextReplaced | MarksChanged);
 }
 
 void Document::offerRecovery(std::optional<RecoveredWork> work, std::string note) {
@@ -317,8 +242,7 @@ bool Document::restoreRecovery() {
 
 void Document::shapesReplaced() {
     drowob(picture_, surface_);
-    const Changes forgotten = forgetEdits();
-    notify(clearCapacityNote() | shapesChanged() | forgotten);
+    notify(forgetEdits() | clearCapacityNote() | shapesChanged());
 }
 
 std::string Document::saveBytes(std::string_view textUtf8) const { return programFileBytes(textUtf8); }
@@ -340,22 +264,17 @@ bool Document::isModified() const {
     return *savedVersion_ != pictureVersion_ || text() != savedText_;
 }
 
-std::string Document::windowTitle() const {
-    std::string title = sourcePath_.empty() ? "pasdraw" : fileName(sourcePath_) + " - pasdraw";
-    if (fullKind_) {
-        title +=
-            " - " + std::to_string(ListCapacity) + " " + kindPlural(*fullKind_) + ", no room for another";
-    }
-    return title;
-}
-
 // Picking and editing shapes.
 
-Changes Document::forgetEdits() {
-    const bool unpicked = select_.selection().has_value();
+Changes Document::unpick() {
+    const bool picked = select_.selection().has_value();
     select_.reset();
+    return picked ? SelectionChanged | PointerChanged : 0;
+}
+
+Changes Document::forgetEdits() {
     editor_.history().forget();
-    return unpicked ? SelectionChanged | PointerChanged : 0;
+    return unpick();
 }
 
 void Document::selected(SelectStep step) {
@@ -379,13 +298,11 @@ bool Document::walkEdits(bool forward) {
     switch (step.outcome) {
         case EditStep::Outcome::Nothing: return false;
         case EditStep::Outcome::NoRoom:
-            capacityNote_ = std::string("No room to put the ") + kindName(step.ref.kind) +
-                            " back: the picture holds " + std::to_string(ListCapacity) + " " +
-                            kindPlural(step.ref.kind) + ", the most it can. Delete one first.";
+            capacityNote_ = noRoomToPutBackNote(step.ref.kind);
             notify(CapacityChanged);
             return false;
         case EditStep::Outcome::Forgot:
-            historyNote_ = forgottenEditsNote(step);
+            historyNote_ = forgottenEditsNote(step.forgotten, step.ref.kind);
             notify(MarksChanged);
             return false;
         case EditStep::Outcome::Done: break;
@@ -397,16 +314,18 @@ bool Document::walkEdits(bool forward) {
     return true;
 }
 
+bool Document::textAsGenerated() const {
+    return !textIsStale() && !generatedText_.empty() && text_->text() == generatedText_;
+}
+
 int Document::selectedLine() const {
     const std::optional<ShapeRef>& picked = select_.selection();
-    if (!picked || textIsStale() || select_.moving() || generatedText_.empty()) return 0;
-    if (text_->text() != generatedText_) return 0;
+    if (!picked || select_.moving() || !textAsGenerated()) return 0;
     return lineOfShape(picture_, *picked);
 }
 
 void Document::selectLine(int line) {
-    if (!selecting_ || select_.dragging() || textIsStale() || generatedText_.empty() || line < 1) return;
-    if (text_->text() != generatedText_) return;
+    if (!selecting_ || select_.dragging() || line < 1 || !textAsGenerated()) return;
     const std::optional<ShapeRef> ref = shapeOnLine(picture_, line);
     if (ref) notify(select_.pick(ref, false) ? SelectionChanged | PointerChanged : 0);
 }

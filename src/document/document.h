@@ -138,7 +138,9 @@ public:
         bool pictureFromText = false;
         std::string message;  // a refusal, or why the picture stays empty
     };
-    OpenOutcome open(std::string_view bytes, const std::string& path);
+    OpenOutcome open(std::string_view bytes, const std::string& path) {
+        return open(readFileText(bytes), path);
+    }
     // The same for a file already read with readFileText.
     OpenOutcome open(FileText file, const std::string& path);
 
@@ -160,7 +162,6 @@ public:
 
     // Recovery of unsaved work: the state to write aside, the offer of work a
     // crashed window left (shown in the readout), and taking it.
-    RecoveredWork recoverable(int64_t now) const;
     void offerRecovery(std::optional<RecoveredWork> work, std::string note);
     bool hasRecoveryOffer() const { return offered_.has_value(); }
     bool restoreRecovery();
@@ -173,11 +174,12 @@ public:
     bool isModified() const;
     const std::string& savedPath() const { return savedPath_; }
     const std::string& capacityNote() const { return capacityNote_; }
-    std::string windowTitle() const;
+    // The kind whose list was found full, until the next stored shape.
+    const std::optional<Kind>& fullKind() const { return fullKind_; }
     // The record a release would store now, while a drag is under way.
     const std::optional<ShapeRecord>& pendingRecord() const { return pending_; }
 
-    // What the readout says beyond the marks above (document/readout_text.h
+    // What the readout says beyond the marks above (document/sentences.h
     // makes the sentences): the pointer over the canvas, in twips; how the
     // last opened file was read; the offer of recovered work; what the
     // history last had to forget.
@@ -200,8 +202,13 @@ private:
     void selected(SelectStep step);
     // Select's Undo (forward false) and Redo on the history.
     bool walkEdits(bool forward);
+    // No shape picked, none dragged.
+    Changes unpick();
     // Other work: the picks and edits of the old one mean nothing here.
     Changes forgetEdits();
+    // The text is the one the generators last wrote from the picture as it
+    // stands, so its lines are the shapes' statements.
+    bool textAsGenerated() const;
 
     class OwnText final : public TextBuffer {
     public:

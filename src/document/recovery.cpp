@@ -4,6 +4,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "document/document.h"
+
 namespace pasdraw {
 
 namespace {
@@ -117,6 +119,18 @@ void readList(Reader& in, const char* plural, ShapeList<Record>& list) {
 }
 
 }  // namespace
+
+RecoveredWork recoverableWork(const Document& document, int64_t now) {
+    RecoveredWork work;
+    work.picture->replaceShapes(document.picture());
+    work.text = document.text();
+    work.XK = document.XK();
+    work.YK = document.YK();
+    work.sourcePath = document.sourcePath();
+    work.savedAt = now;
+    work.textIsStale = document.textIsStale();
+    return work;
+}
 
 std::string recoveryBytes(const RecoveredWork& work) {
     std::string out(Magic);

@@ -29,6 +29,10 @@ struct RecoveredWork {
     bool textIsStale = false;  // the text did not show the newest shapes
 };
 
+class Document;
+// The document's work as it stands, to write aside; `now` in seconds since 1970.
+RecoveredWork recoverableWork(const Document& document, int64_t now);
+
 std::string recoveryBytes(const RecoveredWork& work);
 
 struct RecoveryRead {

@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <tuple>
 
+#include "document/sentences.h"
 #include "model/numeric.h"
 #include "model/palette.h"
 #include "ui/canvas_widget.h"
@@ -103,7 +104,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     tellRefused_ = [this](const QString& message) { tell(this, message); };
     document_->subscribe([this](Changes changes) {
         if ((changes & (CapacityChanged | TitleChanged)) != 0)
-            setWindowTitle(QString::fromStdString(document_->windowTitle()));
+            setWindowTitle(QString::fromStdString(pasdraw::windowTitle(*document_)));
     });
     connectControls();
 }

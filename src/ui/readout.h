@@ -15,7 +15,7 @@
 #include <array>
 
 #include "document/document.h"
-#include "document/readout_text.h"
+#include "document/sentences.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -62,7 +62,7 @@ void RecoveryKeeper::write() {
         lock_->setStaleLockTime(0);
         lock_->tryLock(0);
     }
-    const std::string bytes = recoveryBytes(document_.recoverable(QDateTime::currentSecsSinceEpoch()));
+    const std::string bytes = recoveryBytes(recoverableWork(document_, QDateTime::currentSecsSinceEpoch()));
     QSaveFile file(path_);
     // Nothing to tell the user when it fails: the work itself is unharmed,
     // and the next change tries again.

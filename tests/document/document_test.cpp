@@ -2,7 +2,7 @@
 // Generate, typing, Value, a slider step, picture from text, undo and redo,
 // the save bytes and the modified mark, and what each step announces.
 #include "document/document.h"
-#include "document/readout_text.h"
+#include "document/sentences.h"
 
 #include <gtest/gtest.h>
 
@@ -146,10 +146,10 @@ TEST(Document, AFullListIsNotedUntilTheNextStoredShape) {
     s.drag(Kind::Circle, 1, 300, 300, 400, 300);
     EXPECT_EQ(s.doc->picture().CircleCount(), ListCapacity);
     EXPECT_NE(s.take().back() & CapacityChanged, 0u);
-    EXPECT_EQ(s.doc->windowTitle(), "pasdraw - 1001 circles, no room for another");
+    EXPECT_EQ(windowTitle(*s.doc), "pasdraw - 1001 circles, no room for another");
     EXPECT_NE(s.doc->capacityNote().find("Undo one"), std::string::npos);
     s.drag(Kind::Line, 1, 300, 300, 400, 300);
-    EXPECT_EQ(s.doc->windowTitle(), "pasdraw");
+    EXPECT_EQ(windowTitle(*s.doc), "pasdraw");
     EXPECT_TRUE(s.doc->capacityNote().empty());
 }
 

@@ -11,6 +11,7 @@
 
 #include "codegen/codegen.h"
 #include "document/document.h"
+#include "document/sentences.h"
 #include "model/palette.h"
 
 namespace pasdraw {
@@ -117,6 +118,48 @@ TEST(Selection, DrawingToolsKeepTheirOwnUndoBesideTheEdits) {
     w.doc->undo();
     EXPECT_FALSE(w.doc->redo());
     EXPECT_EQ(w.picture().RectangleCount(), 0);
+}
+
+}  // namespace
+}  // namespace pasdraw
+
+namespace pasdraw {
+namespace {
+
+// Where drawing and Select meet, the history's rule holds and is said: edits
+// whose shape a drawing tool's undo took away are forgotten with a note in
+// the readout, and a move still under way when the tool changes is an edit.
+TEST(Selection, EditsADrawingUndoOutdatedAreForgottenAndSaid) {
+    Work w;
+    w.draw(Kind::Rectangle, 1000, 1000, 2000, 2000);
+    w.draw(Kind::Rectangle, 3000, 3000, 4000, 4000);
+    w.doc->selectTool(Document::SelectTool);
+    w.press(3000, 3500);
+    ASSERT_EQ(w.doc->selection(), (ShapeRef{Kind::Rectangle, 1}));
+    w.doc->nudge(10, 0);
+    w.doc->nudge(10, 0);
+    w.doc->selectTool(static_cast<int16_t>(Kind::Rectangle));
+    w.doc->undo();
+    w.doc->selectTool(Document::SelectTool);
+    w.doc->undo();
+    EXPECT_EQ(w.doc->editor().history().edits(), 0u);
+    EXPECT_NE(notesLines(*w.doc).find("2 edits of picked shapes can no longer be undone: the rectangle"),
+              std::string::npos)
+        << notesLines(*w.doc);
+    w.draw(Kind::Line, 100, 100, 200, 200);
+    EXPECT_EQ(notesLines(*w.doc).find("can no longer be undone"), std::string::npos);
+
+    // A drag cut short by another tool still leaves one edit to undo.
+    const RectangleRecord before = w.picture().Rectangles[0];
+    w.doc->selectTool(Document::SelectTool);
+    w.doc->pointerPress(1, 0, 1000, 1500);
+    w.doc->pointerMove(1, 0, 1300, 1500);
+    w.doc->selectTool(static_cast<int16_t>(Kind::Line));
+    w.doc->pointerRelease(1, 0, 1300, 1500);
+    ASSERT_NE(w.picture().Rectangles[0], before);
+    w.doc->selectTool(Document::SelectTool);
+    w.doc->undo();
+    EXPECT_EQ(w.picture().Rectangles[0], before);
 }
 
 }  // namespace

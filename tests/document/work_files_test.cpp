@@ -10,6 +10,7 @@
 #include "document/document.h"
 #include "document/file_text.h"
 #include "document/recovery.h"
+#include "document/sentences.h"
 #include "support/env_count.h"
 
 namespace pasdraw {
@@ -153,7 +154,7 @@ TEST(DocumentOpen, ASavedProgramOpensAsItWasAndAnotherTextStillOpens) {
     EXPECT_TRUE(outcome.opened && outcome.pictureFromText) << outcome.message;
     EXPECT_EQ(opened.text(), text);
     EXPECT_FALSE(opened.isModified());
-    EXPECT_EQ(opened.windowTitle(), "house.pas - pasdraw");
+    EXPECT_EQ(windowTitle(opened), "house.pas - pasdraw");
     opened.generate();
     saved.generate();
     EXPECT_EQ(opened.text(), saved.text());

@@ -19,7 +19,7 @@
 #include "canvas/repaint.h"
 #include "codegen/codegen.h"
 #include "document/document.h"
-#include "document/readout_text.h"
+#include "document/sentences.h"
 #include "fuzz/program_text_check.h"
 #include "model/palette.h"
 #include "support/env_count.h"

@@ -1,10 +1,11 @@
-#include "document/readout_text.h"
+#include "document/sentences.h"
 
 #include "codegen/codegen.h"
 #include "document/document.h"
 #include "editor/selection.h"
 #include "model/numeric.h"
 #include "model/palette.h"
+#include "program/picture_import.h"
 
 namespace pasdraw {
 
@@ -14,7 +15,23 @@ namespace {
 // then divided by 10 truncating toward zero.
 int screenOf(float twips) { return toScreen(toStored(twips)); }
 
+std::string shapes(int n) { return std::to_string(n) + (n == 1 ? " shape" : " shapes"); }
+
+std::string fileName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
+
+std::string windowTitle(const Document& document) {
+    const std::string& source = document.sourcePath();
+    std::string title = source.empty() ? "pasdraw" : fileName(source) + " - pasdraw";
+    if (const std::optional<Kind>& full = document.fullKind()) {
+        title += " - " + std::to_string(ListCapacity) + " " + kindPlural(*full) + ", no room for another";
+    }
+    return title;
+}
 
 std::string pointerLine(const Document& document) {
     const auto& pointer = document.pointer();
@@ -85,6 +102,42 @@ std::string notesLines(const Document& document) {
     if (!document.recoveryNote().empty()) add(document.recoveryNote());
     if (!document.historyNote().empty()) add(document.historyNote());
     return notes;
+}
+
+std::string fullListNote(Kind kind) {
+    return std::string("No room for another ") + kindName(kind) + ": the picture already holds " +
+           std::to_string(ListCapacity) + " " + kindPlural(kind) +
+           ", the most it can. Undo one to make room.";
+}
+
+std::string noRoomToPutBackNote(Kind kind) {
+    return std::string("No room to put the ") + kindName(kind) + " back: the picture holds " +
+           std::to_string(ListCapacity) + " " + kindPlural(kind) + ", the most it can. Delete one first.";
+}
+
+std::string forgottenEditsNote(std::size_t forgotten, Kind kind) {
+    return std::to_string(forgotten) + (forgotten == 1 ? " edit" : " edits") +
+           " of picked shapes can no longer be undone: the " + kindName(kind) +
+           " the last one changed was undone or drawn again with a drawing tool since.";
+}
+
+std::string replaceQuestion(int shapesNow, int shapesFromText) {
+    return "Replace the picture's " + shapes(shapesNow) + " with the " + shapes(shapesFromText) +
+           " the text draws?";
+}
+
+std::string refusalOf(const PictureImport& result, const std::string& opening) {
+    std::string message = opening;
+    constexpr std::size_t shown = 20;
+    for (std::size_t i = 0; i < result.problems.size() && i < shown; ++i) {
+        const ImportProblem& p = result.problems[i];
+        message +=
+            "\nline " + std::to_string(p.line) + ", column " + std::to_string(p.column) + ": " + p.message;
+    }
+    if (result.problems.size() > shown) {
+        message += "\n\n" + std::to_string(result.problems.size() - shown) + " more problems.";
+    }
+    return message;
 }
 
 }  // namespace pasdraw
