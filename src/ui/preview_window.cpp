@@ -119,8 +119,6 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     showStepControls();
 }
 
-// The play's thread stops, and the job slots wait for their jobs, as the
-// members go.
 PreviewWindow::~PreviewWindow() = default;
 
 void PreviewWindow::showEvent(QShowEvent*) {

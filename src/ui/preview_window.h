@@ -126,6 +126,7 @@ private:
     std::vector<int> problemLines_;
     int shownRuns_ = 0;
     StepView view_;
+    // The pixel last clicked while its statement is being found.
     std::optional<QPoint> waitingPick_;
     QSlider* stepSlider_;
     QSpinBox* stepSpin_;
@@ -135,7 +136,9 @@ private:
     // One worker of its own: runs never overlap (only the newest text runs),
     // and one thread keeps one set of the interpreter's buffers. Its three
     // job slots: the run of a text, the cut for a step, and the search for
-    // every pixel's statement at the first pick.
+    // every pixel's statement at the first pick. Members go in reverse: the
+    // play's thread stops first, then each slot waits for its job, then the
+    // pool goes.
     QThreadPool pool_;
     JobSlot<QString, StepRecord> runs_;
     JobSlot<Cut, PreviewRun> cuts_;
