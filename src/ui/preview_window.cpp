@@ -15,10 +15,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
-#include <QtConcurrent/QtConcurrentRun>
-#include <chrono>
 
-#include "program/play_run.h"
 #include "ui/run_image.h"
 
 namespace pasdraw {
@@ -46,7 +43,15 @@ QPushButton* stepButton(QWidget* parent, const QString& label, const QString& ti
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+PreviewWindow::PreviewWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      runs_(pool_, runText, [this](const QString&, StepRecord record) { finished(std::move(record)); }),
+      cuts_(
+          pool_, [](const Cut& cut) { return runPreviewCut(cut.text, cut.n); },
+          [this](const Cut& cut, const PreviewRun& run) { cutFinished(cut, run); }),
+      owners_(
+          pool_, [](const std::string& text) { return recordRun(text, true); },
+          [this](const std::string&, StepRecord found) { ownersFound(std::move(found)); }) {
     setObjectName(QStringLiteral("preview"));
     setWindowTitle(QStringLiteral("pasdraw - program preview"));
     // A cleared screen until the first run.
@@ -69,9 +74,6 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     status_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     status_->setContentsMargins(4, 0, 4, 0);
     pool_.setMaxThreadCount(1);
-    connect(&watcher_, &QFutureWatcher<StepRecord>::finished, this, &PreviewWindow::finished);
-    connect(&cutWatcher_, &QFutureWatcher<PreviewRun>::finished, this, &PreviewWindow::cutFinished);
-    connect(&ownerWatcher_, &QFutureWatcher<StepRecord>::finished, this, &PreviewWindow::ownersFound);
 
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("stepBar"));
@@ -82,7 +84,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     playButton_->setToolTip(
         QStringLiteral("Run the program in real time, delays included; click again to stop"));
     playButton_->setFocusPolicy(Qt::NoFocus);
-    connect(playButton_, &QPushButton::clicked, this, [this] { playing_ ? stopPlay() : play(); });
+    connect(playButton_, &QPushButton::clicked, this, [this] { playing() ? stopPlay() : play(); });
     row->addWidget(playButton_);
     QPushButton* first =
         stepButton(bar, QStringLiteral("|<"), QStringLiteral("Before the first statement (Home)"));
@@ -90,8 +92,8 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     QPushButton* forward = stepButton(bar, QStringLiteral(">"), QStringLiteral("One statement on (Right)"));
     QPushButton* last = stepButton(bar, QStringLiteral(">|"), QStringLiteral("The finished picture (End)"));
     connect(first, &QPushButton::clicked, this, [this] { setStep(0); });
-    connect(back, &QPushButton::clicked, this, [this] { setStep(step_ > 0 ? step_ - 1 : 0); });
-    connect(forward, &QPushButton::clicked, this, [this] { setStep(step_ + 1); });
+    connect(back, &QPushButton::clicked, this, [this] { setStep(step() > 0 ? step() - 1 : 0); });
+    connect(forward, &QPushButton::clicked, this, [this] { setStep(step() + 1); });
     connect(last, &QPushButton::clicked, this, [this] { setStep(statements()); });
     stepSlider_ = new QSlider(Qt::Horizontal, bar);
     stepSlider_->setObjectName(QStringLiteral("stepSlider"));
@@ -117,12 +119,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     showStepControls();
 }
 
-PreviewWindow::~PreviewWindow() {
-    stopPlay();
-    watcher_.waitForFinished();
-    cutWatcher_.waitForFinished();
-    ownerWatcher_.waitForFinished();
-}
+PreviewWindow::~PreviewWindow() = default;
 
 void PreviewWindow::showEvent(QShowEvent*) {
     // One device pixel per screen pixel: the size in logical pixels follows
@@ -179,32 +176,14 @@ QString PreviewWindow::status() const { return status_->text(); }
 void PreviewWindow::showText(const QString& text) {
     // The played program is no longer the text's.
     stopPlay();
-    if (running_) {
-        waiting_ = text;
-        return;
-    }
-    start(text);
+    runs_.request(text);
 }
 
-void PreviewWindow::start(const QString& text) {
-    running_ = true;
-    watcher_.setFuture(QtConcurrent::run(&pool_, runText, text));
-}
-
-void PreviewWindow::finished() {
-    running_ = false;
-    if (waiting_) {
-        // A newer text arrived: show nothing of the older one.
-        const QString next = *waiting_;
-        waiting_.reset();
-        start(next);
-        return;
-    }
-    record_ = watcher_.result();
-    const PreviewRun& run = record_.run;
+void PreviewWindow::finished(StepRecord record) {
     // A new text starts at its finished picture.
-    step_ = statements();
-    waitingCut_.reset();
+    view_.show(std::move(record));
+    const PreviewRun& run = view_.record().run;
+    cuts_.dropWaiting();
     waitingPick_.reset();
     showStepControls();
     showPicture(run);
@@ -217,10 +196,10 @@ void PreviewWindow::finished() {
 }
 
 void PreviewWindow::waitUntilShown() {
-    while (running_ || cutRunning_ || ownersRunning_) {
-        watcher_.waitForFinished();
-        cutWatcher_.waitForFinished();
-        ownerWatcher_.waitForFinished();
+    while (runs_.busy() || cuts_.busy() || owners_.busy()) {
+        runs_.waitForFinished();
+        cuts_.waitForFinished();
+        owners_.waitForFinished();
         QCoreApplication::processEvents();
     }
 }
@@ -233,7 +212,7 @@ void PreviewWindow::showPicture(const PreviewRun& run) {
 
 void PreviewWindow::showStepControls() {
     const int m = static_cast<int>(statements());
-    const int n = static_cast<int>(step_);
+    const int n = static_cast<int>(step());
     const QSignalBlocker s1(stepSlider_), s2(stepSpin_);
     stepSlider_->setRange(0, m);
     stepSlider_->setValue(n);
@@ -244,105 +223,55 @@ void PreviewWindow::showStepControls() {
 
 void PreviewWindow::setStep(uint64_t n) {
     n = std::min(n, statements());
-    if (n == step_) return;
+    if (n == step()) return;
     stopPlay();
-    step_ = n;
+    view_.setStep(n);
     showStepControls();
-    emit runningLine(n >= 1 && n < statements() ? record_.where[n - 1].line : 0);
-    if (n == statements()) {
-        waitingCut_.reset();
-        if (!cutRunning_) showPicture(record_.run);
+    emit runningLine(view_.runningLine());
+    if (view_.atEnd()) {
+        cuts_.dropWaiting();
+        if (!cuts_.busy()) showPicture(view_.record().run);
         return;
     }
-    if (cutRunning_) {
-        waitingCut_ = n;
-        return;
-    }
-    startCut(n);
+    cuts_.request({view_.record().run.text, n});
 }
 
-void PreviewWindow::startCut(uint64_t n) {
-    cutRunning_ = true;
-    cutStep_ = n;
-    cutWatcher_.setFuture(
-        QtConcurrent::run(&pool_, [text = record_.run.text, n] { return runPreviewCut(text, n); }));
-}
-
-void PreviewWindow::cutFinished() {
-    cutRunning_ = false;
-    if (waitingCut_) {
-        const uint64_t next = *waitingCut_;
-        waitingCut_.reset();
-        startCut(next);
-        return;
-    }
-    const PreviewRun run = cutWatcher_.result();
+void PreviewWindow::cutFinished(const Cut& cut, const PreviewRun& run) {
     // A step made meanwhile to the finished picture, or a new text, wins.
-    if (playing_ || run.text != record_.run.text) return;
-    showPicture(step_ == cutStep_ ? run : record_.run);
+    if (playing() || run.text != view_.record().run.text) return;
+    showPicture(step() == cut.n ? run : view_.record().run);
 }
 
 void PreviewWindow::pickPixel(int x, int y) {
-    if (!record_.owner.empty()) {
+    if (view_.ownersKnown()) {
         sayOwner(x, y);
         return;
     }
     waitingPick_ = QPoint(x, y);
-    status_->setText(QStringLiteral("Finding the statement that painted pixel (%1, %2)\u2026").arg(x).arg(y));
-    if (ownersRunning_) return;
-    ownersRunning_ = true;
-    ownerWatcher_.setFuture(
-        QtConcurrent::run(&pool_, [text = record_.run.text] { return recordRun(text, true); }));
+    status_->setText(QString::fromStdString(StepView::findingOwner(x, y)));
+    if (!owners_.busy()) owners_.request(view_.record().run.text);
 }
 
-void PreviewWindow::ownersFound() {
-    ownersRunning_ = false;
-    StepRecord found = ownerWatcher_.result();
+void PreviewWindow::ownersFound(StepRecord found) {
     // A new text came meanwhile: its owners are found at its first pick.
-    if (found.run.text != record_.run.text) {
+    if (!view_.takeOwners(std::move(found))) {
         if (waitingPick_) pickPixel(waitingPick_->x(), waitingPick_->y());
         return;
     }
-    record_ = std::move(found);
     if (waitingPick_) sayOwner(waitingPick_->x(), waitingPick_->y());
     waitingPick_.reset();
 }
 
 void PreviewWindow::sayOwner(int x, int y) {
-    const int64_t k = record_.ownerAt(x, y);
-    QString said;
-    if (k == 0) {
-        said =
-            QStringLiteral("No statement painted pixel (%1, %2): it is as the screen starts.").arg(x).arg(y);
-    } else if (k < 0) {
-        said = QStringLiteral(
-                   "Pixel (%1, %2) was painted after statement %3; only the first %4 drawing "
-                   "statements are followed pixel by pixel.")
-                   .arg(x)
-                   .arg(y)
-                   .arg(record_.ownersUpTo)
-                   .arg(OwnerFollowedDraws);
-    } else {
-        const StatementAt at = record_.where[static_cast<std::size_t>(k - 1)];
-        said = QStringLiteral(
-                   "In the finished picture, pixel (%1, %2) was last painted by statement %3 of %4, "
-                   "line %5, column %6: %7")
-                   .arg(x)
-                   .arg(y)
-                   .arg(k)
-                   .arg(statements())
-                   .arg(at.line)
-                   .arg(at.column)
-                   .arg(QString::fromStdString(statementText(record_.run.text, at.line, at.column)));
-        emit statementPicked(at.line, at.column);
-    }
-    status_->setText(said);
+    const StepView::Pick pick = view_.pick(x, y);
+    if (pick.line > 0) emit statementPicked(pick.line, pick.column);
+    status_->setText(QString::fromStdString(pick.said));
 }
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Left: setStep(step_ > 0 ? step_ - 1 : 0); break;
-        case Qt::Key_Right: setStep(step_ + 1); break;
+        case Qt::Key_Left: setStep(step() > 0 ? step() - 1 : 0); break;
+        case Qt::Key_Right: setStep(step() + 1); break;
         case Qt::Key_Home: setStep(0); break;
         case Qt::Key_End: setStep(statements()); break;
         default: QWidget::keyPressEvent(event); return;
@@ -364,78 +293,42 @@ void PreviewWindow::mousePressEvent(QMouseEvent* event) {
 
 void PreviewWindow::play() {
     stopPlay();
-    playStop_ = false;
-    playing_ = true;
-    playButton_->setText(QStringLiteral("Stop"));
-    const int generation = ++playGeneration_;
-    player_ = std::thread([this, generation, text = record_.run.text] {
-        PlayHooks hooks;
-        // A drawing that takes long without delays is seen as it grows.
-        hooks.drawingFrameMs = 40;
-        hooks.stopped = [this] { return playStop_.load(); };
-        hooks.wait = [this](uint16_t ms) {
-            std::unique_lock lock(playMutex_);
-            return !playWake_.wait_for(lock, std::chrono::milliseconds(ms),
-                                       [this] { return playStop_.load(); });
-        };
-        hooks.show = [this](PreviewRun frame, uint64_t, bool) {
-            bool post = false;
-            {
-                const std::lock_guard lock(playMutex_);
-                frame_ = std::move(frame);
-                post = !framePosted_;
-                framePosted_ = true;
-            }
-            if (post)
-                QMetaObject::invokeMethod(
-                    this, [this] { showFrame(); }, Qt::QueuedConnection);
-        };
-        playRun(text, hooks);
+    PlayThread::Announce announce;
+    announce.frameReady = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { showFrame(); }, Qt::QueuedConnection);
+    };
+    announce.ended = [this](int generation) {
         QMetaObject::invokeMethod(
             this, [this, generation] { playEnded(generation); }, Qt::QueuedConnection);
-    });
+    };
+    player_.start(view_.record().run.text, std::move(announce));
+    playButton_->setText(QStringLiteral("Stop"));
 }
 
 void PreviewWindow::showFrame() {
-    std::optional<PreviewRun> frame;
-    {
-        const std::lock_guard lock(playMutex_);
-        frame.swap(frame_);
-        framePosted_ = false;
-    }
-    if (!playing_ || !frame) return;
+    const std::optional<PreviewRun> frame = player_.takeFrame();
+    if (!frame) return;
     ++playedFrames_;
     showPicture(*frame);
 }
 
 void PreviewWindow::playEnded(int generation) {
-    if (generation != playGeneration_ || !playing_) return;
+    if (!player_.ended(generation)) return;
     // The last frame, the screen as the program ends, stays until a step
     // or a new text.
-    if (player_.joinable()) player_.join();
     showFrame();
-    playing_ = false;
     playButton_->setText(QStringLiteral("Play"));
 }
 
 void PreviewWindow::stopPlay() {
-    if (!player_.joinable()) return;
-    playStop_ = true;
-    playWake_.notify_all();
-    player_.join();
-    {
-        const std::lock_guard lock(playMutex_);
-        frame_.reset();
-    }
-    playing_ = false;
+    if (!player_.stop()) return;
     playButton_->setText(QStringLiteral("Play"));
     // Back to the stepped picture.
-    if (step_ == statements()) {
-        if (!cutRunning_) showPicture(record_.run);
-    } else if (cutRunning_) {
-        waitingCut_ = step_;
-    } else {
-        startCut(step_);
+    if (!view_.atEnd()) {
+        cuts_.request({view_.record().run.text, step()});
+    } else if (!cuts_.busy()) {
+        showPicture(view_.record().run);
     }
 }
 

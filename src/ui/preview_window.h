@@ -12,22 +12,19 @@
 // own, delays included, and shows the screen as it is at each moment.
 #pragma once
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QThreadPool>
 #include <QWidget>
-#include <atomic>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
+#include <string>
 #include <vector>
 
+#include "program/play_thread.h"
 #include "program/preview_run.h"
-#include "program/step_run.h"
+#include "program/step_view.h"
+#include "ui/job_slot.h"
 
 class QAction;
 class QLabel;
@@ -62,19 +59,19 @@ public:
     const std::vector<int>& problemLines() const { return problemLines_; }
     std::vector<int> warningLines() const {
         std::vector<int> lines;
-        for (const ProgramProblem& w : record_.run.result.warnings) lines.push_back(w.line);
+        for (const ProgramProblem& w : shownResult().warnings) lines.push_back(w.line);
         return lines;
     }
     // Its problems and then its warnings.
-    const RunResult& shownResult() const { return record_.run.result; }
+    const RunResult& shownResult() const { return view_.record().run.result; }
     // How many runs have been shown since the window was made.
     int shownRuns() const { return shownRuns_; }
 
     // Stepping: the picture after the first n statements of the shown run
     // (statements(), the default, is the finished picture). A step runs the
     // text again with a cap on the worker; waitUntilShown waits for it too.
-    uint64_t statements() const { return record_.statements(); }
-    uint64_t step() const { return step_; }
+    uint64_t statements() const { return view_.statements(); }
+    uint64_t step() const { return view_.step(); }
     void setStep(uint64_t n);
     // Says in the status line which statement last painted this pixel of the
     // finished picture. The first pick after a run has the worker follow
@@ -83,7 +80,7 @@ public:
 
     void play();
     void stopPlay();
-    bool playing() const { return playing_; }
+    bool playing() const { return player_.playing(); }
     // Frames Play has shown since the window was made.
     int playedFrames() const { return playedFrames_; }
 
@@ -106,12 +103,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void start(const QString& text);
-    void finished();
+    // A cut: the picture after the first n statements of a text.
+    struct Cut {
+        std::string text;
+        uint64_t n = 0;
+    };
+    void finished(StepRecord record);
     void showPicture(const PreviewRun& run);
-    void startCut(uint64_t n);
-    void cutFinished();
-    void ownersFound();
+    void cutFinished(const Cut& cut, const PreviewRun& run);
+    void ownersFound(StepRecord found);
     void sayOwner(int x, int y);
     void showStepControls();
     void showFrame();
@@ -124,38 +124,27 @@ private:
     QString imagePath_;  // where "Save image…" proposes to save
     QLabel* status_;
     std::vector<int> problemLines_;
-    // One worker of its own: runs never overlap (only the newest text runs),
-    // and one thread keeps one set of the interpreter's buffers.
-    QThreadPool pool_;
-    QFutureWatcher<StepRecord> watcher_;
-    bool running_ = false;
     int shownRuns_ = 0;
-    std::optional<QString> waiting_;
-
-    StepRecord record_;
-    uint64_t step_ = 0;
+    StepView view_;
+    // The pixel last clicked while its statement is being found.
+    std::optional<QPoint> waitingPick_;
     QSlider* stepSlider_;
     QSpinBox* stepSpin_;
     QLabel* stepOf_;
     QPushButton* playButton_;
-    QFutureWatcher<PreviewRun> cutWatcher_;
-    bool cutRunning_ = false;
-    uint64_t cutStep_ = 0;
-    std::optional<uint64_t> waitingCut_;
-    QFutureWatcher<StepRecord> ownerWatcher_;
-    bool ownersRunning_ = false;
-    std::optional<QPoint> waitingPick_;
 
-    // Play: the thread, how it is stopped, and the newest frame it sent,
-    // which the window takes when it gets to it (older ones are dropped).
-    std::thread player_;
-    std::atomic<bool> playStop_{false};
-    std::mutex playMutex_;
-    std::condition_variable playWake_;
-    std::optional<PreviewRun> frame_;
-    bool framePosted_ = false;
-    bool playing_ = false;
-    int playGeneration_ = 0;
+    // One worker of its own: runs never overlap (only the newest text runs),
+    // and one thread keeps one set of the interpreter's buffers. Its three
+    // job slots: the run of a text, the cut for a step, and the search for
+    // every pixel's statement at the first pick. Members go in reverse: the
+    // play's thread stops first, then each slot waits for its job, then the
+    // pool goes.
+    QThreadPool pool_;
+    JobSlot<QString, StepRecord> runs_;
+    JobSlot<Cut, PreviewRun> cuts_;
+    JobSlot<std::string, StepRecord> owners_;
+
+    PlayThread player_;
     int playedFrames_ = 0;
 };
 
