@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "model/numeric.h"
+
 namespace pasdraw {
 
 inline constexpr int16_t FillSolid = 0;
@@ -48,5 +50,14 @@ public:
     virtual float TwipsPerPixelX() const = 0;
     virtual float TwipsPerPixelY() const = 0;
 };
+
+// Twips to a device pixel for the device-context calls, with the screen factor
+// read afresh at each conversion.
+inline int32_t pxX(const Surface& surface, float twips) {
+    return twipsToPixel(twips, surface.TwipsPerPixelX());
+}
+inline int32_t pxY(const Surface& surface, float twips) {
+    return twipsToPixel(twips, surface.TwipsPerPixelY());
+}
 
 }  // namespace pasdraw

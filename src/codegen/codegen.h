@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "kinds/statement.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -18,9 +19,6 @@ struct Origin {
     int16_t YK = 0;
     friend bool operator==(const Origin&, const Origin&) = default;
 };
-
-// A canvas coordinate on the 640 x 480 screen: v / 10, truncated toward zero.
-constexpr int16_t toScreen(int16_t v) { return static_cast<int16_t>(v / 10); }
 
 // "Generate": one colour prefix and statement per record, absolute coordinates.
 // An empty picture gives the empty text.

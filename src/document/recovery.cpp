@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "document/document.h"
+#include "kinds/kinds.h"
 
 namespace pasdraw {
 
@@ -16,24 +17,6 @@ void put(std::string& out, int64_t v) {
     out += ' ';
     out += std::to_string(v);
 }
-
-// Each record's fields in declaration order; lines and rectangles share a
-// layout.
-template <class R, class F>
-requires std::is_same_v<std::remove_const_t<R>, LineRecord> ||
-    std::is_same_v<std::remove_const_t<R>, RectangleRecord>
-void fields(R& r, F&& f) { f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB); }
-template <class R, class F>
-requires std::is_same_v<std::remove_const_t<R>, EllipseRecord>
-void fields(R& r, F&& f) {
-    f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB), f(r.StartAngle), f(r.EndAngle);
-}
-template <class R, class F>
-requires std::is_same_v<std::remove_const_t<R>, CircleRecord>
-void fields(R& r, F&& f) { f(r.X), f(r.Y), f(r.Radius), f(r.ColorIndex), f(r.ColorRGB); }
-template <class R, class F>
-requires std::is_same_v<std::remove_const_t<R>, FillRecord>
-void fields(R& r, F&& f) { f(r.X), f(r.Y), f(r.ColorIndex), f(r.ColorRGB), f(r.BorderIndex), f(r.BorderRGB); }
 
 // Reads the format line by line; the first fault stops it.
 class Reader {
@@ -99,7 +82,7 @@ void writeList(std::string& out, const char* plural, const ShapeList<Record>& li
     out += '\n';
     for (const Record& r : list.records()) {
         std::string l;
-        fields(r, [&l](auto v) { put(l, v); });
+        KindFor<Record>::fields(r, [&l](auto v) { put(l, v); });
         out += l.substr(1) + '\n';
     }
 }
@@ -112,7 +95,7 @@ void readList(Reader& in, const char* plural, ShapeList<Record>& list) {
     for (int i = 0; i < n && !in.failed(); ++i) {
         std::string_view l = in.line("");
         Record r{};
-        fields(r, [&](auto& v) { v = in.number<std::remove_reference_t<decltype(v)>>(l); });
+        KindFor<Record>::fields(r, [&](auto& v) { v = in.number<std::remove_reference_t<decltype(v)>>(l); });
         if (!in.failed() && !l.empty()) in.fail(std::string("a record of the ") + plural + " is too long");
         list.append(r);
     }
@@ -150,12 +133,9 @@ std::string recoveryBytes(const RecoveredWork& work) {
     out += '\n' + work.sourcePath + "\ntext";
     put(out, static_cast<int64_t>(work.text.size()));
     out += '\n' + work.text + '\n';
+    // One list per kind, in the order of Kinds, each headed by its plural.
     const Picture& p = *work.picture;
-    writeList(out, "lines", p.Lines);
-    writeList(out, "rectangles", p.Rectangles);
-    writeList(out, "ellipses", p.Ellipses);
-    writeList(out, "circles", p.Circles);
-    writeList(out, "fills", p.Fills);
+    p.forEachList([&out](Kind kind, const auto& list) { writeList(out, kindPlural(kind), list); });
     out += "end\n";
     return out;
 }
@@ -196,11 +176,7 @@ RecoveryRead readRecovery(std::string_view bytes) {
     l = in.line("text");
     work.text = in.bytes(in.number<uint32_t>(l));
     Picture& p = *work.picture;
-    readList(in, "lines", p.Lines);
-    readList(in, "rectangles", p.Rectangles);
-    readList(in, "ellipses", p.Ellipses);
-    readList(in, "circles", p.Circles);
-    readList(in, "fills", p.Fills);
+    p.forEachList([&in](Kind kind, auto& list) { readList(in, kindPlural(kind), list); });
     in.line("end");
     if (!in.failed() && !in.atEnd()) in.fail("something follows the end");
     if (in.failed()) {

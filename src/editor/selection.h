@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "kinds/shape_geometry.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -26,10 +27,6 @@ bool storeRecord(Picture& picture, ShapeRef ref, const ShapeRecord& record);
 // The points of a record that can be dragged, in twips: a line's two ends, a
 // rectangle's or ellipse's four corners (the press corner first, then round
 // the box), a point on a circle's rim (right of the centre), a fill's seed.
-struct HandlePoint {
-    int x = 0;
-    int y = 0;
-};
 std::vector<HandlePoint> handlesOf(const ShapeRecord& record);
 
 // The record moved by (dx, dy) twips; every coordinate saturates at 16 bits.

@@ -33,8 +33,4 @@ public:
 // The tool for a `Tool` value, or nullptr for 0 (no tool) and anything unknown.
 const ShapeTool* toolFor(int16_t tool);
 
-// Distance from the press point: differences in single precision, squares,
-// sum and root in double precision.
-double dragRadius(float startX, float startY, float x, float y);
-
 }  // namespace pasdraw

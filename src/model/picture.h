@@ -1,4 +1,4 @@
-// The picture model: five fixed-size shape lists with 16-bit counters and the
+// The picture model: one fixed-size shape list per kind with 16-bit counters and the
 // editor state (tool, colours, mouse drag). Plain data, no Qt, no I/O.
 #pragma once
 
@@ -9,68 +9,14 @@
 #include <utility>
 #include <variant>
 
+#include "model/kinds.h"
+
 namespace pasdraw {
 
 inline constexpr int CanvasWidth = 6400;   // twips
 inline constexpr int CanvasHeight = 4800;  // twips
 inline constexpr int MaxShapeIndex = 1000;
 inline constexpr int ListCapacity = MaxShapeIndex + 1;  // slots 0..1000
-
-// Shape kinds; the numbers are the tool numbers (0 is "no tool").
-enum class Kind : int16_t { Line = 1, Rectangle = 2, Ellipse = 3, Circle = 4, Fill = 5 };
-
-// Fields in their declared order and widths. X1 and X2 come before Y1 and Y2.
-struct LineRecord {
-    int16_t X1 = 0;
-    int16_t X2 = 0;
-    int16_t Y1 = 0;
-    int16_t Y2 = 0;
-    int16_t ColorIndex = 0;
-    int32_t ColorRGB = 0;
-    friend bool operator==(const LineRecord&, const LineRecord&) = default;
-};
-
-// Same layout as a line: two opposite corners as dragged, not sorted.
-struct RectangleRecord {
-    int16_t X1 = 0;
-    int16_t X2 = 0;
-    int16_t Y1 = 0;
-    int16_t Y2 = 0;
-    int16_t ColorIndex = 0;
-    int32_t ColorRGB = 0;
-    friend bool operator==(const RectangleRecord&, const RectangleRecord&) = default;
-};
-
-struct EllipseRecord {
-    int16_t X1 = 0;
-    int16_t X2 = 0;
-    int16_t Y1 = 0;
-    int16_t Y2 = 0;
-    int16_t ColorIndex = 0;
-    int32_t ColorRGB = 0;
-    int16_t StartAngle = 0;
-    int16_t EndAngle = 0;
-    friend bool operator==(const EllipseRecord&, const EllipseRecord&) = default;
-};
-
-struct CircleRecord {
-    int16_t X = 0;
-    int16_t Y = 0;
-    int16_t Radius = 0;
-    int16_t ColorIndex = 0;
-    int32_t ColorRGB = 0;
-    friend bool operator==(const CircleRecord&, const CircleRecord&) = default;
-};
-
-struct FillRecord {
-    int16_t X = 0;
-    int16_t Y = 0;
-    int16_t ColorIndex = 0;
-    int32_t ColorRGB = 0;
-    int16_t BorderIndex = 0;
-    int32_t BorderRGB = 0;
-    friend bool operator==(const FillRecord&, const FillRecord&) = default;
-};
 
 // A fixed array of 1001 slots and the counter of the records in use. The counter
 // is also the slot the next record goes to. Slots at or above the counter may
@@ -166,15 +112,17 @@ struct EditorState {
     float PrevX = 0, PrevY = 0;    // pointer at the last preview
 };
 
-// Any one record, e.g. the one a drag would store if released now.
-using ShapeRecord = std::variant<LineRecord, RectangleRecord, EllipseRecord, CircleRecord, FillRecord>;
-
-// One record of the picture: its kind and its slot.
-struct ShapeRef {
-    Kind kind = Kind::Line;
-    int index = 0;
-    friend bool operator==(const ShapeRef&, const ShapeRef&) = default;
+namespace detail {
+template <class First, class... Records>
+struct VariantOfRest {
+    using type = std::variant<Records...>;
 };
+}  // namespace detail
+
+// Any one record, e.g. the one a drag would store if released now.
+#define PASDRAW_KIND_ALTERNATIVE(Id, Record, list, role, name, plural, caption) , Record
+using ShapeRecord = detail::VariantOfRest<void PASDRAW_KINDS(PASDRAW_KIND_ALTERNATIVE)>::type;
+#undef PASDRAW_KIND_ALTERNATIVE
 
 // What a commit did. Refused means the list of that kind already holds 1001
 // records: nothing was written and the model is unchanged.
@@ -182,20 +130,18 @@ enum class CommitResult { Committed, Refused };
 
 class Picture {
 public:
-    ShapeList<LineRecord> Lines;
-    ShapeList<RectangleRecord> Rectangles;
-    ShapeList<EllipseRecord> Ellipses;
-    ShapeList<CircleRecord> Circles;
-    ShapeList<FillRecord> Fills;
+#define PASDRAW_KIND_LIST(Id, Record, list, role, name, plural, caption) ShapeList<Record> list;
+    PASDRAW_KINDS(PASDRAW_KIND_LIST)
+#undef PASDRAW_KIND_LIST
     EditorState state;
 
-    int16_t LineCount() const { return Lines.count(); }
-    int16_t RectangleCount() const { return Rectangles.count(); }
-    int16_t EllipseCount() const { return Ellipses.count(); }
-    int16_t CircleCount() const { return Circles.count(); }
-    int16_t FillCount() const { return Fills.count(); }
+    // LineCount() and the others: the counter of each list.
+#define PASDRAW_KIND_COUNT(Id, Record, list, role, name, plural, caption) \
+    int16_t Id##Count() const { return list.count(); }
+    PASDRAW_KINDS(PASDRAW_KIND_COUNT)
+#undef PASDRAW_KIND_COUNT
     int16_t count(Kind kind) const;
-    // Records in all five lists together.
+    // Records in all the lists together.
     int recordCount() const;
     bool empty() const;
 
@@ -214,25 +160,27 @@ public:
         state.PrevY = y;
     }
 
-    // Outline commits: append, clear MouseIsDown, and make the current colour the
-    // last outline colour. The record's colour fields are overwritten with the
-    // current colour. A refused commit changes nothing at all.
-    CommitResult commitLine(LineRecord record);
-    CommitResult commitRectangle(RectangleRecord record);
-    CommitResult commitEllipse(EllipseRecord record);
-    CommitResult commitCircle(CircleRecord record);
-    // The fill takes the current colour and the last outline colour as border;
-    // LastColor* stay as they are.
+    // Stores a record of any kind. Its colour fields are overwritten with the
+    // current colour. An outline makes the current colour the last outline
+    // colour; a fill takes the last outline colour as its border and leaves
+    // LastColor* as they are. Either clears MouseIsDown; a refused commit
+    // changes nothing at all.
+    template <class Record>
+    CommitResult commit(Record record);
+    // commitLine, commitCircle and the others, one per kind, taking its record.
+#define PASDRAW_KIND_COMMIT(Id, Record, list, role, name, plural, caption) \
+    CommitResult commit##Id(const Record& record) { return commit(record); }
+    PASDRAW_KINDS(PASDRAW_KIND_COMMIT)
+#undef PASDRAW_KIND_COMMIT
+    // The fill tool's click: a fill seeded at (x, y).
     CommitResult commitFill(int16_t x, int16_t y);
 
-    // Takes the five lists and the last outline colour of another picture;
+    // Takes the lists and the last outline colour of another picture;
     // the tool, the current colour and the drag state stay.
     void replaceShapes(const Picture& other) {
-        Lines = other.Lines;
-        Rectangles = other.Rectangles;
-        Ellipses = other.Ellipses;
-        Circles = other.Circles;
-        Fills = other.Fills;
+#define PASDRAW_KIND_COPY(Id, Record, list, role, name, plural, caption) list = other.list;
+        PASDRAW_KINDS(PASDRAW_KIND_COPY)
+#undef PASDRAW_KIND_COPY
         state.LastColorIndex = other.state.LastColorIndex;
         state.LastColorRGB = other.state.LastColorRGB;
         state.MouseIsDown = 0;
@@ -242,13 +190,12 @@ public:
     template <class F>
     decltype(auto) withList(Kind kind, F&& f) {
         switch (kind) {
-            case Kind::Line: return f(Lines);
-            case Kind::Rectangle: return f(Rectangles);
-            case Kind::Ellipse: return f(Ellipses);
-            case Kind::Circle: return f(Circles);
-            case Kind::Fill: break;
+#define PASDRAW_KIND_CASE(Id, Record, list, role, name, plural, caption) \
+    case Kind::Id: return f(list);
+            PASDRAW_KINDS(PASDRAW_KIND_CASE)
+#undef PASDRAW_KIND_CASE
         }
-        return f(Fills);
+        return f(this->list<Kinds.back().kind>());  // unreachable for a valid Kind
     }
     template <class F>
     decltype(auto) withList(Kind kind, F&& f) const {
@@ -258,55 +205,62 @@ public:
 
     // The list of a kind known at compile time.
     template <Kind K>
-    const auto& list() const {
-        if constexpr (K == Kind::Line)
-            return Lines;
-        else if constexpr (K == Kind::Rectangle)
-            return Rectangles;
-        else if constexpr (K == Kind::Ellipse)
-            return Ellipses;
-        else if constexpr (K == Kind::Circle)
-            return Circles;
-        else
-            return Fills;
+    ShapeList<RecordOfKind<K>>& list() {
+        return this->*listMember<K>();
+    }
+    template <Kind K>
+    const ShapeList<RecordOfKind<K>>& list() const {
+        return this->*listMember<K>();
     }
 
-    // Calls f(kind, list) for the five lists in the order of Kinds below, the
+    // Calls f(kind, list) for the lists in the order of Kinds, the
     // order every reader walks them. Each call gets the list with its own
     // record type, so what differs between kinds is an overload on the record
     // rather than a loop of its own per list.
     template <class F>
     void forEachList(F&& f) const;
+    template <class F>
+    void forEachList(F&& f);
 
 private:
-    template <class Record>
-    CommitResult commitOutline(ShapeList<Record>& list, Record record);
+    template <Kind K>
+    static constexpr ShapeList<RecordOfKind<K>> Picture::*listMember() {
+#define PASDRAW_KIND_MEMBER(Id, Record, list, role, name, plural, caption) \
+    if constexpr (K == Kind::Id) return &Picture::list;
+        PASDRAW_KINDS(PASDRAW_KIND_MEMBER)
+#undef PASDRAW_KIND_MEMBER
+    }
 };
 
-// The kinds in the order every reader walks them, with their names as the
-// user reads them.
-struct KindInfo {
-    Kind kind;
-    const char* name;    // "line"
-    const char* plural;  // "lines"
-};
-inline constexpr std::array<KindInfo, 5> Kinds{{
-    {Kind::Line, "line", "lines"},
-    {Kind::Rectangle, "rectangle", "rectangles"},
-    {Kind::Ellipse, "ellipse", "ellipses"},
-    {Kind::Circle, "circle", "circles"},
-    {Kind::Fill, "fill", "fills"},
-}};
+template <class Record>
+CommitResult Picture::commit(Record record) {
+    record = asCommitted(record);
+    record.ColorIndex = state.CurrentColorIndex;
+    record.ColorRGB = state.CurrentColorRGB;
+    if constexpr (roleOfRecord<Record> == KindRole::Flood) {
+        record.BorderIndex = state.LastColorIndex;
+        record.BorderRGB = state.LastColorRGB;
+    }
+    if (!list<kindOfRecord<Record>>().append(record)) return CommitResult::Refused;
+    state.MouseIsDown = 0;
+    if constexpr (roleOfRecord<Record> == KindRole::Outline) {
+        state.LastColorIndex = state.CurrentColorIndex;
+        state.LastColorRGB = state.CurrentColorRGB;
+    }
+    return CommitResult::Committed;
+}
 
 template <class F>
 void Picture::forEachList(F&& f) const {
     [&]<std::size_t... I>(std::index_sequence<I...>) { (f(Kinds[I].kind, list<Kinds[I].kind>()), ...); }
     (std::make_index_sequence<Kinds.size()>{});
 }
+template <class F>
+void Picture::forEachList(F&& f) {
+    [&]<std::size_t... I>(std::index_sequence<I...>) { (f(Kinds[I].kind, list<Kinds[I].kind>()), ...); }
+    (std::make_index_sequence<Kinds.size()>{});
+}
 
 bool isKind(int16_t tool);
-const KindInfo& kindInfo(Kind kind);
-inline const char* kindName(Kind kind) { return kindInfo(kind).name; }
-inline const char* kindPlural(Kind kind) { return kindInfo(kind).plural; }
 
 }  // namespace pasdraw

@@ -6,16 +6,13 @@
 #include <type_traits>
 
 #include "bgi/graphics.h"
+#include "kinds/kinds.h"
 #include "model/palette.h"
 #include "program/program.h"
 
 namespace pasdraw {
 
 namespace {
-
-// A screen value becomes twips times 10 in a 16-bit field.
-constexpr int64_t MinScreen = std::numeric_limits<int16_t>::min() / 10;
-constexpr int64_t MaxScreen = std::numeric_limits<int16_t>::max() / 10;
 
 // What the picture holds of one kind of value, for the messages.
 struct Range {
@@ -48,8 +45,6 @@ std::string argumentName(GraphRoutine routine, std::size_t index) {
     while (!list.empty() && list.back() == ' ') list.remove_suffix(1);
     return std::string(list);
 }
-
-int16_t twips(int64_t screen) { return static_cast<int16_t>(screen * 10); }
 
 // Records the calls as a picture would hold them, and every call it cannot
 // hold as a problem at the statement that made it.
@@ -111,22 +106,17 @@ public:
                          fits(call, "the current point's y", cpY_, Coordinates) &&
                          fits(call, relative ? "the end's x" : argumentName(call, 0), x, Coordinates) &&
                          fits(call, relative ? "the end's y" : argumentName(call, 1), y, Coordinates);
-        if (fit) {
-            const LineRecord r{.X1 = twips(cpX_), .X2 = twips(x), .Y1 = twips(cpY_), .Y2 = twips(y)};
-            addOutline(call, picture.Lines, r, "lines");
-        }
+        if (fit) addOutline(call, LineKind::imported(cpX_, cpY_, x, y));
         cpX_ = x;
         cpY_ = y;
     }
     void Line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
-        LineRecord r;
-        if (twoCorners(r, GraphRoutine::Line, x1, y1, x2, y2))
-            addOutline(GraphRoutine::Line, picture.Lines, r, "lines");
+        if (twoCornersFit(GraphRoutine::Line, x1, y1, x2, y2))
+            addOutline(GraphRoutine::Line, LineKind::imported(x1, y1, x2, y2));
     }
     void Rectangle(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override {
-        RectangleRecord r;
-        if (twoCorners(r, GraphRoutine::Rectangle, x1, y1, x2, y2))
-            addOutline(GraphRoutine::Rectangle, picture.Rectangles, r, "rectangles");
+        if (twoCornersFit(GraphRoutine::Rectangle, x1, y1, x2, y2))
+            addOutline(GraphRoutine::Rectangle, RectangleKind::imported(x1, y1, x2, y2));
     }
     void Bar(int16_t, int16_t, int16_t, int16_t) override {
         refuse(GraphRoutine::Bar, "the picture holds no filled bars");
@@ -149,8 +139,7 @@ public:
             !fits(call, argumentName(call, 1), y, Coordinates) ||
             !fits(call, argumentName(call, 2), radius, Radii))
             return;
-        const CircleRecord r{.X = twips(x), .Y = twips(y), .Radius = twips(radius)};
-        addOutline(call, picture.Circles, r, "circles");
+        addOutline(call, CircleKind::imported(x, y, radius));
     }
     void Arc(int16_t, int16_t, uint16_t, uint16_t, uint16_t) override {
         refuse(GraphRoutine::Arc, "the picture holds no arcs; an ellipse with angles does");
@@ -169,13 +158,7 @@ public:
             !fits(call, name(1) + " - " + name(5), y - ry, Coordinates) ||
             !fits(call, name(1) + " + " + name(5), y + ry, Coordinates))
             return;
-        const EllipseRecord r{.X1 = twips(x - rx),
-                              .X2 = twips(x + rx),
-                              .Y1 = twips(y - ry),
-                              .Y2 = twips(y + ry),
-                              .StartAngle = static_cast<int16_t>(stAngle),
-                              .EndAngle = static_cast<int16_t>(endAngle)};
-        addOutline(call, picture.Ellipses, r, "ellipses");
+        addOutline(call, EllipseKind::imported(x, y, stAngle, endAngle, rx, ry));
     }
     void FloodFill(int16_t x, int16_t y, uint32_t longBorder) override {
         const auto border = static_cast<uint16_t>(longBorder);
@@ -193,14 +176,7 @@ public:
         ok = fits(call, argumentName(call, 0), x, Coordinates) &&
              fits(call, argumentName(call, 1), y, Coordinates) && ok;
         if (!ok) return;
-        FillRecord r;
-        r.X = twips(x);
-        r.Y = twips(y);
-        r.ColorIndex = static_cast<int16_t>(fillColor_);
-        r.ColorRGB = paletteRgb(fillColor_);
-        r.BorderIndex = static_cast<int16_t>(border);
-        r.BorderRGB = paletteRgb(border);
-        append(call, picture.Fills, r, "fills");
+        append(call, FillKind::imported(x, y, fillColor_, border));
     }
     // The picture's shapes stand on the whole screen, each where its own
     // coordinates put it.
@@ -264,24 +240,17 @@ private:
         return false;
     }
 
-    template <class Record>
-    bool twoCorners(Record& r, GraphRoutine call, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-        if (!fits(call, argumentName(call, 0), x1, Coordinates) ||
-            !fits(call, argumentName(call, 1), y1, Coordinates) ||
-            !fits(call, argumentName(call, 2), x2, Coordinates) ||
-            !fits(call, argumentName(call, 3), y2, Coordinates))
-            return false;
-        r.X1 = twips(x1);
-        r.Y1 = twips(y1);
-        r.X2 = twips(x2);
-        r.Y2 = twips(y2);
-        return true;
+    bool twoCornersFit(GraphRoutine call, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+        return fits(call, argumentName(call, 0), x1, Coordinates) &&
+               fits(call, argumentName(call, 1), y1, Coordinates) &&
+               fits(call, argumentName(call, 2), x2, Coordinates) &&
+               fits(call, argumentName(call, 3), y2, Coordinates);
     }
 
     // The colour is never wrong before the text sets one (drawing starts in
     // white), so a wrong one always has a call to point at.
     template <class Record>
-    void addOutline(GraphRoutine call, ShapeList<Record>& list, Record r, const char* plural) {
+    void addOutline(GraphRoutine call, Record r) {
         if (color_ < Colours.low || color_ > Colours.high) {
             refuse(call, "the colour " + std::to_string(color_) + " from " +
                              std::string(pascalName(GraphRoutine::SetColor)) + " on line " +
@@ -290,7 +259,7 @@ private:
         }
         r.ColorIndex = static_cast<int16_t>(color_);
         r.ColorRGB = paletteRgb(color_);
-        append(call, list, r, plural);
+        append(call, r);
     }
 
     // Where the fill style came from, when a text set it.
@@ -301,14 +270,16 @@ private:
     }
 
     template <class Record>
-    void append(GraphRoutine call, ShapeList<Record>& list, const Record& r, const char* plural) {
+    void append(GraphRoutine call, const Record& r) {
         ++calls_;
-        if (!list.append(r)) {
-            refuse(call, std::string("more than ") + std::to_string(ListCapacity) + " " + plural +
+        constexpr Kind kind = kindOfRecord<Record>;
+        if (!picture.list<kind>().append(r)) {
+            refuse(call, std::string("more than ") + std::to_string(ListCapacity) + " " + kindPlural(kind) +
                              "; the picture holds at most " + std::to_string(ListCapacity));
             return;
         }
-        if constexpr (!std::is_same_v<Record, FillRecord>) {
+        // A flood leaves the last outline colour as it was.
+        if constexpr (roleOfRecord<Record> == KindRole::Outline) {
             picture.state.LastColorIndex = r.ColorIndex;
             picture.state.LastColorRGB = r.ColorRGB;
         }

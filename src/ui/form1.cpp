@@ -41,25 +41,28 @@ struct ControlRow {
     void (Form1::*change)() = nullptr;
 };
 
-constexpr auto tool = [](Kind k) { return static_cast<int16_t>(k); };
+// A drawing tool's button: its caption and tool number come from the kind's
+// row; where it sits, in the layout and in the tab order, is the window's.
+constexpr ControlRow toolRow(Kind kind, const char* name, int left, int top, int width, int height,
+                             QPushButton* Form1::*button) {
+    ControlRow row{name, ControlType::Button, kindInfo(kind).caption, left, top, width, height, button};
+    row.tool = static_cast<int16_t>(kind);
+    return row;
+}
+
 constexpr ControlRow Controls[] = {
-    {"Command1", ControlType::Button, "Line", 6480, 120, 1575, 255, &Form1::Command1, nullptr,
-     tool(Kind::Line)},
+    toolRow(Kind::Line, "Command1", 6480, 120, 1575, 255, &Form1::Command1),
     {"Text1", ControlType::Text, nullptr, 120, 4920, 6135, 2895},
-    {"Command2", ControlType::Button, "Rectangle", 6480, 480, 1575, 255, &Form1::Command2, nullptr,
-     tool(Kind::Rectangle)},
-    {"Command3", ControlType::Button, "Ellipse", 6480, 840, 1575, 255, &Form1::Command3, nullptr,
-     tool(Kind::Ellipse)},
-    {"Command4", ControlType::Button, "Circle", 6480, 1200, 1575, 255, &Form1::Command4, nullptr,
-     tool(Kind::Circle)},
+    toolRow(Kind::Rectangle, "Command2", 6480, 480, 1575, 255, &Form1::Command2),
+    toolRow(Kind::Ellipse, "Command3", 6480, 840, 1575, 255, &Form1::Command3),
+    toolRow(Kind::Circle, "Command4", 6480, 1200, 1575, 255, &Form1::Command4),
     {"Command5", ControlType::Button, "Undo", 6480, 2280, 1575, 255, &Form1::Command5,
      &Form1::Command5_Click},
     // The palette column: Command7..Command21 in the order of the palette table, 360 twips apart.
     {"Command7", ControlType::Colour, nullptr, 8280, 120, 1215, 255},
     {"Command22", ControlType::Button, "Generate", 8280, 6240, 1215, 255, &Form1::Command22,
      &Form1::Command22_Click},
-    {"Command6", ControlType::Button, "Fill", 6480, 1560, 1575, 315, &Form1::Command6, nullptr,
-     tool(Kind::Fill)},
+    toolRow(Kind::Fill, "Command6", 6480, 1560, 1575, 315, &Form1::Command6),
     {"Command23", ControlType::Button, "Save", 8280, 6600, 1215, 255, &Form1::Command23,
      &Form1::Command23_Click},
     {"Command24", ControlType::Button, "Value", 8280, 5880, 1215, 255, &Form1::Command24,

@@ -1,0 +1,82 @@
+// What the kinds' statements are written with: one text line formatted into
+// a fixed buffer, and the way the three text forms write a point. Every
+// statement layout is shared by all three forms, which differ only in how a
+// coordinate is written and what is subtracted from it.
+#pragma once
+
+#include <array>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "bgi/routines.h"
+
+namespace pasdraw {
+
+// A canvas coordinate on the 640 x 480 screen: v / 10, truncated toward zero.
+constexpr int16_t toScreen(int16_t v) { return static_cast<int16_t>(v / 10); }
+
+struct CoordinateStyle {
+    std::string_view xOpen;  // before an X value: "", "XK+" or "XK+("
+    std::string_view yOpen;  // before a Y value
+    std::string_view close;  // after either: "" or ")"
+    // 64-bit so that a slider position anywhere in the 32-bit range can be
+    // subtracted without overflow.
+    int64_t XK = 0;
+    int64_t YK = 0;
+    // Typical bytes per record, only to size the text up front.
+    std::size_t recordEstimate = 0;
+};
+
+// One text line is formatted into a fixed buffer and then appended in one go,
+// which keeps the per-piece work to a memcpy or a to_chars.
+class LineBuffer {
+public:
+    LineBuffer() = default;
+    // end_ points into buf_, so a copy would write into the original.
+    LineBuffer(const LineBuffer&) = delete;
+    LineBuffer& operator=(const LineBuffer&) = delete;
+
+    void text(std::string_view s) {
+        std::memcpy(end_, s.data(), s.size());
+        end_ += s.size();
+    }
+    // Literals get their own overload so the copy has a constant length and
+    // compiles to a few moves instead of a library call.
+    template <std::size_t N>
+    void text(const char (&literal)[N]) {
+        std::memcpy(end_, literal, N - 1);
+        end_ += N - 1;
+    }
+    void number(int64_t v) { end_ = std::to_chars(end_, buf_.data() + buf_.size(), v).ptr; }
+    std::string_view view() const { return {buf_.data(), static_cast<std::size_t>(end_ - buf_.data())}; }
+
+private:
+    // The longest line, an ellipse in the slider form, has 38 literal bytes
+    // and 7 numbers of at most 20 bytes each.
+    std::array<char, 256> buf_;
+    char* end_ = buf_.data();
+};
+
+// A point in screen units, as the style writes it.
+inline void writePoint(LineBuffer& out, const CoordinateStyle& style, int64_t x, int64_t y) {
+    out.text(style.xOpen);
+    out.number(x - style.XK);
+    out.text(style.close);
+    out.text(",");
+    out.text(style.yOpen);
+    out.number(y - style.YK);
+    out.text(style.close);
+}
+
+// The colour prefix of an outline's statement.
+inline void outlineColour(LineBuffer& out, int16_t colorIndex) {
+    out.text(pascalName(GraphRoutine::SetColor));
+    out.text("(");
+    out.number(colorIndex);
+    out.text(");");
+}
+
+}  // namespace pasdraw
