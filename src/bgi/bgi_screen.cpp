@@ -178,7 +178,7 @@ void BgiScreen::Bar(int16_t ax, int16_t ay, int16_t bx, int16_t by) {
         if (solid) {
             std::memset(row + left, s_.fillColor & 15, static_cast<std::size_t>(right - left + 1));
         } else {
-            for (int x = left; x <= right; ++x) row[x] = patternColour(s_, x, y);
+            fillSpan(s_, row, left, right, y);
         }
     }
 }

@@ -32,25 +32,6 @@ void smallRotation(double d, double& c, double& s) {
 
 }  // namespace
 
-// The unit turns a sample's angle into radians in extended precision and
-// keeps the result as a single-precision number, whose cosine and sine it
-// takes in extended precision. Those last digits decide many roundings. The
-// product is formed in double here, which rounds to the same float unless it
-// lies within 2^-53 of halfway between two floats (about once in 10^9).
-float radians(float degrees) {
-    constexpr double DegToRad = 3.14159265358979323846 / 180.0;
-    return static_cast<float>(static_cast<double>(degrees) * DegToRad);
-}
-
-// radius * cos or sin of t, rounded half to even, computed in extended
-// precision like the graph unit. Used when the fast double value is too close
-// to a half for its rounding to be trusted.
-int exactRound(long double radius, float t, bool useSine) {
-    const long double v =
-        radius * (useSine ? std::sin(static_cast<long double>(t)) : std::cos(static_cast<long double>(t)));
-    return static_cast<int>(std::lrintl(v));
-}
-
 void drawEllipse(ScreenState& s, int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
                  unsigned yRadius, std::vector<ArcPoint>* points) {
     const uint8_t c = s.drawColour();
@@ -133,23 +114,6 @@ void drawEllipse(ScreenState& s, int cx, int cy, unsigned stAngle, unsigned endA
         }
         t = next;
     }
-}
-
-void drawCurve(ScreenState& s, int cx, int cy, unsigned stAngle, unsigned endAngle, unsigned xRadius,
-               unsigned yRadius) {
-    if (!s.thick) {
-        drawEllipse(s, cx, cy, stAngle, endAngle, xRadius, yRadius);
-        return;
-    }
-    // A thick curve is three thin ones, each sampled on its own: the radii
-    // one less (left out when either is 0), as given, and one more in 16
-    // bits (so 65535 becomes 0, drawn as 1). The line style plays no part.
-    // The unit draws them in thin lines, and when a radius is 0 it leaves
-    // the lines thin afterwards, until the next SetLineStyle.
-    if (xRadius > 0 && yRadius > 0) drawEllipse(s, cx, cy, stAngle, endAngle, xRadius - 1, yRadius - 1);
-    drawEllipse(s, cx, cy, stAngle, endAngle, xRadius, yRadius);
-    drawEllipse(s, cx, cy, stAngle, endAngle, (xRadius + 1) & 0xFFFF, (yRadius + 1) & 0xFFFF);
-    if (xRadius == 0 || yRadius == 0) s.thick = false;
 }
 
 }  // namespace pasdraw

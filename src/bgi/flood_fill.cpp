@@ -77,7 +77,7 @@ void floodFill(ScreenState& s, FloodScratch& scratch, int16_t seedX, int16_t see
         if (solid) {
             std::memset(r + x1, (s.fillColor & 15) | Filled, static_cast<std::size_t>(x2 - x1 + 1));
         } else {
-            for (int x = x1; x <= x2; ++x) r[x] = patternColour(s, x, y) | Filled;
+            fillSpan(s, r, x1, x2, y, Filled);
         }
         minX = std::min(minX, x1);
         maxX = std::max(maxX, x2);

@@ -119,11 +119,9 @@ inline constexpr uint16_t LastFillPattern = 12;
 // Whether the fill pattern paints every pixel in the fill colour.
 inline bool solidFill(const ScreenState& s) { return s.fillPattern == 1 || s.fillPattern == 12; }
 
-// The fill's colour at screen pixel (x, y): the fill colour on the pattern's
-// 1 bits, the background index on its 0 bits.
-inline uint8_t patternColour(const ScreenState& s, int x, int y) {
-    const bool on = (FillPatterns[s.fillPattern][y & 7] >> (7 - (x & 7))) & 1;
-    return static_cast<uint8_t>(on ? s.fillColor & 15 : s.bkColor & 15);
-}
+// Paints pixels x1..x2 of screen row y (row points at its first pixel) in
+// the fill pattern: the fill colour on the pattern's 1 bits, the background
+// index on its 0 bits, each or'ed with mark.
+void fillSpan(const ScreenState& s, uint8_t* row, int x1, int x2, int y, uint8_t mark = 0);
 
 }  // namespace pasdraw

@@ -109,7 +109,7 @@ void fillPolygon(ScreenState& s, SliceScratch& scratch, bool fromCentre) {
             const int hi = static_cast<int>(std::min<int64_t>(to, rightEdge));
             if (lo > hi) continue;
             s.work += 1 + static_cast<uint64_t>(hi - lo + 1);
-            for (int x = lo; x <= hi; ++x) row[x] = patternColour(s, x, y);
+            fillSpan(s, row, lo, hi, y);
         }
     }
 }
