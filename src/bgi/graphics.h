@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "bgi/routines.h"
+#include "bgi/viewport.h"
 
 namespace pasdraw {
 
@@ -39,6 +40,13 @@ public:
     // calls). The interpreter stops a runaway program on this and on its own
     // statement count, so a loop of full-screen fills cannot freeze the editor.
     virtual uint64_t work() const = 0;
+
+    // The settings the calls so far left that decide what the interpreter
+    // refuses to run: the viewport (SetViewPort, ClearDevice) and the text
+    // size (SetTextStyle). A screen answers its own; an implementation that
+    // keeps none answers what initgraph leaves.
+    virtual Viewport viewport() const { return {}; }
+    virtual int textSize() const { return 1; }
 };
 
 namespace detail {

@@ -121,7 +121,8 @@ inline constexpr std::size_t GraphFunctionCount = 0
 #undef PASDRAW_COUNT
     ;
 
-// The most parameters a graph routine takes.
+// Room for a routine's parameters in the tables below: at least as many as
+// any routine takes (MostRoutineArguments).
 inline constexpr std::size_t MaxParameters = 8;
 
 namespace detail {
@@ -170,6 +171,17 @@ inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineArities{
     PASDRAW_GRAPH_ROUTINES(PASDRAW_ARITY)
 #undef PASDRAW_ARITY
 };
+
+}  // namespace detail
+
+// The most arguments any graph routine of the table takes.
+inline constexpr std::size_t MostRoutineArguments = [] {
+    std::size_t most = 0;
+    for (const uint8_t n : detail::GraphRoutineArities) most = n > most ? n : most;
+    return most;
+}();
+
+namespace detail {
 
 inline constexpr std::array<uint8_t, GraphRoutineCount> GraphRoutineBooleans{
 #define PASDRAW_BOOLEANS(id, name, params, args) Parameters<void params>::booleans,
@@ -252,7 +264,7 @@ constexpr unsigned textParameters(GraphRoutine r) {
 
 // Whether parameter k (from 0) of routine r is a string.
 constexpr bool isTextParameter(GraphRoutine r, std::size_t k) {
-    return k < 8 && ((textParameters(r) >> k) & 1);
+    return k < MaxParameters && ((textParameters(r) >> k) & 1);
 }
 
 }  // namespace pasdraw

@@ -62,6 +62,8 @@ public:
 
 private:
     enum class Flow { Go, Stop };
+    // A call's arguments, as many as the routine table's longest takes.
+    using Arguments = std::array<int64_t, MostRoutineArguments>;
 
     const Expr& expr(int32_t e) const { return s_.exprs[static_cast<std::size_t>(e)]; }
 
@@ -107,8 +109,8 @@ private:
             // The unit answers in a word: 8 pixels a byte of the shortstring
             // times the size, wrapping past 65535.
             case Op::TextWidth:
-                return int64_t{8} * textSize_ * std::min<int64_t>(e.b, ShortString::MaxLength) & 0xFFFF;
-            case Op::TextHeight: return int64_t{8} * textSize_ & 0xFFFF;
+                return int64_t{8} * g_.textSize() * std::min<int64_t>(e.b, ShortString::MaxLength) & 0xFFFF;
+            case Op::TextHeight: return int64_t{8} * g_.textSize() & 0xFFFF;
         }
         return 0;
     }
@@ -123,14 +125,15 @@ private:
             const auto x = static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
                        y = static_cast<int16_t>(wrap(a[1]) & 0xFFFF);
             // Relative to the viewport, but read from the screen.
-            if (x + viewport_.x1 < 0 || y + viewport_.y1 < 0 || x + viewport_.x1 > g_.GetMaxX() ||
-                y + viewport_.y1 > g_.GetMaxY()) {
+            const Viewport viewport = g_.viewport();
+            if (x + viewport.x1 < 0 || y + viewport.y1 < 0 || x + viewport.x1 > g_.GetMaxX() ||
+                y + viewport.y1 > g_.GetMaxY()) {
                 fail(e.pos, Failure::OffScreen);
                 return 0;
             }
             // Outside a viewport but on the screen the unit answered 0 in
             // some reads and the y coordinate in another.
-            if (x > viewport_.x2 - viewport_.x1 || y > viewport_.y2 - viewport_.y1 || x < 0 || y < 0) {
+            if (x > viewport.x2 - viewport.x1 || y > viewport.y2 - viewport.y1 || x < 0 || y < 0) {
                 fail(e.pos, Failure::OutsideViewport);
                 return 0;
             }
@@ -248,13 +251,13 @@ private:
     }
 
     Flow call(const Stmt& st) {
-        int64_t a[6] = {};
+        Arguments a = {};
         // The last argument is computed first, but a fault in several is
         // reported at the first of them in the text.
         program::Pos pos;
         int kind = 0;
         bool anyFailed = false;
-        for (uint32_t k = std::min<uint32_t>(st.count, 6); k-- > 0;) {
+        for (uint32_t k = std::min<uint32_t>(st.count, MostRoutineArguments); k-- > 0;) {
             a[k] = eval(s_.lists[st.first + k]);
             if (failed_) {
                 anyFailed = true;
@@ -283,9 +286,9 @@ private:
             return Flow::Go;
         }
         const auto routine = static_cast<GraphRoutine>(st.routine);
-        std::string_view texts[6];
+        std::string_view texts[MostRoutineArguments];
         // Most routines take no string: their calls skip this pass.
-        for (uint32_t k = 0; textParameters(routine) != 0 && k < st.count && k < 6; ++k) {
+        for (uint32_t k = 0; textParameters(routine) != 0 && k < st.count && k < MostRoutineArguments; ++k) {
             if (!isTextParameter(routine, k)) continue;
             const Expr& e = expr(s_.lists[st.first + k]);
             // The unit receives a shortstring: the literal's first 255 bytes.
@@ -293,58 +296,51 @@ private:
                 static_cast<std::size_t>(e.a),
                 std::min(static_cast<std::size_t>(e.b), ShortString::MaxLength));
         }
-        if (routine == GraphRoutine::SetTextStyle) {
-            textSize_ = textSizeAfter(textSize_, static_cast<uint16_t>(a[0]), static_cast<uint16_t>(a[2]));
-        } else if (routine == GraphRoutine::OutText || routine == GraphRoutine::OutTextXY) {
+        if (routine == GraphRoutine::OutText || routine == GraphRoutine::OutTextXY) {
+            const int textSize = g_.textSize();
             const std::size_t length = texts[routine == GraphRoutine::OutText ? 0 : 2].size();
             const int64_t extent =
-                int64_t{8} * textSize_ * static_cast<int64_t>(std::max<std::size_t>(length, 1));
+                int64_t{8} * textSize * static_cast<int64_t>(std::max<std::size_t>(length, 1));
             if (extent > MaxTextExtent) {
                 r_.problems.push_back({st.pos.line, st.pos.column,
                                        "the preview does not draw text over " +
                                            std::to_string(MaxTextExtent) + " pixels long or high (here " +
-                                           std::to_string(extent) + ", at size " + std::to_string(textSize_) +
+                                           std::to_string(extent) + ", at size " + std::to_string(textSize) +
                                            ")",
                                        ProgramProblem::Kind::Unsupported});
                 return Flow::Stop;
             }
         }
         if (refuseFilledArc(st, routine, a) == Flow::Stop) return Flow::Stop;
-        if (followViewport(st, routine, a) == Flow::Stop) return Flow::Stop;
-        callRoutine(g_, routine, a, texts);
+        if (refuseViewport(st, routine, a) == Flow::Stop) return Flow::Stop;
+        callRoutine(g_, routine, a.data(), texts);
         if (g_.work() >= limits_.maxWork) workReached_ = true;
         return Flow::Go;
     }
 
-    // Follows the viewport as the screen keeps it, for getpixel's bounds, and
-    // stops before the two states whose drawing is not copied: with the clip
-    // off the unit draws past the screen's edges into memory outside it, and
-    // cleardevice in a viewport away from the origin can leave it turned
+    // Stops before the two viewports whose drawing is not copied: with the
+    // clip off the unit draws past the screen's edges into memory outside it,
+    // and cleardevice in a viewport away from the origin can leave it turned
     // over.
-    Flow followViewport(const Stmt& st, GraphRoutine routine, const int64_t (&a)[6]) {
+    Flow refuseViewport(const Stmt& st, GraphRoutine routine, const Arguments& a) {
         std::string why;
         if (routine == GraphRoutine::SetViewPort) {
             const auto x1 = static_cast<int16_t>(wrap(a[0]) & 0xFFFF),
                        y1 = static_cast<int16_t>(wrap(a[1]) & 0xFFFF),
                        x2 = static_cast<int16_t>(wrap(a[2]) & 0xFFFF),
                        y2 = static_cast<int16_t>(wrap(a[3]) & 0xFFFF);
-            if (!validViewport(x1, y1, x2, y2)) return Flow::Go;
-            if (a[4] == 0)
+            if (validViewport(x1, y1, x2, y2) && a[4] == 0)
                 why =
                     "the preview does not draw with the clip off (setviewport with ClipOff): "
                     "the program then draws past the screen's edges";
-            else
-                viewport_ = {x1, y1, x2, y2, true};
         } else if (routine == GraphRoutine::ClearDevice) {
-            const Viewport after = viewportAfterClearDevice(viewport_);
+            const Viewport after = viewportAfterClearDevice(g_.viewport());
             if (after.x2 < after.x1 || after.y2 < after.y1)
                 why =
                     "the preview does not run cleardevice in this viewport: the program would leave "
                     "it from (" +
                     std::to_string(after.x1) + "," + std::to_string(after.y1) + ") to (" +
                     std::to_string(after.x2) + "," + std::to_string(after.y2) + ")";
-            else
-                viewport_ = after;
         }
         if (why.empty()) return Flow::Go;
         r_.problems.push_back({st.pos.line, st.pos.column, why, ProgramProblem::Kind::Unsupported});
@@ -355,7 +351,7 @@ private:
     // their points fit 16 signed bits: beyond that the
     // unit fills shapes whose rules were not measured, and some stop the
     // compiled program with a division by zero. The preview stops before one.
-    Flow refuseFilledArc(const Stmt& st, GraphRoutine routine, const int64_t (&a)[6]) {
+    Flow refuseFilledArc(const Stmt& st, GraphRoutine routine, const Arguments& a) {
         std::size_t radii[2] = {0, 0};  // argument positions, 0 for none
         if (routine == GraphRoutine::PieSlice)
             radii[0] = 4;
@@ -398,11 +394,7 @@ private:
     int failKind_ = Failure::Zero;
     program::Pos failPos_;
     bool workReached_ = false;
-    // The text size settextstyle leaves, to refuse text the screen does not
-    // draw as the unit does.
-    int textSize_ = 1;
     uint64_t operations_ = 0;
-    Viewport viewport_;
 };
 
 constexpr std::size_t KeptBytes = 8u << 20;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "bgi_calls.h"
+#include "support/pixel_diff.h"
 
 namespace pasdraw {
 namespace {
@@ -459,11 +460,13 @@ TEST(BgiScreen, ViewportsMoveAndCutWhatIsDrawn) {
         draw(whole, x1, y1);
         SCOPED_TRACE("round " + std::to_string(round));
         const auto in = [&](int x, int y) { return x >= x1 && x <= x2 && y >= y1 && y <= y2; };
-        int differing = 0;
+        std::vector<uint8_t> cut(BgiScreen::Width * BgiScreen::Height);
         for (int y = 0; y < BgiScreen::Height; ++y)
             for (int x = 0; x < BgiScreen::Width; ++x)
-                differing += inside.pixel(x, y) != (in(x, y) ? whole.pixel(x, y) : 0);
-        EXPECT_EQ(differing, 0);
+                cut[static_cast<std::size_t>(y * BgiScreen::Width + x)] = in(x, y) ? whole.pixel(x, y) : 0;
+        const testing::PixelDiff d =
+            testing::diffPixels(cut.data(), inside.pixels(), "cut from the whole screen");
+        EXPECT_EQ(d.count, 0) << d.first;
         const int gx = pick(0, x2 - x1), gy = pick(0, y2 - y1);
         EXPECT_EQ(inside.GetPixel(s16(gx), s16(gy)), whole.pixel(gx + x1, gy + y1));
         inside.FloodFill(s16(pick(-20, x2 - x1 + 20)), s16(pick(-20, y2 - y1 + 20)),

@@ -6,6 +6,7 @@
 
 #include "bgi_calls.h"
 #include "support/bgi_reference.h"
+#include "support/pixel_diff.h"
 
 namespace pasdraw {
 namespace {
@@ -14,31 +15,22 @@ using testing::BgiCall;
 using testing::Op;
 
 void expectWindowMatches(const std::vector<BgiCall>& calls) {
-    const auto fpc = testing::findOnPath("fpc");
-    if (!fpc) GTEST_SKIP() << "fpc (Free Pascal 3.2.2) is not on PATH";
-    testing::XServer x;
-    if (!x.problem().empty()) GTEST_SKIP() << x.problem();
+    testing::ReferenceRig rig;
+    if (!rig.problem().empty()) GTEST_SKIP() << rig.problem();
     const std::string program =
         "uses cthreads,ptcgraph,ptccrt;\nvar gd,gm:smallint;\nbegin\ngd:=VGA; gm:=VGAHi; "
         "initgraph(gd,gm,'');\n" +
         testing::pascal(calls) + "\nrepeat until keypressed;\nend.\n";
     std::string error;
-    const std::vector<uint32_t> window = testing::captureWindow(*fpc, x.display(), program, error);
+    const std::vector<uint32_t> window = testing::captureWindow(rig.fpc(), rig.display(), program, error);
     ASSERT_FALSE(window.empty()) << error;
 
     BgiScreen screen;
     testing::apply(screen, calls);
-    int differing = 0;
-    for (int y = 0; y < BgiScreen::Height; ++y) {
-        for (int xx = 0; xx < BgiScreen::Width; ++xx) {
-            const uint32_t ours = screen.windowRgb(screen.pixel(xx, y));
-            const uint32_t theirs = window[static_cast<std::size_t>(y * BgiScreen::Width + xx)];
-            if (ours != theirs && differing++ < 5)
-                ADD_FAILURE() << "(" << xx << "," << y << ") window " << std::hex << theirs << " ours "
-                              << ours;
-        }
-    }
-    EXPECT_EQ(differing, 0);
+    std::vector<uint32_t> ours(window.size());
+    for (std::size_t i = 0; i < ours.size(); ++i) ours[i] = screen.windowRgb(screen.pixels()[i]);
+    const testing::PixelDiff d = testing::diffPixels(window, ours, "window", true);
+    EXPECT_EQ(d.count, 0) << d.first;
 }
 
 std::vector<BgiCall> everyColour(int background) {

@@ -78,6 +78,24 @@ private:
     std::string problem_;
 };
 
+// fpc and a private X server, what every comparison with a compiled graph
+// program needs. problem() says why they are not there (the test then
+// skips), empty when they are.
+class ReferenceRig {
+public:
+    ReferenceRig() : fpc_(findOnPath("fpc")) {}
+    std::string problem() const {
+        if (!fpc_) return "fpc (Free Pascal 3.2.2) is not on PATH";
+        return x_.problem();
+    }
+    const std::filesystem::path& fpc() const { return *fpc_; }
+    const std::string& display() const { return x_.display(); }
+
+private:
+    std::optional<std::filesystem::path> fpc_;
+    XServer x_;
+};
+
 // Compiles and links dir/name.pas with fpc (ptcgraph needs the X libraries).
 inline CompileResult buildProgram(const std::filesystem::path& fpc, const std::filesystem::path& dir,
                                   const std::string& name, const std::string& source) {

@@ -1,6 +1,8 @@
 // A BgiGraphics that logs each call with the arguments as the routine
 // receives them, e.g. "circle(5,5,65535)" for a radius of -1 passed to the
 // word parameter. Work counts one per call unless a test sets another cost.
+// It keeps the viewport and the text size as the screen does, with the
+// screen's own rules, since the interpreter asks for them.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "bgi/graphics.h"
+#include "bgi/text.h"
+#include "bgi/viewport.h"
 
 namespace pasdraw::testing {
 
@@ -22,8 +26,11 @@ public:
     bool keep = true;
 
 #define PASDRAW_ARGUMENTS_AFTER(...) __VA_OPT__(, ) __VA_ARGS__
-#define PASDRAW_RECORD_ROUTINE(id, name, params, args) \
-    void id params override { log(name PASDRAW_ARGUMENTS_AFTER args); }
+#define PASDRAW_RECORD_ROUTINE(id, name, params, args)         \
+    void id params override {                                  \
+        log(name PASDRAW_ARGUMENTS_AFTER args);                \
+        follow(GraphRoutine::id PASDRAW_ARGUMENTS_AFTER args); \
+    }
     PASDRAW_GRAPH_ROUTINES(PASDRAW_RECORD_ROUTINE)
 #undef PASDRAW_RECORD_ROUTINE
     // Functions are logged like routines; they describe the 640 x 480
@@ -37,6 +44,8 @@ public:
 #undef PASDRAW_RECORD_FUNCTION
 #undef PASDRAW_ARGUMENTS_AFTER
     uint64_t work() const override { return work_; }
+    Viewport viewport() const override { return viewport_; }
+    int textSize() const override { return textSize_; }
 
     // All calls as one text, one call per line.
     std::string joined() const {
@@ -62,7 +71,22 @@ private:
         ((s += (first ? "" : ","), s += logged(args), first = false), ...);
         calls.push_back(s + ')');
     }
+    // The routines that change the viewport or the text size; the rest
+    // change neither.
+    template <class... A>
+    void follow(GraphRoutine, const A&...) {}
+    void follow(GraphRoutine r) {
+        if (r == GraphRoutine::ClearDevice) viewport_ = viewportAfterClearDevice(viewport_);
+    }
+    void follow(GraphRoutine, int16_t x1, int16_t y1, int16_t x2, int16_t y2, bool clip) {
+        if (validViewport(x1, y1, x2, y2)) viewport_ = {x1, y1, x2, y2, clip};
+    }
+    void follow(GraphRoutine r, uint16_t font, uint16_t, uint16_t charSize) {
+        if (r == GraphRoutine::SetTextStyle) textSize_ = textSizeAfter(textSize_, font, charSize);
+    }
     uint64_t work_ = 0;
+    Viewport viewport_;
+    int textSize_ = 1;
 };
 
 }  // namespace pasdraw::testing
