@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "bgi/graphics.h"
+#include "bgi/text.h"
 #include "kinds/kinds.h"
 #include "model/palette.h"
 #include "program/program.h"
@@ -82,6 +83,7 @@ public:
             refuse(GraphRoutine::SetLineStyle, "the picture holds only solid lines one pixel wide");
     }
     void ClearDevice() override {
+        viewport_ = viewportAfterClearDevice(viewport_);
         refuse(GraphRoutine::ClearDevice, "the picture cannot clear what is drawn");
     }
     void PutPixel(int16_t, int16_t, uint32_t) override {
@@ -180,7 +182,8 @@ public:
     }
     // The picture's shapes stand on the whole screen, each where its own
     // coordinates put it.
-    void SetViewPort(int16_t, int16_t, int16_t, int16_t, bool) override {
+    void SetViewPort(int16_t x1, int16_t y1, int16_t x2, int16_t y2, bool clip) override {
+        if (validViewport(x1, y1, x2, y2) && clip) viewport_ = {x1, y1, x2, y2, true};
         refuse(GraphRoutine::SetViewPort,
                "the picture holds no viewport; its shapes are on the whole screen");
     }
@@ -192,7 +195,8 @@ public:
         refuse(GraphRoutine::OutTextXY, "the picture holds no text");
     }
     void OutText(ShortString) override { refuse(GraphRoutine::OutText, "the picture holds no text"); }
-    void SetTextStyle(uint16_t, uint16_t, uint16_t) override {
+    void SetTextStyle(uint16_t font, uint16_t, uint16_t charSize) override {
+        textSize_ = textSizeAfter(textSize_, font, charSize);
         refuse(GraphRoutine::SetTextStyle, "the picture holds no text, so no text style");
     }
     void SetTextJustify(uint16_t, uint16_t) override {
@@ -213,6 +217,10 @@ public:
     uint32_t GetMaxColor() override { return 15; }
 
     uint64_t work() const override { return calls_; }
+    // What the refused calls would have left, so that the run goes on to
+    // refuse what follows as the preview does.
+    Viewport viewport() const override { return viewport_; }
+    int textSize() const override { return textSize_; }
 
 private:
     void refuse(std::string message) {
@@ -294,6 +302,8 @@ private:
     int fillStyleLine_ = 0;
     int16_t cpX_ = 0;
     int16_t cpY_ = 0;
+    Viewport viewport_;
+    int textSize_ = 1;
     uint64_t calls_ = 0;
 };
 

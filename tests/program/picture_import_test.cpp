@@ -129,6 +129,9 @@ TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
         {"setcolor(2);\r\npieslice(50,50,0,90,10);\r\n", {2}, "pieslice: the picture holds no filled"},
         {"setcolor(2);\r\nsector(50,50,0,90,10,5);\r\n", {2}, "sector: the picture holds no filled"},
         {"setcolor(2);\r\nfillellipse(50,50,10,5);\r\n", {2}, "fillellipse: the picture holds no filled"},
+        // A refused viewport still counts for what follows: this cleardevice
+        // turns it over, where the run stops as the preview's does.
+        {"setviewport(100,100,200,200,ClipOn);\r\ncleardevice;\r\nputpixel(1,1,1);\r\n", {1, 2}, "viewport"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
