@@ -23,15 +23,8 @@ struct LineKind {
         surface.Line(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
     }
 
-    // The ends in stored order, press point first, never sorted.
     static void write(LineBuffer& out, const CoordinateStyle& style, const LineRecord& r) {
-        outlineColour(out, r.ColorIndex);
-        out.text(pascalName(GraphRoutine::Line));
-        out.text("(");
-        writePoint(out, style, toScreen(r.X1), toScreen(r.Y1));
-        out.text(",");
-        writePoint(out, style, toScreen(r.X2), toScreen(r.Y2));
-        out.text(");");
+        writeTwoCorners(out, style, GraphRoutine::Line, r);
     }
     template <class Take>
     static void originPoints(const LineRecord& r, Take&& take) {

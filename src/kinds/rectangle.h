@@ -25,15 +25,8 @@ struct RectangleKind {
         surface.LineBox(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
     }
 
-    // The corners in stored order, press point first, never sorted.
     static void write(LineBuffer& out, const CoordinateStyle& style, const RectangleRecord& r) {
-        outlineColour(out, r.ColorIndex);
-        out.text(pascalName(GraphRoutine::Rectangle));
-        out.text("(");
-        writePoint(out, style, toScreen(r.X1), toScreen(r.Y1));
-        out.text(",");
-        writePoint(out, style, toScreen(r.X2), toScreen(r.Y2));
-        out.text(");");
+        writeTwoCorners(out, style, GraphRoutine::Rectangle, r);
     }
     template <class Take>
     static void originPoints(const RectangleRecord& r, Take&& take) {

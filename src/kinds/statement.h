@@ -79,4 +79,18 @@ inline void outlineColour(LineBuffer& out, int16_t colorIndex) {
     out.text(");");
 }
 
+// An outline drawn between two stored points, as line and rectangle write
+// theirs: the points in stored order, press point first, never sorted.
+template <class TwoCornerRecord>
+void writeTwoCorners(LineBuffer& out, const CoordinateStyle& style, GraphRoutine call,
+                     const TwoCornerRecord& r) {
+    outlineColour(out, r.ColorIndex);
+    out.text(pascalName(call));
+    out.text("(");
+    writePoint(out, style, toScreen(r.X1), toScreen(r.Y1));
+    out.text(",");
+    writePoint(out, style, toScreen(r.X2), toScreen(r.Y2));
+    out.text(");");
+}
+
 }  // namespace pasdraw
