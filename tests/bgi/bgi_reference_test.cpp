@@ -358,7 +358,7 @@ protected:
     // and compares every frame with BgiScreen fed the same calls.
     void compare(Case (*make)(Random&), uint32_t family, const std::vector<Case>& fixed = {}) {
         EXPECT_EQ(mismatches(make, family, cases_, fixed, true), 0)
-            << "of " << cases_ + fixed.size() << " cases";
+            << "of " << static_cast<std::size_t>(cases_) + fixed.size() << " cases";
     }
 
     // How many of `count` random cases and then `fixed` differ from what
