@@ -48,7 +48,7 @@ public:
 
 template <std::size_t... I>
 auto makeTools(std::index_sequence<I...>) {
-    return std::tuple<KindTool<RecordOfKind<Kinds[I].kind>>...>{};
+    return std::tuple<KindTool<RecordOfKind<KindsByTool[I].kind>>...>{};
 }
 const auto tools = makeTools(std::make_index_sequence<KindCount>{});
 

@@ -36,6 +36,7 @@ struct CircleKind {
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const CircleRecord& r) {
+        lineStyleBefore(out, SolidLine, r.LineWidth);
         outlineColour(out, r.ColorIndex);
         out.text(pascalName(GraphRoutine::Circle));
         out.text("(");
@@ -43,6 +44,7 @@ struct CircleKind {
         out.text(",");
         out.number(toScreen(r.Radius));  // a length: scaled, never shifted
         out.text(");");
+        lineStyleAfter(out, SolidLine, r.LineWidth);
     }
     // The centre; the radius takes no part in the origin.
     template <class Take>

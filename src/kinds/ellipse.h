@@ -45,6 +45,7 @@ struct EllipseKind {
         const int y1 = toScreen(r.Y1);
         const int hx = (toScreen(r.X2) - x1) / 2;
         const int hy = (toScreen(r.Y2) - y1) / 2;
+        lineStyleBefore(out, SolidLine, r.LineWidth);
         outlineColour(out, r.ColorIndex);
         out.text(pascalName(GraphRoutine::Ellipse));
         out.text("(");
@@ -58,6 +59,7 @@ struct EllipseKind {
         out.text(",");
         out.number(std::abs(hy));
         out.text(");");
+        lineStyleAfter(out, SolidLine, r.LineWidth);
     }
     // Only the press corner takes part in the origin, so the origin may lie
     // to the right of or below an ellipse dragged up or to the left.

@@ -28,10 +28,7 @@ struct FillKind {
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const FillRecord& r) {
-        out.text(pascalName(GraphRoutine::SetFillStyle));
-        out.text("(1,");
-        out.number(r.ColorIndex);
-        out.text(");");
+        fillStyle(out, r.Pattern, r.ColorIndex);
         out.text(pascalName(GraphRoutine::FloodFill));
         out.text("(");
         writePoint(out, style, toScreen(r.X), toScreen(r.Y));

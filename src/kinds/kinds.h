@@ -6,10 +6,15 @@
 
 #include <type_traits>
 
+#include "kinds/arc.h"
+#include "kinds/bar.h"
 #include "kinds/circle.h"
 #include "kinds/ellipse.h"
 #include "kinds/fill.h"
+#include "kinds/label.h"
 #include "kinds/line.h"
+#include "kinds/pie_slice.h"
+#include "kinds/polygon.h"
 #include "kinds/rectangle.h"
 #include "model/kinds.h"
 

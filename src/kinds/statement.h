@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "bgi/routines.h"
+#include "model/kinds.h"
 
 namespace pasdraw {
 
@@ -54,9 +55,10 @@ public:
     std::string_view view() const { return {buf_.data(), static_cast<std::size_t>(end_ - buf_.data())}; }
 
 private:
-    // The longest line, an ellipse in the slider form, has 38 literal bytes
-    // and 7 numbers of at most 20 bytes each.
-    std::array<char, 256> buf_;
+    // The longest line, a polygon of 32 corners in the slider form with its
+    // line style set and set back, has 33 points of two numbers of at most
+    // 20 bytes and 20 literal bytes each, and under 100 bytes more.
+    std::array<char, 2048> buf_;
     char* end_ = buf_.data();
 };
 
@@ -79,11 +81,42 @@ inline void outlineColour(LineBuffer& out, int16_t colorIndex) {
     out.text(");");
 }
 
+// A line style other than solid and thin is set just before the shape that
+// has it and set back just after, so that each line of the text draws the
+// same whatever ran before it, and a shape in the defaults writes what it
+// wrote before styles existed.
+inline bool plainLine(int16_t lineStyle, int16_t width) { return lineStyle == SolidLine && width == NormalWidth; }
+inline void lineStyleBefore(LineBuffer& out, int16_t lineStyle, int16_t width) {
+    if (plainLine(lineStyle, width)) return;
+    out.text(pascalName(GraphRoutine::SetLineStyle));
+    out.text("(");
+    out.number(lineStyle);
+    out.text(",0,");
+    out.number(width);
+    out.text(");");
+}
+inline void lineStyleAfter(LineBuffer& out, int16_t lineStyle, int16_t width) {
+    if (plainLine(lineStyle, width)) return;
+    out.text(pascalName(GraphRoutine::SetLineStyle));
+    out.text("(0,0,1);");
+}
+
+// The fill prefix of a filled shape: its pattern and colour.
+inline void fillStyle(LineBuffer& out, int16_t pattern, int16_t colorIndex) {
+    out.text(pascalName(GraphRoutine::SetFillStyle));
+    out.text("(");
+    out.number(pattern);
+    out.text(",");
+    out.number(colorIndex);
+    out.text(");");
+}
+
 // An outline drawn between two stored points, as line and rectangle write
 // theirs: the points in stored order, press point first, never sorted.
 template <class TwoCornerRecord>
 void writeTwoCorners(LineBuffer& out, const CoordinateStyle& style, GraphRoutine call,
                      const TwoCornerRecord& r) {
+    lineStyleBefore(out, r.LineStyle, r.LineWidth);
     outlineColour(out, r.ColorIndex);
     out.text(pascalName(call));
     out.text("(");
@@ -91,6 +124,7 @@ void writeTwoCorners(LineBuffer& out, const CoordinateStyle& style, GraphRoutine
     out.text(",");
     writePoint(out, style, toScreen(r.X2), toScreen(r.Y2));
     out.text(");");
+    lineStyleAfter(out, r.LineStyle, r.LineWidth);
 }
 
 }  // namespace pasdraw

@@ -110,6 +110,12 @@ struct EditorState {
     int16_t MouseIsDown = 0;
     float StartX = 0, StartY = 0;  // last press inside the canvas
     float PrevX = 0, PrevY = 0;    // pointer at the last preview
+    // The styles new shapes are drawn in; each kind takes those it has.
+    int16_t FillPattern = SolidPattern;
+    int16_t LineStyle = SolidLine;
+    int16_t LineWidth = NormalWidth;
+    int16_t TextSize = 1;
+    int16_t TextVertical = 0;
 };
 
 namespace detail {
@@ -160,8 +166,18 @@ public:
         state.PrevY = y;
     }
 
-    // Stores a record of any kind. Its colour fields are overwritten with the
-    // current colour. An outline makes the current colour the last outline
+    // Gives a record the current styles among those its kind has.
+    template <class Record>
+    void withCurrentStyles(Record& record) const {
+        if constexpr (requires { record.Pattern; }) record.Pattern = state.FillPattern;
+        if constexpr (requires { record.LineStyle; }) record.LineStyle = state.LineStyle;
+        if constexpr (requires { record.LineWidth; }) record.LineWidth = state.LineWidth;
+        if constexpr (requires { record.TextSize; }) record.TextSize = state.TextSize;
+        if constexpr (requires { record.Vertical; }) record.Vertical = state.TextVertical;
+    }
+
+    // Stores a record of any kind. Its colour and style fields are
+    // overwritten with the current colour and styles. An outline makes the current colour the last outline
     // colour; a fill takes the last outline colour as its border and leaves
     // LastColor* as they are. Either clears MouseIsDown; a refused commit
     // changes nothing at all.
@@ -237,6 +253,7 @@ CommitResult Picture::commit(Record record) {
     record = asCommitted(record);
     record.ColorIndex = state.CurrentColorIndex;
     record.ColorRGB = state.CurrentColorRGB;
+    withCurrentStyles(record);
     if constexpr (roleOfRecord<Record> == KindRole::Flood) {
         record.BorderIndex = state.LastColorIndex;
         record.BorderRGB = state.LastColorRGB;

@@ -1,0 +1,69 @@
+// A pie slice: an arc closed by two radii to its centre and filled in the
+// fill pattern, the outline and the fill both in the colour.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "canvas/surface.h"
+#include "kinds/arc_geometry.h"
+#include "kinds/circle.h"
+#include "model/picture.h"
+
+namespace pasdraw {
+
+struct PieSliceKind {
+    using Record = PieSliceRecord;
+
+    // Recovery writes the fields in declaration order.
+    template <class R, class F>
+    static void fields(R& r, F&& f) {
+        f(r.X), f(r.Y), f(r.Radius), f(r.StartAngle), f(r.EndAngle), f(r.ColorIndex), f(r.ColorRGB),
+            f(r.Pattern);
+    }
+
+    static void paint(Surface& surface, const PieSliceRecord& r) {
+        surface.setForeColor(r.ColorRGB);
+        const float radius = std::abs(static_cast<float>(r.Radius));
+        surface.EllipseArc(pxX(surface, r.X - radius), pxY(surface, r.Y - radius), pxX(surface, r.X + radius),
+                           pxY(surface, r.Y + radius), static_cast<uint16_t>(r.StartAngle),
+                           static_cast<uint16_t>(r.EndAngle));
+    }
+
+    static void write(LineBuffer& out, const CoordinateStyle& style, const PieSliceRecord& r) {
+        outlineColour(out, r.ColorIndex);
+        fillStyle(out, r.Pattern, r.ColorIndex);
+        arc_shape::writeCall(out, style, GraphRoutine::PieSlice, r);
+    }
+    // The centre; the radius takes no part in the origin.
+    template <class Take>
+    static void originPoints(const PieSliceRecord& r, Take&& take) {
+        take(r.X, r.Y);
+    }
+
+    static double distance(const PieSliceRecord& r, double x, double y, double) {
+        return arc_shape::rimDistance(r, x, y);
+    }
+    static std::vector<HandlePoint> handles(const PieSliceRecord& r) { return arc_shape::handles(r); }
+    static void move(PieSliceRecord& r, int dx, int dy) { arc_shape::move(r, dx, dy); }
+    static void moveHandle(PieSliceRecord& r, int h, int dx, int dy) { arc_shape::moveHandle(r, h, dx, dy); }
+
+    // The mouse tool's drag: a rubber circle round the press point; the
+    // release sets the radius and the start angle.
+    static bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) {
+        s.Circle(sx, sy, static_cast<float>(dragRadius(sx, sy, x, y)), colour);
+        return true;
+    }
+    static constexpr bool refreshAfterPreview = false;
+    static PieSliceRecord released(const EditorState& s, float x, float y) {
+        PieSliceRecord r{};
+        r.X = toStored(s.StartX);
+        r.Y = toStored(s.StartY);
+        r.Radius = toStored(dragRadius(s.StartX, s.StartY, x, y));
+        r.StartAngle = arc_shape::angleOf(s.StartX, s.StartY, x, y);
+        r.EndAngle = r.StartAngle;
+        return r;
+    }
+};
+
+}  // namespace pasdraw
