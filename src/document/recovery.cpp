@@ -87,15 +87,33 @@ void writeList(std::string& out, const char* plural, const ShapeList<Record>& li
     }
 }
 
+// How many of a kind's fields a version-1 file holds: the five kinds it
+// knew, without the style fields that came after them. 0: the kind has no
+// list there.
 template <class Record>
-void readList(Reader& in, const char* plural, ShapeList<Record>& list) {
+constexpr int version1Fields() {
+    if constexpr (std::is_same_v<Record, LineRecord> || std::is_same_v<Record, RectangleRecord>) return 6;
+    if constexpr (std::is_same_v<Record, EllipseRecord>) return 8;
+    if constexpr (std::is_same_v<Record, CircleRecord>) return 5;
+    if constexpr (std::is_same_v<Record, FillRecord>) return 6;
+    return 0;
+}
+
+// Reads the first `fields` fields of each record, or all of them for -1;
+// the rest keep their defaults.
+template <class Record>
+void readList(Reader& in, const char* plural, ShapeList<Record>& list, int fields) {
     std::string_view head = in.line(plural);
     const auto n = in.number<int16_t>(head);
     if (n < 0 || n > ListCapacity) in.fail(std::string("too many ") + plural);
     for (int i = 0; i < n && !in.failed(); ++i) {
         std::string_view l = in.line("");
         Record r{};
-        KindFor<Record>::fields(r, [&](auto& v) { v = in.number<std::remove_reference_t<decltype(v)>>(l); });
+        int field = 0;
+        KindFor<Record>::fields(r, [&](auto& v) {
+            if (fields >= 0 && field++ >= fields) return;
+            v = in.number<std::remove_reference_t<decltype(v)>>(l);
+        });
         if (!in.failed() && !l.empty()) in.fail(std::string("a record of the ") + plural + " is too long");
         list.append(r);
     }
@@ -153,7 +171,7 @@ RecoveryRead readRecovery(std::string_view bytes) {
         result.problem = "the recovery file comes from a newer version of pasdraw";
         return result;
     }
-    if (!in.failed() && v != RecoveryVersion) in.fail("unknown version");
+    if (!in.failed() && v != RecoveryVersion && v != 1) in.fail("unknown version");
     RecoveredWork work;
     std::string_view l = in.line("saved-at");
     work.savedAt = in.number<int64_t>(l);
@@ -176,7 +194,15 @@ RecoveryRead readRecovery(std::string_view bytes) {
     l = in.line("text");
     work.text = in.bytes(in.number<uint32_t>(l));
     Picture& p = *work.picture;
-    p.forEachList([&in](Kind kind, auto& list) { readList(in, kindPlural(kind), list); });
+    if (v == 1) {
+        // Its five lists in the order they have in WalkOrder too.
+        p.forEachList([&in]([[maybe_unused]] Kind kind, auto& list) {
+            constexpr int fields = version1Fields<typename std::decay_t<decltype(list)>::value_type>();
+            if constexpr (fields > 0) readList(in, kindPlural(kind), list, fields);
+        });
+    } else {
+        p.forEachList([&in](Kind kind, auto& list) { readList(in, kindPlural(kind), list, -1); });
+    }
     in.line("end");
     if (!in.failed() && !in.atEnd()) in.fail("something follows the end");
     if (in.failed()) {

@@ -15,7 +15,9 @@
 
 namespace pasdraw {
 
-inline constexpr int RecoveryVersion = 1;
+// 2: every kind, with its styles; version 1 files (the first five kinds,
+// without styles) are still read.
+inline constexpr int RecoveryVersion = 2;
 // Above the longest text and full lists this editor can make.
 inline constexpr std::size_t MaxRecoveryBytes = 16 * 1024 * 1024;
 

@@ -3,6 +3,7 @@
 // with y growing downwards.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -20,11 +21,13 @@ inline int16_t angleOf(double cx, double cy, double x, double y) {
     return static_cast<int16_t>(((whole % 360) + 360) % 360);
 }
 
-// The point at `angle` degrees on the rim, in twips.
+// The point at `angle` degrees on the rim, in twips. The offset from the
+// centre is rounded on its own, so the point moves exactly as the centre does.
 inline HandlePoint rimPoint(int16_t cx, int16_t cy, int16_t radius, int16_t angle) {
     const double t = angle * 3.14159265358979323846 / 180.0;
     const double r = std::abs(static_cast<double>(radius));
-    return {static_cast<int>(std::lround(cx + r * std::cos(t))), static_cast<int>(std::lround(cy - r * std::sin(t)))};
+    return {cx + static_cast<int>(std::lround(r * std::cos(t))),
+            cy - static_cast<int>(std::lround(r * std::sin(t)))};
 }
 
 // Whether `angle` lies on the arc from start counter-clockwise to end.
@@ -66,6 +69,19 @@ double rimDistance(const Record& r, double x, double y) {
     const HandlePoint a = rimPoint(r.X, r.Y, r.Radius, r.StartAngle);
     const HandlePoint b = rimPoint(r.X, r.Y, r.Radius, r.EndAngle);
     return std::min(std::hypot(x - a.x, y - a.y), std::hypot(x - b.x, y - b.y));
+}
+
+// Anywhere inside a pie slice or near its outline: the rim between its
+// angles and the two radii to it.
+template <class Record>
+double sliceDistance(const Record& r, double x, double y) {
+    const double radius = std::abs(static_cast<double>(r.Radius));
+    if (std::hypot(x - r.X, y - r.Y) <= radius && onArc(r.StartAngle, r.EndAngle, angleOf(r.X, r.Y, x, y)))
+        return 0.0;
+    const HandlePoint a = rimPoint(r.X, r.Y, r.Radius, r.StartAngle);
+    const HandlePoint b = rimPoint(r.X, r.Y, r.Radius, r.EndAngle);
+    return std::min({rimDistance(r, x, y), segmentDistance(x, y, r.X, r.Y, a.x, a.y),
+                     segmentDistance(x, y, r.X, r.Y, b.x, b.y)});
 }
 
 // The centre, the angles and the radius as the call writes them:

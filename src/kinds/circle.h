@@ -25,10 +25,11 @@ inline double dragRadius(float startX, float startY, float x, float y) {
 struct CircleKind {
     using Record = CircleRecord;
 
-    // Recovery writes the fields in declaration order.
+    // Recovery writes the fields in declaration order; the style fields,
+    // which came last, are the ones a version-1 recovery file lacks.
     template <class R, class F>
     static void fields(R& r, F&& f) {
-        f(r.X), f(r.Y), f(r.Radius), f(r.ColorIndex), f(r.ColorRGB);
+        f(r.X), f(r.Y), f(r.Radius), f(r.ColorIndex), f(r.ColorRGB), f(r.LineWidth);
     }
 
     static void paint(Surface& surface, const CircleRecord& c) {

@@ -18,10 +18,12 @@ namespace pasdraw {
 struct EllipseKind {
     using Record = EllipseRecord;
 
-    // Recovery writes the fields in declaration order.
+    // Recovery writes the fields in declaration order; the style fields,
+    // which came last, are the ones a version-1 recovery file lacks.
     template <class R, class F>
     static void fields(R& r, F&& f) {
-        f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB), f(r.StartAngle), f(r.EndAngle);
+        f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB), f(r.StartAngle), f(r.EndAngle),
+            f(r.LineWidth);
     }
 
     static void paint(Surface& surface, const EllipseRecord& e) {

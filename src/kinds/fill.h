@@ -17,10 +17,11 @@ namespace pasdraw {
 struct FillKind {
     using Record = FillRecord;
 
-    // Recovery writes the fields in declaration order.
+    // Recovery writes the fields in declaration order; the style fields,
+    // which came last, are the ones a version-1 recovery file lacks.
     template <class R, class F>
     static void fields(R& r, F&& f) {
-        f(r.X), f(r.Y), f(r.ColorIndex), f(r.ColorRGB), f(r.BorderIndex), f(r.BorderRGB);
+        f(r.X), f(r.Y), f(r.ColorIndex), f(r.ColorRGB), f(r.BorderIndex), f(r.BorderRGB), f(r.Pattern);
     }
 
     static void paint(Surface& surface, const FillRecord& fill) {

@@ -2,6 +2,7 @@
 // click, in the colour, text size and direction.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string_view>
@@ -45,8 +46,10 @@ struct LabelKind {
         writePoint(out, style, toScreen(r.X), toScreen(r.Y));
         out.text(",'");
         for (char c : text(r)) {
-            if (c == '\'') out.text("''");
-            else out.text(std::string_view(&c, 1));
+            if (c == '\'')
+                out.text("''");
+            else
+                out.text(std::string_view(&c, 1));
         }
         out.text("');");
     }
@@ -57,15 +60,30 @@ struct LabelKind {
 
     // The box the text covers on the screen, in twips: 80 twips a glyph
     // pixel row at size 1.
-    static int width(const LabelRecord& r) { return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1); }
+    static int width(const LabelRecord& r) {
+        return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1);
+    }
     static int height(const LabelRecord& r) { return 80 * std::max<int>(r.TextSize, 1); }
+
+    // The box its text covers, in twips. Across the text it is one glyph
+    // high. A vertical label reads upwards with the anchor at its top, and
+    // the unit draws it left of the anchor: glyph pixel squares of size s
+    // end s - 1 pixels left of it and run s - 1 pixels below the length.
+    struct Box {
+        double left, top, right, bottom;
+    };
+    static Box box(const LabelRecord& r) {
+        if (!r.Vertical) return {double(r.X), double(r.Y), double(r.X + width(r)), double(r.Y + height(r))};
+        const int slack = 10 * (std::max<int>(r.TextSize, 1) - 1);
+        return {double(r.X - height(r) - slack), double(r.Y), double(r.X - slack),
+                double(r.Y + width(r) + slack)};
+    }
 
     // Near anywhere over its text.
     static double distance(const LabelRecord& r, double x, double y, double) {
-        const double w = r.Vertical ? height(r) : width(r), h = r.Vertical ? width(r) : height(r);
-        const double top = r.Vertical ? r.Y - h : r.Y;
-        const bool inside = x >= r.X && x <= r.X + w && y >= top && y <= top + h;
-        return inside ? 0.0 : boxDistance(x, y, r.X, top, r.X + w, top + h);
+        const Box b = box(r);
+        const bool inside = x >= b.left && x <= b.right && y >= b.top && y <= b.bottom;
+        return inside ? 0.0 : boxDistance(x, y, b.left, b.top, b.right, b.bottom);
     }
     // The anchor, its top left corner.
     static std::vector<HandlePoint> handles(const LabelRecord& r) { return {{r.X, r.Y}}; }

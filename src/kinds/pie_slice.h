@@ -41,8 +41,9 @@ struct PieSliceKind {
         take(r.X, r.Y);
     }
 
+    // Near anywhere inside it or along its outline.
     static double distance(const PieSliceRecord& r, double x, double y, double) {
-        return arc_shape::rimDistance(r, x, y);
+        return arc_shape::sliceDistance(r, x, y);
     }
     static std::vector<HandlePoint> handles(const PieSliceRecord& r) { return arc_shape::handles(r); }
     static void move(PieSliceRecord& r, int dx, int dy) { arc_shape::move(r, dx, dy); }

@@ -13,10 +13,11 @@ namespace pasdraw {
 struct RectangleKind {
     using Record = RectangleRecord;
 
-    // Recovery writes the fields in declaration order.
+    // Recovery writes the fields in declaration order; the style fields,
+    // which came last, are the ones a version-1 recovery file lacks.
     template <class R, class F>
     static void fields(R& r, F&& f) {
-        f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB);
+        f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB), f(r.LineStyle), f(r.LineWidth);
     }
 
     // The fill style is transparent here: every step that makes it solid sets

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "codegen/codegen.h"
@@ -80,6 +81,19 @@ TEST_F(FreePascal, EveryKind) {
     testing::addSixRecordExample(*p);
     testing::addOneOfEachKind(*p, 150);
     testing::addFill(*p, 15, 10, 10, 0);
+    expectAllFormsCompile(*p);
+}
+
+// Every kind in random styles, quotes in labels, polygons of up to 32
+// corners: the longest lines any form writes.
+TEST_F(FreePascal, EveryKindInRandomStyles) {
+    std::mt19937 rng(23);
+    std::uniform_int_distribution<int> wide(-32768, 32767), canvas(-500, 6900);
+    const auto coord = [&] { return static_cast<int16_t>(rng() % 5 == 0 ? wide(rng) : canvas(rng)); };
+    auto p = testing::newPicture();
+    for (int n = 0; n < 6; ++n)
+        for (const KindInfo& k : Kinds)
+            testing::addRandom(*p, k.kind, static_cast<int16_t>(1 + n * 2), rng, coord);
     expectAllFormsCompile(*p);
 }
 

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <random>
 
 #include "model/picture.h"
 
@@ -73,6 +75,86 @@ inline void addExtremes(Picture& p) {
     addEllipse(p, 2, {.X1 = -32768, .X2 = 32767, .Y1 = 32767, .Y2 = -32768});
     addCircle(p, 3, {.X = 32767, .Y = -32768, .Radius = 32767});
     addFill(p, 4, -32768, 32767, 3);
+}
+
+// Random styles for the next commits; each kind takes the ones it has.
+template <class Rng>
+void chooseRandomStyles(Picture& p, Rng& rng) {
+    const auto pick = [&rng](int lo, int hi) {
+        return static_cast<int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
+    };
+    p.state.FillPattern = pick(0, LastPattern);
+    p.state.LineStyle = pick(SolidLine, LastLineStyle);
+    p.state.LineWidth = pick(0, 1) == 0 ? NormalWidth : ThickWidth;
+    p.state.TextSize = pick(1, LastTextSize);
+    p.state.TextVertical = pick(0, 1);
+}
+
+// One record of `kind` in the colour and random styles, its points from
+// `coord`: the kinds that came after the first five are made here, with
+// every field in the range the editor makes (angles 0..359, 3..32 corners,
+// 1..80 printable characters, quotes among them).
+template <class Rng, class Coord>
+void addRandom(Picture& p, Kind kind, int16_t colour, Rng& rng, Coord&& coord) {
+    const auto pick = [&rng](int lo, int hi) {
+        return static_cast<int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
+    };
+    const auto radius = [&] { return static_cast<int16_t>(std::abs(static_cast<int>(coord())) / 2); };
+    chooseRandomStyles(p, rng);
+    choose(p, colour);
+    CommitResult r = CommitResult::Refused;
+    switch (kind) {
+        case Kind::Bar:
+            r = p.commit(BarRecord{.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+            break;
+        case Kind::Arc:
+            r = p.commit(ArcRecord{.X = coord(),
+                                   .Y = coord(),
+                                   .Radius = radius(),
+                                   .StartAngle = pick(0, 359),
+                                   .EndAngle = pick(0, 359)});
+            break;
+        case Kind::PieSlice:
+            r = p.commit(PieSliceRecord{.X = coord(),
+                                        .Y = coord(),
+                                        .Radius = radius(),
+                                        .StartAngle = pick(0, 359),
+                                        .EndAngle = pick(0, 359)});
+            break;
+        case Kind::Polygon: {
+            PolygonRecord g{};
+            g.Count = pick(MinPolygonCorners, MaxPolygonCorners);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(g.Count); ++i) {
+                g.X[i] = coord();
+                g.Y[i] = coord();
+            }
+            r = p.commit(g);
+            break;
+        }
+        case Kind::Label: {
+            LabelRecord l{.X = coord(), .Y = coord()};
+            l.Length = pick(1, MaxLabelLength);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(l.Length); ++i)
+                l.Text[i] = pick(0, 9) == 0 ? '\'' : static_cast<char>(pick(' ', '~'));
+            r = p.commit(l);
+            break;
+        }
+        case Kind::Line:
+            r = p.commit(LineRecord{.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+            break;
+        case Kind::Rectangle:
+            r = p.commit(RectangleRecord{.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+            break;
+        case Kind::Ellipse:
+            r = p.commit(EllipseRecord{.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
+            break;
+        case Kind::Circle: r = p.commit(CircleRecord{.X = coord(), .Y = coord(), .Radius = radius()}); break;
+        case Kind::Fill:
+            p.state.LastColorIndex = pick(0, 15);
+            r = p.commitFill(coord(), coord());
+            break;
+    }
+    EXPECT_EQ(r, CommitResult::Committed) << kindName(kind);
 }
 
 }  // namespace pasdraw::testing

@@ -109,7 +109,7 @@ TEST(Document, OneUserStoryWithoutAWidget) {
     EXPECT_EQ(s.take().size(), 1u);
     EXPECT_EQ(s.staleWhenHeard, std::vector<bool>{false});
     EXPECT_EQ(generateAbsolute(s.doc->picture()), generateAbsolute(*before));
-    const auto refused = s.doc->pictureFromText("bar(1,2,3,4);", [](const std::string&) { return true; });
+    const auto refused = s.doc->pictureFromText("bar3d(1,2,3,4,5,true);", [](const std::string&) { return true; });
     EXPECT_FALSE(refused.replaced);
     EXPECT_EQ(refused.refusal.rfind(
                   "The text cannot become a picture; nothing was changed.\n\nline 1, column 1", 0),

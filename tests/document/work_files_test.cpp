@@ -86,6 +86,8 @@ TEST(Recovery, WorkComesBackExactlyAndDamageIsRefused) {
             testing::addEllipse(p, 3, {.X1 = v(), .X2 = v(), .Y1 = v(), .Y2 = v()});
             testing::addCircle(p, 4, {v(), v(), v(), 0, 0});
             testing::addFill(p, 5, v(), v(), 9);
+            for (const KindInfo& k : Kinds)
+                testing::addRandom(p, k.kind, static_cast<int16_t>(colour(rng)), rng, v);
         }
         work.text = randomText(rng, 20);
         if (i % 2 == 1) work.XK = any(rng) * 3;
@@ -102,8 +104,37 @@ TEST(Recovery, WorkComesBackExactlyAndDamageIsRefused) {
         const std::size_t cut = std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(rng);
         EXPECT_FALSE(readRecovery(bytes.substr(0, cut)).work.has_value()) << cut;
     }
-    const RecoveryRead newer = readRecovery("pasdraw recovery 2\nwhatever\n");
+    const RecoveryRead newer =
+        readRecovery("pasdraw recovery " + std::to_string(RecoveryVersion + 1) + "\nwhatever\n");
     EXPECT_NE(newer.problem.find("newer"), std::string::npos) << newer.problem;
+}
+
+// A file written before the styles and the later kinds: its five lists
+// with their old fields, every style at its default, the other lists empty.
+TEST(Recovery, AVersionOneFileIsStillRead) {
+    const std::string v1 =
+        "pasdraw recovery 1\nsaved-at 1800000000\norigin none 0\nstale 0\nlast-colour 4 192\n"
+        "source 0\n\ntext 14\nline(1,2,3,4);\n"
+        "lines 1\n10 30 20 40 4 192\nrectangles 1\n-5 6 7 8 2 3\nellipses 1\n1 2 3 4 5 6 0 360\n"
+        "circles 1\n100 200 30 9 10\nfills 1\n5 6 12 13 4 192\nend\n";
+    const RecoveryRead read = readRecovery(v1);
+    ASSERT_TRUE(read.work.has_value()) << read.problem;
+    const Picture& p = *read.work->picture;
+    EXPECT_EQ(p.Lines[0], (LineRecord{10, 30, 20, 40, 4, 192}));
+    EXPECT_EQ(p.Rectangles[0], (RectangleRecord{-5, 6, 7, 8, 2, 3}));
+    EXPECT_EQ(p.Ellipses[0], (EllipseRecord{1, 2, 3, 4, 5, 6, 0, 360}));
+    EXPECT_EQ(p.Circles[0], (CircleRecord{100, 200, 30, 9, 10}));
+    EXPECT_EQ(p.Fills[0], (FillRecord{5, 6, 12, 13, 4, 192}));
+    EXPECT_EQ(p.recordCount(), 5);
+    EXPECT_EQ(read.work->text, "line(1,2,3,4);");
+    // Written again, it is a file of this version that reads back the same.
+    const std::string now = recoveryBytes(*read.work);
+    EXPECT_TRUE(now.starts_with("pasdraw recovery " + std::to_string(RecoveryVersion) + "\n"));
+    EXPECT_EQ(generateAbsolute(*readRecovery(now).work->picture), generateAbsolute(p));
+    // A version-1 record with the style fields of this version is damaged.
+    std::string longer = v1;
+    longer.replace(longer.find("10 30 20 40 4 192"), 17, "10 30 20 40 4 192 0 1");
+    EXPECT_FALSE(readRecovery(longer).work.has_value());
 }
 
 // Random bytes and damaged copies of real files through both readers: no
@@ -166,15 +197,16 @@ TEST(DocumentOpen, ASavedProgramOpensAsItWasAndAnotherTextStillOpens) {
         opened.pictureFromText(saved.saveBytes(text), [](const std::string&) { return true; }).replaced);
     EXPECT_EQ(opened.text(), text);
 
-    const Document::OpenOutcome partly = opened.open("line(1,2,3,4);\nbar(1,2,3,4);\n", "/work/bar.pas");
+    const Document::OpenOutcome partly =
+        opened.open("line(1,2,3,4);\nbar3d(1,2,3,4,5,true);\n", "/work/bar.pas");
     EXPECT_TRUE(partly.opened && !partly.pictureFromText);
     EXPECT_NE(partly.message.find("line 2, column 1"), std::string::npos) << partly.message;
     EXPECT_TRUE(opened.picture().empty());
-    EXPECT_EQ(opened.text(), "line(1,2,3,4);\nbar(1,2,3,4);\n");
+    EXPECT_EQ(opened.text(), "line(1,2,3,4);\nbar3d(1,2,3,4,5,true);\n");
 
     const Document::OpenOutcome binary = opened.open(std::string("\x01\x02\x03\0", 4), "/work/a.out");
     EXPECT_FALSE(binary.opened);
-    EXPECT_EQ(opened.text(), "line(1,2,3,4);\nbar(1,2,3,4);\n");
+    EXPECT_EQ(opened.text(), "line(1,2,3,4);\nbar3d(1,2,3,4,5,true);\n");
 }
 
 }  // namespace

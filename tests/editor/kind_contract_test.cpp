@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <random>
 #include <utility>
 
@@ -45,6 +46,10 @@ TEST(KindContract, HandlesFollowAMove) {
             RecordOfKind<K> r{};
             KindFor<RecordOfKind<K>>::fields(
                 r, [&](auto& v) { v = static_cast<std::decay_t<decltype(v)>>(value(rng)); });
+            // A polygon has 3 to 32 corners, as every one drawn or read from text.
+            if constexpr (requires { r.Count; })
+                r.Count = static_cast<int16_t>(
+                    MinPolygonCorners + std::abs(r.Count) % (MaxPolygonCorners - MinPolygonCorners + 1));
             const int dx = step(rng), dy = step(rng);
             const std::vector<HandlePoint> before = handlesOf(r), after = handlesOf(movedBy(r, dx, dy));
             ASSERT_EQ(after.size(), before.size());

@@ -15,26 +15,31 @@
 #include "model/palette.h"
 #include "program/program.h"
 #include "support/env_count.h"
+#include "support/pixel_diff.h"
 
 namespace pasdraw {
 namespace {
 
 using testing::newPicture;
 
-// Random records over the whole 16-bit range and in the usual canvas range,
-// so negative coordinates and numbers of every width appear.
+// Random records of every kind in random styles, over the whole 16-bit
+// range and in the usual canvas range, so negative coordinates and numbers
+// of every width appear.
 void fillRandom(Picture& p, std::mt19937& rng, int perKind) {
     std::uniform_int_distribution<int> wide(-32768, 32767), canvas(-500, 6900), colour(1, 15), border(0, 15);
     std::bernoulli_distribution useWide(0.2);
     const auto coord = [&] { return static_cast<int16_t>(useWide(rng) ? wide(rng) : canvas(rng)); };
     const auto c = [&] { return static_cast<int16_t>(colour(rng)); };
     for (int i = 0; i < perKind; ++i) {
+        testing::chooseRandomStyles(p, rng);
         testing::addLine(p, c(), {.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
         testing::addRectangle(p, c(), {.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
         testing::addEllipse(p, c(), {.X1 = coord(), .X2 = coord(), .Y1 = coord(), .Y2 = coord()});
         testing::addCircle(p, c(),
                            {.X = coord(), .Y = coord(), .Radius = static_cast<int16_t>(std::abs(coord()))});
         testing::addFill(p, c(), coord(), coord(), static_cast<int16_t>(border(rng)));
+        for (const Kind k : {Kind::Bar, Kind::Arc, Kind::PieSlice, Kind::Polygon, Kind::Label})
+            testing::addRandom(p, k, c(), rng, coord);
     }
 }
 
@@ -88,6 +93,71 @@ TEST(PictureImport, RecordsCarryTwipsPaletteColoursAndTheOrigin) {
     EXPECT_EQ(white.picture->Lines[0].ColorIndex, 15);
 }
 
+// A moveto and lineto chain that comes back to its start after 3 to 32
+// corners is a polygon; any other chain stays the lines it drew.
+TEST(PictureImport, ClosedChainsBecomePolygonsAndOpenOnesLines) {
+    struct Case {
+        std::string text;
+        int polygons, lines;
+    };
+    const Case cases[] = {
+        {"moveto(10,10);lineto(50,10);lineto(30,40);lineto(10,10);", 1, 0},
+        {"moveto(10,10);lineto(50,10);lineto(10,10);", 0, 2},                            // too few corners
+        {"moveto(10,10);lineto(50,10);lineto(30,40);lineto(11,10);", 0, 3},              // open
+        {"moveto(10,10);lineto(50,10);lineto(30,40);setcolor(3);lineto(10,10);", 0, 3},  // two colours
+        {"lineto(50,10);lineto(30,40);lineto(0,0);", 0, 3},                              // no moveto
+        {"moveto(0,0);linerel(20,0);linerel(0,20);linerel(-20,-20);circle(1,1,1);", 1, 0},
+        {"moveto(100,100);for i:=1 to 31 do lineto(100+i,200+i mod 2);lineto(100,100);", 1, 0},
+        {"moveto(100,100);for i:=1 to 32 do lineto(100+i,200+i mod 2);lineto(100,100);", 0, 33},
+        // Passing its start on the way does not end it.
+        {"moveto(10,10);lineto(50,10);lineto(10,10);lineto(30,40);lineto(10,10);", 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const PictureImport r = importPicture(c.text);
+        ASSERT_TRUE(r.picture.has_value()) << r.problems.front().message;
+        EXPECT_EQ(r.picture->count(Kind::Polygon), c.polygons);
+        EXPECT_EQ(r.picture->count(Kind::Line), c.lines);
+    }
+}
+
+// A hand-written text of every new kind, every fill pattern and every line
+// style comes in, and the text Generate writes for it draws the same screen.
+TEST(PictureImport, EveryStyleAndKindComesInAndGenerateDrawsTheSameScreen) {
+    const std::string text =
+        "for i := 0 to 11 do begin setfillstyle(i, 1 + i); bar(10 + i * 52, 10, 52 + i * 52, 60) end;\r\n"
+        "setcolor(14);\r\n"
+        "for i := 0 to 3 do begin setlinestyle(i, 0, 1); line(10, 80 + i * 10, 300, 80 + i * 10);\r\n"
+        "  setlinestyle(i, 0, 3); line(320, 80 + i * 10, 620, 82 + i * 10); end;\r\n"
+        "setlinestyle(DashedLn, 0, ThickWidth); setcolor(10); rectangle(10, 130, 200, 200);\r\n"
+        "setcolor(11); ellipse(300, 160, 0, 360, 60, 30); circle(450, 160, 30);\r\n"
+        "setcolor(12); arc(560, 160, 30, 300, 40); setlinestyle(CenterLn, 0, NormWidth); arc(560, 160, 0, "
+        "90, 20);\r\n"
+        "setlinestyle(0, 0, 3); setcolor(13); moveto(10, 220); lineto(200, 220); lineto(100, 320); "
+        "lineto(10, 220);\r\n"
+        "setlinestyle(0, 0, 1); setfillstyle(9, 5); floodfill(100, 240, 13);\r\n"
+        "setcolor(6); setfillstyle(CloseDotFill, 6); pieslice(300, 300, 0, 120, 60);\r\n"
+        "setcolor(15); settextstyle(0, 0, 2); outtextxy(330, 380, 'It''s a chart');\r\n"
+        "settextstyle(DefaultFont, VertDir, 1); outtextxy(620, 250, 'up');\r\n";
+    const PictureImport imported = importPicture(text);
+    ASSERT_TRUE(imported.picture.has_value()) << imported.problems.front().message;
+    const Picture& p = *imported.picture;
+    EXPECT_EQ(p.count(Kind::Bar), 12);
+    EXPECT_EQ(p.count(Kind::Line), 8);
+    EXPECT_EQ(p.count(Kind::Arc), 2);
+    EXPECT_EQ(p.count(Kind::Polygon), 1);
+    EXPECT_EQ(p.count(Kind::PieSlice), 1);
+    EXPECT_EQ(p.count(Kind::Label), 2);
+    EXPECT_EQ(p.state.LastColorIndex, 6);  // the pie slice; the labels after it leave it
+    const std::string generated = generateAbsolute(p);
+    BgiScreen given, written;
+    runProgram(text, given);
+    runProgram(generated, written);
+    const testing::PixelDiff d = testing::diffPixels(given.pixels(), written.pixels(), "given");
+    EXPECT_EQ(d.count, 0) << d.first << "\n" << generated;
+    EXPECT_EQ(generateAbsolute(*importPicture(generated).picture), generated);
+}
+
 TEST(PictureImport, LoopsBecomeTheShapesTheyDraw) {
     const PictureImport r = importPicture(
         "{ a row of circles and a ladder }\r\n"
@@ -106,27 +176,35 @@ TEST(PictureImport, LoopsBecomeTheShapesTheyDraw) {
 
 TEST(PictureImport, TextsThePictureCannotHoldAreRefusedWholeLineByLine) {
     struct Case {
-        const char* text;
+        std::string text;
         std::vector<int> lines;  // of the problems, in order
         const char* word;        // in the first message
     };
     const Case cases[] = {
         {"setcolor(4);line(1,2,3,4);\r\nputpixel(5,5,4);\r\n", {2}, "putpixel"},
-        {"setfillstyle(1,4);\r\nbar(1,1,9,9);\r\n", {2}, "bar"},
-        {"setcolor(4);rectangle(0,0,9,9);\r\nsetfillstyle(2,4);floodfill(5,5,4);\r\n", {2}, "solid"},
+        {"setfillstyle(1,4);\r\nbar3d(1,1,9,9,3,true);\r\n", {2}, "bar3d"},
+        {"setcolor(4);rectangle(0,0,9,9);\r\nsetfillstyle(12,4);floodfill(5,5,4);\r\n", {2}, "pattern 12"},
         {"setcolor(0);\r\ncircle(50,50,10);\r\n", {2}, "colour 0"},
         {"setcolor(16);line(1,2,3,4);\r\n", {1}, "colour 16"},
         {"setfillstyle(1,3);floodfill(5,5,16);\r\n", {1}, "border"},
         {"setcolor(2);\r\nline(0,0,4000,0);\r\n", {2}, "x2 = 4000"},
         {"setcolor(2);\r\nfor i:=1 to 1002 do circle(i,i,5);\r\n", {2}, "1001 circles"},
         {"setcolor(2);line(1,2,3,4);\r\nlin(1,2,3,4);\r\ncircle(1,2);\r\n", {2, 3}, "lin"},
-        {"setcolor(2);\r\narc(50,50,0,90,10);\r\n", {2}, "arc"},
-        {"setlinestyle(SolidLn,0,NormWidth);\r\nsetlinestyle(DottedLn,0,NormWidth);line(1,2,3,4);\r\n",
+        {"setcolor(2);\r\narc(50,50,0,90,3300);\r\n", {2}, "arc: radius = 3300"},
+        {"setlinestyle(DottedLn,0,ThickWidth);\r\nsetlinestyle(UserBitLn,$F0F0,NormWidth);line(1,2,3,4);\r\n",
          {2},
-         "setlinestyle: the picture holds only solid lines"},
+         "setlinestyle: lineStyle = 4 is out of range; the picture holds line styles from 0 to 3"},
         {"setcolor(2);\r\nline(0,0,getpixel(1,1),0);\r\n", {2}, "getpixel"},
         {"setcolor(2);moveto(10,10);\r\nlinerel(4000,0);\r\n", {2}, "linerel: the end's x = 4010"},
-        {"setcolor(2);\r\npieslice(50,50,0,90,10);\r\n", {2}, "pieslice: the picture holds no filled"},
+        {"setcolor(2);\r\npieslice(50,50,0,90,10);\r\n", {2}, "fill colour 15 is not the colour 2"},
+        {"setlinestyle(1,0,3);\r\nsetfillstyle(3,2);setcolor(2);pieslice(50,50,0,90,10);\r\n",
+         {2},
+         "solid and thin"},
+        {"setcolor(2);\r\nouttextxy(5,5,'caf'#233);\r\n", {2}, "character code 233"},
+        {"setcolor(2);\r\nouttextxy(5,5,'" + std::string(81, 'a') + "');\r\n", {2}, "81 characters"},
+        {"settextstyle(2,0,4);\r\nouttextxy(5,5,'a');\r\n", {2}, "font 2"},
+        {"settextjustify(1,2);\r\nouttextxy(5,5,'a');\r\n", {2}, "justification 1,2"},
+        {"setcolor(2);\r\nouttext('a');\r\n", {2}, "outtext"},
         {"setcolor(2);\r\nsector(50,50,0,90,10,5);\r\n", {2}, "sector: the picture holds no filled"},
         {"setcolor(2);\r\nfillellipse(50,50,10,5);\r\n", {2}, "fillellipse: the picture holds no filled"},
         // A refused viewport still counts for what follows: this cleardevice
@@ -217,9 +295,10 @@ TEST(PictureImport, RefusalsNameTheRoutineTheArgumentAndTheRange) {
          "15"},
         {"setbkcolor(3);",
          "setbkcolor: color = 3 is out of range; the picture's background is always 0 (black)"},
-        {"setfillstyle(2,4);floodfill(5,5,4);",
-         "floodfill: the fill pattern 2 from setfillstyle on line 1 is "
-         "out of range; the picture holds only the solid pattern 1"},
+        {"setfillstyle(12,4);floodfill(5,5,4);",
+         "floodfill: the fill pattern 12 from setfillstyle on line 1 is "
+         "out of range; the picture holds fill patterns from 0 to 11"},
+        {"setfillstyle(11,4);floodfill(5,5,4);bar(1,2,3,4);setcolor(4);pieslice(5,5,0,90,9);", ""},
         {"setfillstyle(1,0);floodfill(5,5,4);",
          "floodfill: the fill colour 0 from setfillstyle on line 1 is "
          "out of range; the picture holds colours from 1 to 15"},
@@ -228,16 +307,19 @@ TEST(PictureImport, RefusalsNameTheRoutineTheArgumentAndTheRange) {
         {"floodfill(5,4000,1);",
          "floodfill: y = 4000 is out of range; the picture holds coordinates from -3276 to 3276"},
         {"cleardevice;", "cleardevice: the picture cannot clear what is drawn"},
-        {"setcolor(2);line(1,2,3,4);outtextxy(5,5,'house');", "outtextxy: the picture holds no text"},
-        {"outtext('a');", "outtext: the picture holds no text"},
+        {"setcolor(2);line(1,2,3,4);outtextxy(5,5,'house');", ""},
+        {"outtext('a');", "outtext: the picture holds text only at a point, as outtextxy draws it"},
         // Even the whole screen, clipped, which changes nothing drawn.
         {"setviewport(0, 0, 639, 479, ClipOn);",
          "setviewport: the picture holds no viewport; its shapes are on the whole screen"},
         {"line(1,2,3,4); clearviewport;", "clearviewport: the picture cannot clear what is drawn"},
-        {"settextstyle(DefaultFont, VertDir, 2);",
-         "settextstyle: the picture holds no text, so no text style"},
-        {"settextjustify(CenterText, TopText);",
-         "settextjustify: the picture holds no text, so no text justification"},
+        {"settextstyle(DefaultFont, VertDir, 2);settextjustify(LeftText, TopText);outtextxy(1,2,'up');", ""},
+        {"setcolor(2);setfillstyle(1,2);pieslice(1,2,-1,90,3);",
+         "pieslice: stAngle = -1 is out of range; the picture holds angles from 0 to 32767"},
+        {"setfillstyle(1,0);bar(1,2,3,4);",
+         "bar: the fill colour 0 from setfillstyle on line 1 is out of range; the picture holds colours from "
+         "1 to "
+         "15"},
         {"for i:=1 to 1002 do circle(i,i,5);",
          "circle: more than 1001 circles; the picture holds at most 1001"},
     };

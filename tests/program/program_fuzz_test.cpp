@@ -18,6 +18,7 @@
 
 #include "bgi/bgi_screen.h"
 #include "codegen/codegen.h"
+#include "codegen/picture_builder.h"
 #include "model/palette.h"
 #include "program/picture_import.h"
 #include "program/preview_run.h"
@@ -122,6 +123,10 @@ private:
                                           "righttext", "textwidth",     "textheight",     "'x'#65",
                                           "#300",      "#$41'\xC3\xA9'"};
         if (pick(0, 19) == 0) return textWords[pick(0, static_cast<int>(std::size(textWords)) - 1)];
+        // The shapes and styles a picture takes beyond the first five kinds.
+        static const char* shapeWords[] = {"pieslice", "setlinestyle", "closedotfill", "centerln",
+                                           "normwidth"};
+        if (pick(0, 29) == 0) return shapeWords[pick(0, static_cast<int>(std::size(shapeWords)) - 1)];
         const int r = pick(0, 9);
         if (r == 0) return std::to_string(pick(0, 70000));
         if (r == 1) {
@@ -293,12 +298,17 @@ private:
             const PaletteEntry& e = Palette[static_cast<std::size_t>(pick(0, 15))];
             p->selectColour(e.index, e.rgb);
             auto v = [&] { return static_cast<int16_t>(pick(-32768, 32767)); };
-            switch (pick(0, 4)) {
+            switch (pick(0, 5)) {
                 case 0: (void)p->commitLine({v(), v(), v(), v(), 0, 0}); break;
                 case 1: (void)p->commitRectangle({v(), v(), v(), v(), 0, 0}); break;
                 case 2: (void)p->commitEllipse({v(), v(), v(), v(), 0, 0, 0, 0}); break;
                 case 3: (void)p->commitCircle({v(), v(), v(), 0, 0}); break;
-                default: (void)p->commitFill(v(), v()); break;
+                case 4: (void)p->commitFill(v(), v()); break;
+                // Any kind in random styles, the later kinds among them.
+                default:
+                    testing::addRandom(*p, Kinds[static_cast<std::size_t>(pick(0, 9))].kind, e.index, rng_,
+                                       v);
+                    break;
             }
         }
         switch (pick(0, 2)) {

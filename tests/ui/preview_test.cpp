@@ -282,7 +282,7 @@ TEST(PictureFromText, ARefusalChangesNothingAndNamesTheLines) {
     s.form->picture().commitCircle({3000, 2000, 500, 0, 0});
     s.form->Command24->click();
     const QString text =
-        "XK:=7; YK:=8;\r\nsetcolor(3);line(1,1,5,5);\r\nputpixel(1,1,3);\r\nbar(0,0,3,3);\r\n";
+        "XK:=7; YK:=8;\r\nsetcolor(3);line(1,1,5,5);\r\nputpixel(1,1,3);\r\nbar3d(0,0,3,3,2,true);\r\n";
     s.form->Text1->setText(text);
     const auto x = s.form->programText().XK();
     const auto y = s.form->programText().YK();
