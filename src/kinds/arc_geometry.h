@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "kinds/shape_geometry.h"
@@ -30,11 +31,13 @@ inline HandlePoint rimPoint(int16_t cx, int16_t cy, int16_t radius, int16_t angl
             cy - static_cast<int>(std::lround(r * std::sin(t)))};
 }
 
-// Whether `angle` lies on the arc from start counter-clockwise to end.
+// Whether `angle` lies on the arc from start counter-clockwise to end. Equal
+// angles are one point; angles a whole turn apart, the whole rim.
 inline bool onArc(int16_t start, int16_t end, int16_t angle) {
     const int span = ((end - start) % 360 + 360) % 360;
     const int at = ((angle - start) % 360 + 360) % 360;
-    return span == 0 || at <= span;
+    if (span == 0) return start != end || at == 0;
+    return at <= span;
 }
 
 // Handles: 0 the centre, 1 the rim at the start angle, 2 at the end angle.
@@ -72,9 +75,11 @@ double rimDistance(const Record& r, double x, double y) {
 }
 
 // Anywhere inside a pie slice or near its outline: the rim between its
-// angles and the two radii to it.
+// angles and the two radii to it. The unit draws a slice from the smaller
+// angle to the larger, whichever comes first, so it never wraps through 0.
 template <class Record>
-double sliceDistance(const Record& r, double x, double y) {
+double sliceDistance(Record r, double x, double y) {
+    if (r.StartAngle > r.EndAngle) std::swap(r.StartAngle, r.EndAngle);
     const double radius = std::abs(static_cast<double>(r.Radius));
     if (std::hypot(x - r.X, y - r.Y) <= radius && onArc(r.StartAngle, r.EndAngle, angleOf(r.X, r.Y, x, y)))
         return 0.0;

@@ -65,18 +65,19 @@ struct LabelKind {
     }
     static int height(const LabelRecord& r) { return 80 * std::max<int>(r.TextSize, 1); }
 
-    // The box its text covers, in twips. Across the text it is one glyph
-    // high. A vertical label reads upwards with the anchor at its top, and
-    // the unit draws it left of the anchor: glyph pixel squares of size s
-    // end s - 1 pixels left of it and run s - 1 pixels below the length.
+    // The box its text covers, in twips, as the screen draws it. A vertical
+    // label reads upwards: its glyphs' squares of s x s pixels (s the text
+    // size) lie in the columns from h + s - 1 to s left of the anchor and the
+    // rows from s to the length + s - 1 below it, h the glyph height.
     struct Box {
-        double left, top, right, bottom;
+        int left, top, right, bottom;
     };
+    // The anchor is the pixel its statement writes.
     static Box box(const LabelRecord& r) {
-        if (!r.Vertical) return {double(r.X), double(r.Y), double(r.X + width(r)), double(r.Y + height(r))};
-        const int slack = 10 * (std::max<int>(r.TextSize, 1) - 1);
-        return {double(r.X - height(r) - slack), double(r.Y), double(r.X - slack),
-                double(r.Y + width(r) + slack)};
+        const int x = 10 * toScreen(r.X), y = 10 * toScreen(r.Y);
+        if (!r.Vertical) return {x, y, x + width(r), y + height(r)};
+        const int s = 10 * std::max<int>(r.TextSize, 1);
+        return {x - height(r) - s + 10, y + s, x - s + 10, y + width(r) + s};
     }
 
     // Near anywhere over its text.
