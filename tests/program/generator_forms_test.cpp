@@ -111,38 +111,6 @@ TEST(GeneratorForms, RandomPicturesDrawTheirRecordsInEveryForm) {
     }
 }
 
-// Every kind in random styles: the origin-relative forms, whatever the
-// origin, draw the very calls the absolute form draws, and the absolute form
-// draws each kind's routine once per record.
-TEST(GeneratorForms, EveryKindDrawsTheSameCallsInEveryForm) {
-    std::mt19937 rng(9);
-    std::uniform_int_distribution<int> wide(-32768, 32767), canvas(-500, 6900), slider(-40000, 40000);
-    const auto coord = [&] { return static_cast<int16_t>(rng() % 5 == 0 ? wide(rng) : canvas(rng)); };
-    for (int n = 0; n < 20; ++n) {
-        SCOPED_TRACE(n);
-        auto p = testing::newPicture();
-        for (const KindInfo& k : Kinds)
-            for (int i = n % 4; i > 0; --i)
-                testing::addRandom(*p, k.kind, static_cast<int16_t>(1 + i), rng, coord);
-        RecordingGraphics absolute;
-        ASSERT_TRUE(runProgram(generateAbsolute(*p), absolute).problems.empty());
-        const std::string calls = absolute.joined();
-        for (const char* routine : {"bar(", "arc(", "pieslice(", "outtextxy(", "floodfill("}) {
-            std::size_t seen = 0;
-            for (std::size_t at = 0; (at = calls.find(std::string("\n") + routine, at)) != std::string::npos;
-                 ++at)
-                ++seen;
-            EXPECT_EQ(seen + calls.starts_with(routine), static_cast<std::size_t>(n % 4)) << routine;
-        }
-        const Origin o = computeOrigin(*p);
-        expectDraws(generateValueForm(*p, o), calls, static_cast<int16_t>(o.XK), o.YK);
-        const int32_t sliderX = slider(rng);
-        const auto sliderY = static_cast<int16_t>(slider(rng) / 2);
-        expectDraws(generateSliderForm(*p, sliderX, sliderY), calls,
-                    static_cast<int16_t>(static_cast<uint32_t>(sliderX) & 0xFFFF), sliderY);
-    }
-}
-
 TEST(GeneratorForms, ExtremesDrawTheirRecords) {
     auto p = testing::newPicture();
     testing::addExtremes(*p);
