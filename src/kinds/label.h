@@ -45,8 +45,10 @@ struct LabelKind {
         writePoint(out, style, toScreen(r.X), toScreen(r.Y));
         out.text(",'");
         for (char c : text(r)) {
-            if (c == '\'') out.text("''");
-            else out.text(std::string_view(&c, 1));
+            if (c == '\'')
+                out.text("''");
+            else
+                out.text(std::string_view(&c, 1));
         }
         out.text("');");
     }
@@ -57,7 +59,9 @@ struct LabelKind {
 
     // The box the text covers on the screen, in twips: 80 twips a glyph
     // pixel row at size 1.
-    static int width(const LabelRecord& r) { return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1); }
+    static int width(const LabelRecord& r) {
+        return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1);
+    }
     static int height(const LabelRecord& r) { return 80 * std::max<int>(r.TextSize, 1); }
 
     // Near anywhere over its text.
@@ -78,6 +82,8 @@ struct LabelKind {
     // The mouse tool is a click; the text comes from the window's editor.
     static bool preview(Surface&, float, float, float, float, int32_t) { return false; }
     static constexpr bool refreshAfterPreview = false;
+    // The tool's gesture: the window asks for the text at the click.
+    static constexpr bool takesText = true;
     static LabelRecord released(const EditorState&, float x, float y) {
         LabelRecord r{};
         r.X = toStored(x);
