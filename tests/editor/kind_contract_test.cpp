@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "canvas/raster_surface.h"
+#include "canvas/repaint.h"
 #include "editor/editor.h"
 #include "editor/selection.h"
 #include "editor/tools.h"
-#include "canvas/repaint.h"
 #include "kinds/kinds.h"
 
 namespace pasdraw {
@@ -89,7 +89,8 @@ TEST(KindContract, EachToolsGestureStoresOneOfItsKind) {
                 EXPECT_EQ(p.state.MouseIsDown, 0);
                 drowob(p, fresh);
                 EXPECT_EQ(std::memcmp(surface.bits(), fresh.bits(),
-                                      sizeof(uint32_t) * static_cast<std::size_t>(surface.width() * surface.height())),
+                                      sizeof(uint32_t) *
+                                          static_cast<std::size_t>(surface.width() * surface.height())),
                           0);
                 continue;
             }
