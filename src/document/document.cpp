@@ -74,7 +74,10 @@ void Document::pointerRelease(int button, int shift, float x, float y) {
         selected(select_.release());
         return;
     }
-    const ReleaseResult result = editor_.Form_MouseUp(button, shift, x, y);
+    released(editor_.Form_MouseUp(button, shift, x, y));
+}
+
+void Document::released(const ReleaseResult& result) {
     pending_.reset();
     Changes changes = PointerChanged;
     if (result.refused) {
@@ -86,6 +89,44 @@ void Document::pointerRelease(int button, int shift, float x, float y) {
         changes |= clearCapacityNote() | shapesChanged();
     }
     notify(changes);
+}
+
+void Document::pointerDoubleClick(int button, int shift, float x, float y) {
+    if (selecting_) {
+        selected(select_.press(x, y));
+        return;
+    }
+    released(editor_.Form_DblClick(button, shift, x, y));
+}
+
+bool Document::cancelGesture() {
+    if (!editor_.cancelGesture()) return false;
+    pending_.reset();
+    notify(PointerChanged);
+    return true;
+}
+
+bool Document::takeBackCorner() {
+    if (!editor_.takeBackCorner()) return false;
+    if (const auto& p = pointer_) pending_ = editor_.pendingRecord(p->first, p->second);
+    notify(PointerChanged);
+    return true;
+}
+
+std::optional<std::pair<float, float>> Document::labelAnchor() const {
+    return editor_.gestureUnderWay() ? editor_.labelAnchor() : std::nullopt;
+}
+
+bool Document::finishLabel(std::string_view text) {
+    if (!text.empty() && !Editor::labelTextFits(text)) return false;
+    released(editor_.finishLabel(text));
+    return true;
+}
+
+void Document::selectStyle(Style style, int16_t value) {
+    if (!editor_.setStyle(style, value)) return;
+    notify(ToolChanged);
+    selected(select_.restyle(style, value));
 }
 
 void Document::pointerLeft() {

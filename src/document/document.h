@@ -73,6 +73,22 @@ public:
     void pointerMove(int button, int shift, float x, float y);
     void pointerRelease(int button, int shift, float x, float y);
     void pointerLeft();
+    // A double-click: it closes a polygon under way, else it is a press.
+    void pointerDoubleClick(int button, int shift, float x, float y);
+    // The shapes made in more than one step: Escape cancels the one under
+    // way, Backspace takes back a polygon's last corner; each returns
+    // whether there was one.
+    bool cancelGesture();
+    bool takeBackCorner();
+    // The label tool's click asks for a text at this point (twips) until
+    // finishLabel or cancelGesture.
+    std::optional<std::pair<float, float>> labelAnchor() const;
+    // Stores the label typed at the anchor; an empty text stores nothing.
+    // False when the text cannot be a label (the editor stays open).
+    bool finishLabel(std::string_view text);
+    // The current style for new shapes. With a shape picked it also
+    // restyles that shape, where its kind has the style, as an edit.
+    void selectStyle(Style style, int16_t value);
     // A drawing tool (a Kind's number), 0, or SelectTool.
     void selectTool(int16_t tool);
     // The current colour. With a shape picked it also recolours that shape:
@@ -200,6 +216,8 @@ private:
 
     // Announces what a step of the Select tool did.
     void selected(SelectStep step);
+    // Announces what a release or another last step of a shape did.
+    void released(const ReleaseResult& result);
     // Select's Undo (forward false) and Redo on the history.
     bool walkEdits(bool forward);
     // No shape picked, none dragged.

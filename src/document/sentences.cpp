@@ -1,5 +1,7 @@
 #include "document/sentences.h"
 
+#include <algorithm>
+
 #include "codegen/codegen.h"
 #include "document/document.h"
 #include "editor/selection.h"
@@ -63,23 +65,72 @@ std::string statusLine(const Document& document) {
                ": drag it or a handle, arrows nudge, Delete removes";
     }
     if (s.Tool == 0) return "choose a tool to draw";
-    if (s.Tool != static_cast<int16_t>(Kind::Fill)) return {};
+    if (!isKind(s.Tool)) return {};
+    // The styles the tool draws in; the first kinds' only when not the plain ones.
+    const std::string styles = stylesLine(s, static_cast<Kind>(s.Tool));
+    if (s.Tool != static_cast<int16_t>(Kind::Fill)) return styles;
     // The border is the colour of the newest outline, black before any.
     const PaletteEntry* border = paletteEntry(s.LastColorIndex);
     const std::string name = border != nullptr && border->rgb == s.LastColorRGB ? border->name : "BLACK";
-    return "fills stop at " + name + " (" + std::to_string(s.LastColorIndex) + ")";
+    return "fills stop at " + name + " (" + std::to_string(s.LastColorIndex) + ")" +
+           (styles.empty() ? "" : ", " + styles);
 }
 
 std::string countsLines(const Document& document) {
     std::string counts;
-    for (const KindInfo& k : Kinds) {
+    // The first five kinds always, in tool order; the later ones once drawn.
+    for (std::size_t i = 0; i < KindsByTool.size(); ++i) {
+        const KindInfo& k = KindsByTool[i];
+        const int n = document.picture().count(k.kind);
+        if (i >= FirstToolKinds && n == 0) continue;
         if (!counts.empty()) counts += '\n';
-        counts += std::to_string(document.picture().count(k.kind)) + "/" + std::to_string(ListCapacity) +
-                  " " + k.plural;
+        counts += std::to_string(n) + "/" + std::to_string(ListCapacity) + " " + k.plural;
     }
+
     if (const std::optional<int32_t>& XK = document.XK())
         counts += "\norigin XK " + std::to_string(*XK) + ", YK " + std::to_string(document.YK());
     return counts;
+}
+
+std::string stylesLine(const EditorState& s, Kind kind) {
+    static const char* const patterns[] = {"empty",
+                                           "solid",
+                                           "lines",
+                                           "light slashes",
+                                           "thick slashes",
+                                           "back slashes",
+                                           "light back slashes",
+                                           "hatch",
+                                           "cross hatch",
+                                           "interleave",
+                                           "wide dots",
+                                           "close dots"};
+    static const char* const lineStyles[] = {"solid", "dotted", "centre", "dashed"};
+    const std::string pattern = "pattern " + std::to_string(s.FillPattern) + " " +
+                                patterns[std::clamp<int>(s.FillPattern, 0, LastPattern)];
+    const std::string width = s.LineWidth == ThickWidth ? "thick" : "normal";
+    const bool plainLine = s.LineStyle == SolidLine && s.LineWidth == NormalWidth;
+    switch (kind) {
+        case Kind::Line:
+        case Kind::Rectangle:
+            if (plainLine) return {};
+            [[fallthrough]];
+        case Kind::Polygon:
+            return std::string("line ") + lineStyles[std::clamp<int>(s.LineStyle, SolidLine, LastLineStyle)] +
+                   ", " + width;
+        case Kind::Ellipse:
+        case Kind::Circle:
+            if (s.LineWidth == NormalWidth) return {};
+            [[fallthrough]];
+        case Kind::Arc: return "line " + width;
+        case Kind::Fill: return s.FillPattern == SolidPattern ? std::string() : pattern;
+        case Kind::Bar:
+        case Kind::PieSlice: return pattern;
+        case Kind::Label:
+            return "text size " + std::to_string(s.TextSize) +
+                   (s.TextVertical != 0 ? ", vertical" : ", horizontal");
+    }
+    return {};
 }
 
 std::string notesLines(const Document& document) {

@@ -21,10 +21,16 @@ std::string windowTitle(const Document& document);
 std::string pointerLine(const Document& document);
 // The statement of the picked shape, or of what a drag would store now.
 std::string dragLine(const Document& document);
-// What the tool does next.
+// What the tool does next, and the styles it draws in.
 std::string statusLine(const Document& document);
-// The records of each kind against the most a list holds, and the origin.
+// The records of each kind against the most a list holds (the later kinds
+// only once there are any) and the origin.
 std::string countsLines(const Document& document);
+// The current styles a kind takes: "pattern 3 light slashes"; for the first
+// five kinds nothing while they are the plain ones they always had.
+std::string stylesLine(const EditorState& state, Kind kind);
+// The kinds that came first, whose counts always show.
+inline constexpr std::size_t FirstToolKinds = 5;
 // The text older than the picture, the save, the opened file, recovered
 // work and edits the history had to forget.
 std::string notesLines(const Document& document);

@@ -67,4 +67,30 @@ ShapeRecord recoloured(const ShapeRecord& record, int16_t index, int32_t rgb, bo
     return out;
 }
 
+ShapeRecord restyled(const ShapeRecord& record, Style style, int16_t value) {
+    ShapeRecord out = record;
+    std::visit(
+        [&](auto& r) {
+            switch (style) {
+                case Style::FillPattern:
+                    if constexpr (requires { r.Pattern; }) r.Pattern = value;
+                    break;
+                case Style::LineStyle:
+                    if constexpr (requires { r.LineStyle; }) r.LineStyle = value;
+                    break;
+                case Style::LineWidth:
+                    if constexpr (requires { r.LineWidth; }) r.LineWidth = value;
+                    break;
+                case Style::TextSize:
+                    if constexpr (requires { r.TextSize; }) r.TextSize = value;
+                    break;
+                case Style::TextVertical:
+                    if constexpr (requires { r.Vertical; }) r.Vertical = value;
+                    break;
+            }
+        },
+        out);
+    return out;
+}
+
 }  // namespace pasdraw

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "editor/editor.h"
 #include "kinds/shape_geometry.h"
 #include "model/picture.h"
 
@@ -38,5 +39,11 @@ ShapeRecord handleMovedBy(const ShapeRecord& record, int h, int dx, int dy);
 // The record in another colour: an outline's colour, or a fill's fill colour,
 // or with `border` a fill's border colour. An outline ignores `border`.
 ShapeRecord recoloured(const ShapeRecord& record, int16_t index, int32_t rgb, bool border);
+
+// The record in another style, where its kind has that style: a fill's,
+// bar's or pie slice's pattern; a line's, rectangle's or polygon's line
+// style; the width of every outline but a pie slice's; a label's text size
+// and direction. Other records come back as they were.
+ShapeRecord restyled(const ShapeRecord& record, Style style, int16_t value);
 
 }  // namespace pasdraw

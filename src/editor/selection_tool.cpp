@@ -104,6 +104,11 @@ SelectStep SelectionTool::recolour(int16_t index, int32_t rgb, bool border) {
     return change(recoloured(recordOf(picture_, *selection_), index, rgb, border));
 }
 
+SelectStep SelectionTool::restyle(Style style, int16_t value) {
+    if (!selection_ || drag_) return {};
+    return change(restyled(recordOf(picture_, *selection_), style, value));
+}
+
 SelectStep SelectionTool::remove() {
     if (!selection_ || drag_) return {};
     const ShapeRef ref = *selection_;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "canvas/surface.h"
+#include "editor/editor.h"
 #include "editor/history.h"
 #include "model/picture.h"
 
@@ -41,6 +42,8 @@ public:
     SelectStep nudge(int dx, int dy);  // twips
     SelectStep recolour(int16_t index, int32_t rgb, bool border);
     SelectStep remove();
+    // The picked shape in another style, where its kind has it.
+    SelectStep restyle(Style style, int16_t value);
 
     const std::optional<ShapeRef>& selection() const { return selection_; }
     // Picks a shape, or none; true when the pick changed. forgetPress makes

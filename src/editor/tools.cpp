@@ -20,6 +20,12 @@ class KindTool final : public ShapeTool {
 
 public:
     Kind kind() const override { return kindOfRecord<Record>; }
+    Gesture gesture() const override {
+        if constexpr (requires { K::sweeps; }) return Gesture::Sweep;
+        if constexpr (requires { K::clicksCorners; }) return Gesture::Corners;
+        if constexpr (requires { K::takesText; }) return Gesture::Text;
+        return Gesture::Drag;
+    }
     bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) const override {
         return K::preview(s, sx, sy, x, y, colour);
     }

@@ -10,10 +10,19 @@
 
 namespace pasdraw {
 
+// How a tool's shape is made with the mouse.
+enum class Gesture {
+    Drag,     // one drag from press to release
+    Sweep,    // a drag sets centre, radius and start angle; a click fixes the end angle
+    Corners,  // a click per corner, closed on the first corner or by a double-click
+    Text,     // a click sets the anchor, the window asks for the text
+};
+
 class ShapeTool {
 public:
     virtual ~ShapeTool() = default;
     virtual Kind kind() const = 0;
+    virtual Gesture gesture() const { return Gesture::Drag; }
     // Draws the preview of a drag from the press point to (x, y) in `colour`;
     // drawing it again in black erases it. Returns false for tools without one.
     virtual bool preview(Surface& surface, float startX, float startY, float x, float y,

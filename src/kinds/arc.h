@@ -56,6 +56,8 @@ struct ArcKind {
         return true;
     }
     static constexpr bool refreshAfterPreview = false;
+    // The tool's gesture: the release starts the sweep of its end angle, which a click fixes.
+    static constexpr bool sweeps = true;
     static ArcRecord released(const EditorState& s, float x, float y) {
         ArcRecord r{};
         r.X = toStored(s.StartX);

@@ -97,6 +97,8 @@ struct LabelKind {
     // The mouse tool is a click; the text comes from the window's editor.
     static bool preview(Surface&, float, float, float, float, int32_t) { return false; }
     static constexpr bool refreshAfterPreview = false;
+    // The tool's gesture: the window asks for the text at the click.
+    static constexpr bool takesText = true;
     static LabelRecord released(const EditorState&, float x, float y) {
         LabelRecord r{};
         r.X = toStored(x);

@@ -56,6 +56,8 @@ struct PieSliceKind {
         return true;
     }
     static constexpr bool refreshAfterPreview = false;
+    // The tool's gesture: the release starts the sweep of its end angle, which a click fixes.
+    static constexpr bool sweeps = true;
     static PieSliceRecord released(const EditorState& s, float x, float y) {
         PieSliceRecord r{};
         r.X = toStored(s.StartX);

@@ -89,6 +89,8 @@ struct PolygonKind {
         return true;
     }
     static constexpr bool refreshAfterPreview = false;
+    // The tool's gesture: the editor collects a corner per click.
+    static constexpr bool clicksCorners = true;
     static PolygonRecord released(const EditorState& s, float x, float y) {
         PolygonRecord r{};
         r.Count = 3;

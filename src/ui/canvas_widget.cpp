@@ -4,9 +4,12 @@
 #include <QCursor>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QToolTip>
 #include <bit>
 
@@ -80,7 +83,10 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
     if (!document_.selecting()) {
-        QWidget::keyPressEvent(event);
+        // Escape and Backspace act on a shape made in steps, when one is under way.
+        const bool taken = (event->key() == Qt::Key_Escape && document_.cancelGesture()) ||
+                           (event->key() == Qt::Key_Backspace && document_.takeBackCorner());
+        if (!taken) QWidget::keyPressEvent(event);
         return;
     }
     // One BGI pixel is 10 twips; Shift moves ten of them.
@@ -97,7 +103,50 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void CanvasWidget::followLabelAnchor() {
+    const std::optional<std::pair<float, float>> anchor = document_.labelAnchor();
+    if (!anchor) {
+        if (labelEditor_ != nullptr) {
+            const bool hadFocus = labelEditor_->hasFocus();
+            labelEditor_->deleteLater();
+            labelEditor_ = nullptr;
+            if (hadFocus) setFocus(Qt::OtherFocusReason);
+        }
+        return;
+    }
+    if (labelEditor_ == nullptr) {
+        labelEditor_ = new QLineEdit(this);
+        labelEditor_->setObjectName(QStringLiteral("labelEditor"));
+        labelEditor_->setMaxLength(MaxLabelLength);
+        // Printable ASCII only, as the 8 x 8 font draws it: others are refused as typed.
+        labelEditor_->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[ -~]{0,%1}").arg(MaxLabelLength)), labelEditor_));
+        labelEditor_->setToolTip(QStringLiteral("The label's text: Enter stores it, Escape cancels"));
+        QLineEdit* editor = labelEditor_;
+        connect(editor, &QLineEdit::returnPressed, this,
+                [this, editor] { document_.finishLabel(editor->text().toStdString()); });
+        // Escape inside the editor: a QLineEdit passes it on to its parent.
+        editor->installEventFilter(this);
+    }
+    const QPoint at(qRound(static_cast<qreal>(anchor->first) / twipsPerLogicalX_),
+                    qRound(static_cast<qreal>(anchor->second) / twipsPerLogicalY_));
+    const int h = labelEditor_->sizeHint().height();
+    labelEditor_->setGeometry(QRect(at, QSize(std::min(240, width() - at.x()), h)));
+    labelEditor_->show();
+    labelEditor_->setFocus(Qt::OtherFocusReason);
+}
+
+bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == labelEditor_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        document_.cancelGesture();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void CanvasWidget::documentChanged(Changes changes) {
+    followLabelAnchor();
     if ((changes & (CanvasChanged | SelectionChanged)) != 0) update();
     if ((changes & CapacityChanged) == 0) return;
     if (document_.capacityNote().empty()) {
@@ -125,6 +174,12 @@ void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
     const Qt::CursorShape shape = draws ? Qt::CrossCursor : Qt::ArrowCursor;
     if (cursor().shape() != shape) setCursor(shape);
     document_.pointerMove(mouseButton(event->button()), shiftState(event->modifiers()), x, y);
+}
+
+void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    document_.pointerDoubleClick(mouseButton(event->button()), shiftState(event->modifiers()),
+                                 toTwipsX(p.x()), toTwipsY(p.y()));
 }
 
 void CanvasWidget::leaveEvent(QEvent*) { document_.pointerLeft(); }

@@ -9,6 +9,8 @@
 
 #include "document/document.h"
 
+class QLineEdit;
+
 namespace pasdraw {
 
 class CanvasWidget : public QWidget {
@@ -27,17 +29,24 @@ public:
 
     // The note shown when a list is full; empty when there is none.
     QString capacityNote() const { return QString::fromStdString(document_.capacityNote()); }
+    // The small line editor the label tool opens at its click; null while
+    // none is open.
+    QLineEdit* labelEditor() const { return labelEditor_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void documentChanged(Changes changes);
+    // Opens, moves or closes the label editor as the document's anchor says.
+    void followLabelAnchor();
     float toTwipsX(qreal logical) const { return static_cast<float>(logical) * twipsPerLogicalX_; }
     float toTwipsY(qreal logical) const { return static_cast<float>(logical) * twipsPerLogicalY_; }
 
@@ -45,6 +54,7 @@ private:
     float twipsPerLogicalX_;
     float twipsPerLogicalY_;
     qreal devicePixelRatio_;
+    QLineEdit* labelEditor_ = nullptr;
 };
 
 }  // namespace pasdraw

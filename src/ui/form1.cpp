@@ -14,6 +14,7 @@
 #include "ui/canvas_widget.h"
 #include "ui/colour_button.h"
 #include "ui/dialogs.h"
+#include "ui/more_menu.h"
 #include "ui/preview_link.h"
 #include "ui/program_text.h"
 #include "ui/readout.h"
@@ -80,6 +81,8 @@ constexpr ControlRow Controls[] = {
     {"fileButton", ControlType::Button, "File", 6480, 5880, 1575, 255, &Form1::fileButton},
     {"selectButton", ControlType::Button, "Select", 6480, 2640, 1575, 255, &Form1::selectButton, nullptr,
      Document::SelectTool},
+    // The tools and styles that came later, in a menu; the readout moved down for it.
+    {"moreButton", ControlType::Button, "More", 6480, 3000, 1575, 255, &Form1::moreButton},
 };
 
 }  // namespace
@@ -146,7 +149,7 @@ void Form1::buildControls() {
     // The readout fills the free black area under the tool buttons.
     readout_ = new Readout(*document_, Text1, this);
     readout_->setFont(fontOfSize(font(), scale_.fontPixels(150.0f, 8)));
-    readout_->setGeometry(scale_.rect(6480, 3000, 1575, 2760));
+    readout_->setGeometry(scale_.rect(6480, 3360, 1575, 2400));
     preview_ = new PreviewLink(this, Text1, previewButton);
 }
 
@@ -163,6 +166,8 @@ void Form1::connectControls() {
         if (row.click != nullptr) connect(this->*row.button, &QPushButton::clicked, this, row.click);
         if (row.change != nullptr) connect(this->*row.slider, &QSlider::valueChanged, this, row.change);
     }
+    more_ = new MoreMenu(*document_, moreButton);
+    tools->addButton(moreButton);
     for (ColourButton* b : paletteButtons)
         connect(b, &QPushButton::clicked, this, [this, b] { selectColour(b); });
     connect(fromTextButton, &QPushButton::clicked, this, &Form1::pictureFromText);

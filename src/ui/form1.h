@@ -20,6 +20,7 @@ class QSlider;
 namespace pasdraw {
 
 class CanvasWidget;
+class MoreMenu;
 class ColourButton;
 class PreviewLink;
 class PreviewWindow;
@@ -44,6 +45,7 @@ public:
     CanvasWidget& canvas() { return *canvas_; }
     ProgramText& programText() { return *programText_; }
     Readout& readout() { return *readout_; }
+    MoreMenu& moreMenu() { return *more_; }
     // The program preview, made at the first use.
     PreviewWindow& preview();
 
@@ -73,6 +75,7 @@ public:
     QPushButton* fromTextButton = nullptr;           // "Picture from text"
     QPushButton* fileButton = nullptr;               // "File": open, save as, restore
     QPushButton* selectButton = nullptr;             // "Select": pick and change drawn shapes
+    QPushButton* moreButton = nullptr;               // "More": the later tools and the styles
     TextBox* Text1 = nullptr;
     QSlider* Slider1 = nullptr;
     QSlider* Slider2 = nullptr;
@@ -115,6 +118,7 @@ private:
     CanvasWidget* canvas_ = nullptr;
     ProgramText* programText_ = nullptr;
     Readout* readout_ = nullptr;
+    MoreMenu* more_ = nullptr;
     PreviewLink* preview_ = nullptr;
     WorkFiles* files_ = nullptr;
     std::function<bool(const QString&)> askReplace_;

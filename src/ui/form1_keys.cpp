@@ -3,6 +3,7 @@
 #include <QShortcut>
 
 #include "ui/form1.h"
+#include "ui/more_menu.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -21,7 +22,27 @@ void Form1::connectKeys() {
     shortcut(QKeySequence::Save, &Form1::Command23_Click);
     for (const QKeyCombination keys : RedoKeys) shortcut(keys, &Form1::redo);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::pictureFromText);
-    shortcut(QKeySequence(Qt::Key_S), [this] { selectButton->click(); });
+    // One letter a tool; inside the text box and the label editor typing wins.
+    struct ToolKey {
+        QPushButton* button;
+        char key;
+        const char* tip;
+    };
+    const ToolKey toolKeys[] = {
+        {Command1, 'L', "Draw lines"},
+        {Command2, 'R', "Draw rectangles"},
+        {Command3, 'E', "Draw ellipses"},
+        {Command4, 'C', "Draw circles"},
+        {Command6, 'F', "Fill an area up to the last outline's colour"},
+        {selectButton, 'S', "Pick a shape to move, resize, recolour, restyle or delete it"},
+    };
+    for (const ToolKey& k : toolKeys) {
+        shortcut(QKeySequence(QString(QChar::fromLatin1(k.key))), [b = k.button] { b->click(); });
+        k.button->setToolTip(QStringLiteral("%1 (%2)").arg(QLatin1String(k.tip), QChar::fromLatin1(k.key)));
+    }
+    for (const NewTool& t : NewTools)
+        shortcut(QKeySequence(QString(QChar::fromLatin1(t.key))),
+                 [this, k = t.kind] { more_->chooseTool(k); });
     // Also from the preview window itself.
     shortcut(QKeySequence(Qt::Key_F9 | Qt::CTRL), &Form1::togglePreview)->setContext(Qt::ApplicationShortcut);
     previewButton->setCheckable(true);
@@ -31,7 +52,6 @@ void Form1::connectKeys() {
     Command5->setToolTip(
         QStringLiteral("Undo the newest shape of the chosen tool, or with Select the last edit (Ctrl+Z); "
                        "Ctrl+Y brings it back"));
-    selectButton->setToolTip(QStringLiteral("Pick a shape to move, resize, recolour or delete it (S)"));
 }
 
 }  // namespace pasdraw

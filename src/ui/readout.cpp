@@ -60,7 +60,8 @@ struct Fitted {
 
 // The text in at most maxRows rows no wider than `width`. Each line keeps
 // its wrapped rows while they fit, and at least one row while there are
-// rows: a line squeezed into one row loses its middle (a path keeps its
+// rows (the first lines, when there are fewer rows than lines): a line
+// squeezed into one row loses its middle (a path keeps its
 // file name), into more rows its end. Whatever is cut shows an ellipsis.
 Fitted fit(const QString& text, const QFontMetrics& metrics, int width, int maxRows) {
     Fitted out;
@@ -68,7 +69,9 @@ Fitted fit(const QString& text, const QFontMetrics& metrics, int width, int maxR
     const QStringList lines = text.split(QLatin1Char('\n'));
     int left = maxRows;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int room = left - static_cast<int>(lines.size() - 1 - i);  // a row for each later line
+        int room = left - static_cast<int>(lines.size() - 1 - i);  // a row for each later line
+        // Fewer rows than lines: the first lines take the rows there are.
+        if (room <= 0 && left > 0) room = 1;
         if (room <= 0) {
             out.elided = true;
             if (!out.rows.isEmpty() && !out.rows.back().endsWith(QChar(0x2026)))

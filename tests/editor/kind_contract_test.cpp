@@ -5,9 +5,13 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <utility>
 
+#include "canvas/raster_surface.h"
+#include "canvas/repaint.h"
+#include "editor/editor.h"
 #include "editor/selection.h"
 #include "editor/tools.h"
 #include "kinds/kinds.h"
@@ -32,6 +36,81 @@ TEST(KindContract, EachRowsToolDrawsItsOwnKind) {
         const std::optional<ShapeRecord> r = tool->record(p, 2000, 1500);
         if (r) {
             EXPECT_TRUE(std::holds_alternative<RecordOfKind<K>>(*r));
+        }
+    });
+}
+
+// Through the editor, as the mouse does it: every tool's whole gesture
+// stores one record of its own kind, and a gesture cut short by Escape
+// stores none and leaves the canvas as a repaint of the model.
+TEST(KindContract, EachToolsGestureStoresOneOfItsKind) {
+    forEachKind([]<Kind K>() {
+        SCOPED_TRACE(kindName(K));
+        for (const bool cancelled : {false, true}) {
+            Picture p;
+            RasterSurface surface(15.0f, 15.0f), fresh(15.0f, 15.0f);
+            Editor e(p, surface);
+            e.Form_Load();
+            e.selectTool(static_cast<int16_t>(K));
+            const auto click = [&](float x, float y) {
+                e.Form_MouseDown(1, 0, x, y);
+                return e.Form_MouseUp(1, 0, x, y);
+            };
+            ReleaseResult last;
+            bool tookSteps = true;
+            switch (toolFor(static_cast<int16_t>(K))->gesture()) {
+                case Gesture::Drag:
+                    tookSteps = false;
+                    e.Form_MouseDown(1, 0, 2000, 2000);
+                    e.Form_MouseMove(1, 0, 2600, 2300);
+                    last = e.Form_MouseUp(1, 0, 2900, 2600);
+                    break;
+                case Gesture::Sweep:
+                    e.Form_MouseDown(1, 0, 2000, 2000);
+                    e.Form_MouseMove(1, 0, 2300, 2000);
+                    EXPECT_FALSE(e.Form_MouseUp(1, 0, 2600, 2000).committed);  // the start, at 0 degrees
+                    e.Form_MouseMove(0, 0, 2000, 1500);
+                    if (!cancelled) last = click(2000, 1400);  // the end, at 90
+                    break;
+                case Gesture::Corners:
+                    for (const auto& [x, y] : {std::pair(2000, 2000), {3000, 2000}, {3000, 3000}})
+                        EXPECT_FALSE(click(static_cast<float>(x), static_cast<float>(y)).committed);
+                    e.Form_MouseMove(0, 0, 2500, 2500);
+                    if (!cancelled) last = click(2010, 1995);  // on the first corner: closed
+                    break;
+                case Gesture::Text:
+                    EXPECT_FALSE(click(2000, 2000).committed);
+                    if (!cancelled) last = e.finishLabel("It's 8 o'clock");
+                    break;
+            }
+            if (cancelled) {
+                if (!tookSteps) continue;
+                EXPECT_TRUE(e.cancelGesture());
+                EXPECT_EQ(p.count(K), 0);
+                EXPECT_EQ(p.state.MouseIsDown, 0);
+                drowob(p, fresh);
+                EXPECT_EQ(std::memcmp(surface.bits(), fresh.bits(),
+                                      sizeof(uint32_t) *
+                                          static_cast<std::size_t>(surface.width() * surface.height())),
+                          0);
+                continue;
+            }
+            EXPECT_TRUE(last.committed);
+            ASSERT_EQ(p.count(K), 1);
+            const auto& r = p.list<K>()[0];
+            if constexpr (K == Kind::Arc || K == Kind::PieSlice) {
+                EXPECT_EQ(r.X, 2000);
+                EXPECT_EQ(r.Radius, 600);
+                EXPECT_EQ(r.StartAngle, 0);
+                EXPECT_EQ(r.EndAngle, 90);
+            }
+            if constexpr (K == Kind::Polygon) {
+                EXPECT_EQ(r.Count, 3);
+            }
+            if constexpr (K == Kind::Label) {
+                EXPECT_EQ(LabelKind::text(r), "It's 8 o'clock");
+            }
+            EXPECT_FALSE(e.gestureUnderWay());
         }
     });
 }
