@@ -30,7 +30,9 @@ struct LabelKind {
         return {r.Text.data(), static_cast<std::size_t>(std::clamp<int>(r.Length, 0, MaxLabelLength))};
     }
 
-    static void paint(Surface&, const LabelRecord&) {}
+    static void paint(Surface& surface, const LabelRecord& r) {
+        surface.GraphText(toScreen(r.X), toScreen(r.Y), text(r), r.ColorRGB, r.TextSize, r.Vertical != 0);
+    }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const LabelRecord& r) {
         outlineColour(out, r.ColorIndex);
@@ -45,8 +47,10 @@ struct LabelKind {
         writePoint(out, style, toScreen(r.X), toScreen(r.Y));
         out.text(",'");
         for (char c : text(r)) {
-            if (c == '\'') out.text("''");
-            else out.text(std::string_view(&c, 1));
+            if (c == '\'')
+                out.text("''");
+            else
+                out.text(std::string_view(&c, 1));
         }
         out.text("');");
     }
@@ -57,7 +61,9 @@ struct LabelKind {
 
     // The box the text covers on the screen, in twips: 80 twips a glyph
     // pixel row at size 1.
-    static int width(const LabelRecord& r) { return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1); }
+    static int width(const LabelRecord& r) {
+        return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1);
+    }
     static int height(const LabelRecord& r) { return 80 * std::max<int>(r.TextSize, 1); }
 
     // Near anywhere over its text.
