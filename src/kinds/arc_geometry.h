@@ -24,8 +24,7 @@ inline int16_t angleOf(double cx, double cy, double x, double y) {
 inline HandlePoint rimPoint(int16_t cx, int16_t cy, int16_t radius, int16_t angle) {
     const double t = angle * 3.14159265358979323846 / 180.0;
     const double r = std::abs(static_cast<double>(radius));
-    return {static_cast<int>(std::lround(cx + r * std::cos(t))),
-            static_cast<int>(std::lround(cy - r * std::sin(t)))};
+    return {static_cast<int>(std::lround(cx + r * std::cos(t))), static_cast<int>(std::lround(cy - r * std::sin(t)))};
 }
 
 // Whether `angle` lies on the arc from start counter-clockwise to end.

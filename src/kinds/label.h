@@ -47,10 +47,8 @@ struct LabelKind {
         writePoint(out, style, toScreen(r.X), toScreen(r.Y));
         out.text(",'");
         for (char c : text(r)) {
-            if (c == '\'')
-                out.text("''");
-            else
-                out.text(std::string_view(&c, 1));
+            if (c == '\'') out.text("''");
+            else out.text(std::string_view(&c, 1));
         }
         out.text("');");
     }
@@ -61,9 +59,7 @@ struct LabelKind {
 
     // The box the text covers on the screen, in twips: 80 twips a glyph
     // pixel row at size 1.
-    static int width(const LabelRecord& r) {
-        return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1);
-    }
+    static int width(const LabelRecord& r) { return static_cast<int>(text(r).size()) * 80 * std::max<int>(r.TextSize, 1); }
     static int height(const LabelRecord& r) { return 80 * std::max<int>(r.TextSize, 1); }
 
     // Near anywhere over its text.

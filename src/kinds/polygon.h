@@ -54,8 +54,7 @@ struct PolygonKind {
     }
     template <class Take>
     static void originPoints(const PolygonRecord& r, Take&& take) {
-        for (int i = 0; i < corners(r); ++i)
-            take(r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < corners(r); ++i) take(r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]);
     }
 
     // Near along its edges.
@@ -71,8 +70,7 @@ struct PolygonKind {
     // Each corner.
     static std::vector<HandlePoint> handles(const PolygonRecord& r) {
         std::vector<HandlePoint> points;
-        for (int i = 0; i < corners(r); ++i)
-            points.push_back({r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]});
+        for (int i = 0; i < corners(r); ++i) points.push_back({r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]});
         return points;
     }
     static void move(PolygonRecord& r, int dx, int dy) {

@@ -85,9 +85,7 @@ inline void outlineColour(LineBuffer& out, int16_t colorIndex) {
 // has it and set back just after, so that each line of the text draws the
 // same whatever ran before it, and a shape in the defaults writes what it
 // wrote before styles existed.
-inline bool plainLine(int16_t lineStyle, int16_t width) {
-    return lineStyle == SolidLine && width == NormalWidth;
-}
+inline bool plainLine(int16_t lineStyle, int16_t width) { return lineStyle == SolidLine && width == NormalWidth; }
 inline void lineStyleBefore(LineBuffer& out, int16_t lineStyle, int16_t width) {
     if (plainLine(lineStyle, width)) return;
     out.text(pascalName(GraphRoutine::SetLineStyle));
