@@ -425,6 +425,7 @@ namespace {
 // The first x from x to right (included) whose byte in row is not 0, or
 // right + 1; eight bytes at a time, as most of a shape's box is empty.
 int64_t nextDrawn(const uint8_t* row, int64_t x, int64_t right) {
+    if (x <= right && row[x] != 0) return x;
     while (x <= right && (x & 7) != 0 && row[x] == 0) ++x;
     while (x + 8 <= right + 1) {
         uint64_t word;
@@ -485,23 +486,25 @@ void RasterSurface::showGraphTile(GraphBounds t, int tileX, int tileY, uint32_t 
     const uint8_t* screen = graph_->pixels();
     const auto unitsX = static_cast<int64_t>(unitToDeviceX_.size());
     const auto unitsY = static_cast<int64_t>(unitToDeviceY_.size());
+    const int64_t right = std::min<int64_t>(t.right, unitsX - 1 - tileX);
+    const std::pair<int32_t, int32_t>* columns = unitToDeviceX_.data() + tileX;
+    const uint32_t shown[2] = {0u, colour};  // Background, Drawn
+    // only: the one scratch colour to show, or Untouched for both.
     const auto show = [&](uint8_t only) {
         for (int64_t y = t.top; y <= t.bottom && y + tileY < unitsY; ++y) {
             const auto [top, bottom] = unitToDeviceY_[static_cast<std::size_t>(y + tileY)];
             const uint8_t* row = screen + y * ScreenWidth;
-            int64_t x = nextDrawn(row, t.left, t.right);
-            while (x <= t.right && x + tileX < unitsX) {
-                const uint8_t v = row[x];
-                const int64_t from = x;
-                while (x <= t.right && row[x] == v) ++x;
-                if (only == Untouched || v == only) {
-                    const int64_t last = std::min(x - 1 + tileX, unitsX - 1);
-                    const int32_t left = unitToDeviceX_[static_cast<std::size_t>(from + tileX)].first;
-                    const int32_t right = unitToDeviceX_[static_cast<std::size_t>(last)].second;
-                    const uint32_t c = v == Background ? 0u : colour;
-                    for (int32_t dy = top; dy <= bottom; ++dy) hspan(dy, left, right, c);
+            for (int32_t dy = top; dy <= bottom; ++dy) {
+                uint32_t* out =
+                    pixels_.data() + static_cast<std::size_t>(dy) * static_cast<std::size_t>(width_);
+                for (int64_t x = nextDrawn(row, t.left, right); x <= right;
+                     x = nextDrawn(row, x + 1, right)) {
+                    const uint8_t v = row[x];
+                    if (only != Untouched && v != only) continue;
+                    const uint32_t c = shown[v == Drawn];
+                    const auto [first, last] = columns[x];
+                    for (int32_t dx = first; dx <= last; ++dx) out[dx] = c;
                 }
-                x = nextDrawn(row, x, t.right);
             }
         }
     };
