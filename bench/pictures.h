@@ -57,6 +57,76 @@ inline std::unique_ptr<Picture> spreadPicture() {
     return p;
 }
 
+// spreadPicture's 1001 shapes of the first five kinds, every third line,
+// rectangle and circle and ellipse styled, and 1001 of each later kind as
+// small as those: bars, arcs, pie slices and fills in every pattern,
+// polygons in every line style and width, labels of 1 to 12 characters in
+// every text size and both directions.
+inline std::unique_ptr<Picture> everyKindPicture() {
+    const auto spread = spreadPicture();
+    auto p = std::make_unique<Picture>();
+    std::mt19937 gen(11);
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    const auto twips = [](int v) { return static_cast<int16_t>(v * 10); };
+    const auto thickOrNot = [&] { return any(0, 2) == 0 ? ThickWidth : NormalWidth; };
+    for (auto r : spread->Lines.records()) {
+        if (any(0, 2) == 0) r.LineStyle = static_cast<int16_t>(any(1, LastLineStyle));
+        p->Lines.append(r);
+    }
+    for (auto r : spread->Rectangles.records()) {
+        r.LineWidth = thickOrNot();
+        p->Rectangles.append(r);
+    }
+    for (auto r : spread->Ellipses.records()) {
+        r.LineWidth = thickOrNot();
+        p->Ellipses.append(r);
+    }
+    for (auto r : spread->Circles.records()) {
+        r.LineWidth = thickOrNot();
+        p->Circles.append(r);
+    }
+    for (auto r : spread->Fills.records()) {
+        r.Pattern = static_cast<int16_t>(any(0, LastPattern));
+        p->Fills.append(r);
+    }
+    for (int i = 0; i < ListCapacity; ++i) {
+        p->selectColour(static_cast<int16_t>(any(1, 15)), 0x00C00000);
+        EditorState& s = p->state;
+        s.FillPattern = static_cast<int16_t>(any(0, LastPattern));
+        s.LineStyle = static_cast<int16_t>(any(SolidLine, LastLineStyle));
+        s.LineWidth = any(0, 1) ? ThickWidth : NormalWidth;
+        s.TextSize = static_cast<int16_t>(any(1, 3));
+        s.TextVertical = static_cast<int16_t>(any(0, 1));
+        const int x = any(0, 639), y = any(0, 479), w = any(4, 60), h = any(4, 60);
+        p->commitBar({.X1 = twips(x), .X2 = twips(x + w), .Y1 = twips(y), .Y2 = twips(y + h)});
+        const auto radius = twips(any(2, 30));
+        p->commitArc({.X = twips(any(0, 639)),
+                      .Y = twips(any(0, 479)),
+                      .Radius = radius,
+                      .StartAngle = static_cast<int16_t>(any(0, 359)),
+                      .EndAngle = static_cast<int16_t>(any(0, 359))});
+        p->commitPieSlice({.X = twips(any(0, 639)),
+                           .Y = twips(any(0, 479)),
+                           .Radius = radius,
+                           .StartAngle = static_cast<int16_t>(any(0, 359)),
+                           .EndAngle = static_cast<int16_t>(any(0, 359))});
+        PolygonRecord polygon{};
+        polygon.Count = static_cast<int16_t>(any(MinPolygonCorners, 8));
+        const int px = any(0, 639), py = any(0, 479);
+        for (int k = 0; k < polygon.Count; ++k) {
+            polygon.X[static_cast<std::size_t>(k)] = twips(px + any(0, 60));
+            polygon.Y[static_cast<std::size_t>(k)] = twips(py + any(0, 60));
+        }
+        p->commitPolygon(polygon);
+        LabelRecord label{.X = twips(any(0, 639)), .Y = twips(any(0, 479))};
+        label.Length = static_cast<int16_t>(any(1, 12));
+        for (int k = 0; k < label.Length; ++k)
+            label.Text[static_cast<std::size_t>(k)] = static_cast<char>(any(32, 126));
+        p->commitLabel(label);
+    }
+    return p;
+}
+
 // 1001 records of every kind on the canvas: small boxes on a grid, a line, an
 // ellipse and a circle of other colours in each box, and one fill inside each
 // box bounded by the boxes' colour, in palette colours, so the picture is the

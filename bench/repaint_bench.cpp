@@ -115,6 +115,10 @@ BENCHMARK(BM_DrowobSpreadPicture)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecon
 void BM_DrowobSpanningPicture(benchmark::State& state) { drowobOf(state, *bench::spanningPicture()); }
 BENCHMARK(BM_DrowobSpanningPicture)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecond);
 
+// Every kind, 1001 of each, in every style.
+void BM_DrowobEveryKindPicture(benchmark::State& state) { drowobOf(state, *bench::everyKindPicture()); }
+BENCHMARK(BM_DrowobEveryKindPicture)->Arg(15)->Arg(10)->Unit(benchmark::kMillisecond);
+
 void BM_DrowobSpreadPictureFromText(benchmark::State& state) {
     drowobOf(state, inPaletteColours(*bench::spreadPicture()));
 }

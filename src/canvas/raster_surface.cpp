@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
+#include "bgi/bgi_screen.h"
 #include "canvas/arc_angles.h"
 #include "canvas/region_fill.h"
 #include "model/numeric.h"
@@ -32,7 +34,36 @@ RasterSurface::RasterSurface(float twipsPerPixelX, float twipsPerPixelY)
     height_ = std::max(1, twipsToPixel(static_cast<float>(ClientHeightTwips), twipsPerPixelY));
     const auto size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
     pixels_ = PixelBuffer(size);
+    // The unit's pixel u covers twips 10u up to 10(u + 1), the device pixel
+    // d those that round to d: so u shows on the device pixels from where
+    // its first twip rounds to just before where the next pixel's does, and
+    // at least on the first.
+    const auto unitsToDevice = [](int pixels, float twipsPerPixel) {
+        std::vector<std::pair<int32_t, int32_t>> map;
+        const int units = static_cast<int>(std::ceil(static_cast<double>(pixels) * twipsPerPixel / 10.0)) + 1;
+        for (int u = 0; u < units; ++u) {
+            const int32_t first = twipsToPixel(static_cast<float>(10 * u), twipsPerPixel);
+            const int32_t next = twipsToPixel(static_cast<float>(10 * u + 10), twipsPerPixel);
+            if (first > pixels - 1) break;  // off the image: the unit pixels from here on are not shown
+            map.emplace_back(first, std::min(std::max(first, next - 1), pixels - 1));
+        }
+        return map;
+    };
+    unitToDeviceX_ = unitsToDevice(width_, twipsPerPixelX);
+    unitToDeviceY_ = unitsToDevice(height_, twipsPerPixelY);
+    // A device pixel stands for the unit pixel that holds its middle.
+    const auto unitOf = [](int d, float twipsPerPixel) {
+        return static_cast<int>(std::floor(static_cast<double>(d) * twipsPerPixel / 10.0));
+    };
+    for (int x = 0; x < width_; ++x)
+        patternBitX_.push_back(static_cast<uint8_t>(7 - (unitOf(x, twipsPerPixelX) & 7)));
+    for (int y = 0; y < height_; ++y)
+        patternRowY_.push_back(static_cast<uint8_t>(unitOf(y, twipsPerPixelY) & 7));
 }
+
+RasterSurface::~RasterSurface() = default;
+RasterSurface::RasterSurface(RasterSurface&&) noexcept = default;
+RasterSurface& RasterSurface::operator=(RasterSurface&&) noexcept = default;
 
 uint32_t RasterSurface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) throw std::out_of_range("pixel outside the image");
@@ -284,6 +315,10 @@ void RasterSurface::FloodFill(int32_t x, int32_t y, int32_t border) {
     if (fillStyle_ != FillSolid) return;  // a hollow brush paints nothing
     const uint32_t borderColour = toPixelColour(border);
     const uint32_t brush = toPixelColour(fillColor_);
+    if (fillPattern_ != SolidPattern) {
+        patternFlood(x, y, borderColour, brush);
+        return;
+    }
     if (onRegions_) {
         if (regions_->flood(x, y, borderColour, brush)) changed_ = true;
         return;
@@ -316,7 +351,26 @@ void RasterSurface::putRegions() {
     replayedPixels_ = 0;
 }
 
-std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColour, uint32_t brush) {
+void RasterSurface::patternFlood(int32_t x, int32_t y, uint32_t borderColour, uint32_t brush) {
+    // Regions hold areas of one colour, which a pattern breaks up.
+    settleFills();
+    floodSpans_.clear();
+    const std::size_t painted = floodPixels(x, y, borderColour, brush, &floodSpans_);
+    if (painted == 0) return;
+    changed_ = true;
+    const uint8_t* pattern = FillPatterns[std::clamp<int>(fillPattern_, 0, LastPattern)];
+    const auto w = static_cast<std::size_t>(width_);
+    for (const auto& [first, last] : floodSpans_) {
+        const unsigned bits = pattern[patternRowY_[first / w]];
+        for (std::size_t i = first; i <= last; ++i) {
+            if (!((bits >> patternBitX_[i % w]) & 1u)) pixels_[i] = 0u;
+        }
+    }
+    if (replaying_) replayedPixels_ += painted;
+}
+
+std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColour, uint32_t brush,
+                                       std::vector<std::pair<std::size_t, std::size_t>>* spans) {
     const auto w = static_cast<std::size_t>(width_);
     if (pixels_[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)] == borderColour) return 0;
 
@@ -346,6 +400,9 @@ std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColo
             stamp[rowStart + static_cast<std::size_t>(i)] = gen;
         }
         painted += static_cast<std::size_t>(xr - xl + 1);
+        if (spans != nullptr)
+            spans->emplace_back(rowStart + static_cast<std::size_t>(xl),
+                                rowStart + static_cast<std::size_t>(xr));
         for (const int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= height_) continue;
             const std::size_t nrow = static_cast<std::size_t>(ny) * w;
@@ -361,6 +418,202 @@ std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColo
         }
     }
     return painted;
+}
+
+namespace {
+
+// The first x from x to right (included) whose byte in row is not 0, or
+// right + 1; eight bytes at a time, as most of a shape's box is empty.
+int64_t nextDrawn(const uint8_t* row, int64_t x, int64_t right) {
+    if (x <= right && row[x] != 0) return x;
+    while (x <= right && (x & 7) != 0 && row[x] == 0) ++x;
+    while (x + 8 <= right + 1) {
+        uint64_t word;
+        std::memcpy(&word, row + x, sizeof word);
+        if (word != 0) break;
+        x += 8;
+    }
+    while (x <= right && row[x] == 0) ++x;
+    return x;
+}
+
+// The scratch screen's colours: a shape is drawn in Drawn, the 0 bits of
+// its pattern in Background (the unit paints them in the background
+// colour), and what it leaves stays Untouched.
+constexpr uint8_t Untouched = 0;
+constexpr uint8_t Background = 1;
+constexpr uint8_t Drawn = 15;
+
+int16_t s16(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX)); }
+
+// Whether a fill pattern has 0 bits, which the unit paints black.
+bool patternHasGaps(int16_t pattern) { return pattern != SolidPattern; }
+
+}  // namespace
+
+template <class Draw>
+void RasterSurface::graph(GraphBounds bounds, int32_t colour, bool blackToo, Draw&& draw) {
+    settleFills();
+    if (!graph_) {
+        graph_ = std::make_shared<BgiScreen>();
+        graph_->SetBkColor(Background);
+    }
+    BgiScreen& g = *graph_;
+    const auto unitsX = static_cast<int64_t>(unitToDeviceX_.size());
+    const auto unitsY = static_cast<int64_t>(unitToDeviceY_.size());
+    // Tiles whose corners are multiples of 16 unit pixels, so that the fill
+    // patterns (tiled from the screen's corner) and the line styles of
+    // horizontal and vertical lines (by position on the screen) fall as on
+    // the program's screen; the first tile is that screen itself, clipped
+    // where the program's is.
+    for (int64_t ty = 0; ty < unitsY; ty += ScreenHeight) {
+        for (int64_t tx = 0; tx < unitsX; tx += ScreenWidth) {
+            const GraphBounds onTile{std::max<int64_t>(bounds.left - tx, 0),
+                                     std::max<int64_t>(bounds.top - ty, 0),
+                                     std::min<int64_t>(bounds.right - tx, ScreenWidth - 1),
+                                     std::min<int64_t>(bounds.bottom - ty, ScreenHeight - 1)};
+            if (onTile.left > onTile.right || onTile.top > onTile.bottom) continue;
+            g.SetColor(Drawn);
+            draw(g, -tx, -ty);
+            showGraphTile(onTile, static_cast<int>(tx), static_cast<int>(ty), toPixelColour(colour),
+                          blackToo);
+        }
+    }
+    changed_ = true;
+}
+
+void RasterSurface::showGraphTile(GraphBounds t, int tileX, int tileY, uint32_t colour, bool blackToo) {
+    const uint8_t* screen = graph_->pixels();
+    const auto unitsX = static_cast<int64_t>(unitToDeviceX_.size());
+    const auto unitsY = static_cast<int64_t>(unitToDeviceY_.size());
+    const int64_t right = std::min<int64_t>(t.right, unitsX - 1 - tileX);
+    const std::pair<int32_t, int32_t>* columns = unitToDeviceX_.data() + tileX;
+    const uint32_t shown[2] = {0u, colour};  // Background, Drawn
+    // only: the one scratch colour to show, or Untouched for both.
+    const auto show = [&](uint8_t only) {
+        for (int64_t y = t.top; y <= t.bottom && y + tileY < unitsY; ++y) {
+            const auto [top, bottom] = unitToDeviceY_[static_cast<std::size_t>(y + tileY)];
+            const uint8_t* row = screen + y * ScreenWidth;
+            for (int32_t dy = top; dy <= bottom; ++dy) {
+                uint32_t* out =
+                    pixels_.data() + static_cast<std::size_t>(dy) * static_cast<std::size_t>(width_);
+                for (int64_t x = nextDrawn(row, t.left, right); x <= right;
+                     x = nextDrawn(row, x + 1, right)) {
+                    const uint8_t v = row[x];
+                    if (only != Untouched && v != only) continue;
+                    const uint32_t c = shown[v == Drawn];
+                    const auto [first, last] = columns[x];
+                    for (int32_t dx = first; dx <= last; ++dx) out[dx] = c;
+                }
+            }
+        }
+    };
+    // Where the device shrinks, the colour wins over black on a shared pixel.
+    if (blackToo) {
+        show(Background);
+        show(Drawn);
+    } else {
+        show(Untouched);
+    }
+    graph_->SetFillStyle(SolidPattern, Untouched);
+    graph_->Bar(s16(t.left), s16(t.top), s16(t.right), s16(t.bottom));
+}
+
+void RasterSurface::GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
+                              int16_t lineWidth) {
+    // A thick line is one pixel wider on either side.
+    graph({std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1, std::max(y1, y2) + 1}, colour,
+          false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
+              g.Line(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
+          });
+}
+
+void RasterSurface::GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
+                                   int16_t lineWidth) {
+    graph({std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1, std::max(y1, y2) + 1}, colour,
+          false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
+              g.Rectangle(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
+          });
+}
+
+void RasterSurface::GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) {
+    graph({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}, colour,
+          patternHasGaps(pattern), [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);
+              g.Bar(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
+          });
+}
+
+namespace {
+
+// The box round a curve of these radii: the unit samples it within a pixel
+// of the radius, and a thick one reaches one further.
+template <class Bounds>
+Bounds curveBounds(int x, int y, int xRadius, int yRadius) {
+    const int64_t rx = std::abs(static_cast<int64_t>(static_cast<uint16_t>(xRadius))) + 3;
+    const int64_t ry = std::abs(static_cast<int64_t>(static_cast<uint16_t>(yRadius))) + 3;
+    return {x - rx, y - ry, x + rx, y + ry};
+}
+
+}  // namespace
+
+void RasterSurface::GraphCircle(int x, int y, int radius, int32_t colour, int16_t lineWidth) {
+    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
+              g.Circle(s16(x + dx), s16(y + dy), static_cast<uint16_t>(radius));
+          });
+}
+
+void RasterSurface::GraphArc(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
+                             int16_t lineWidth) {
+    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
+              g.Arc(s16(x + dx), s16(y + dy), static_cast<uint16_t>(startAngle),
+                    static_cast<uint16_t>(endAngle), static_cast<uint16_t>(radius));
+          });
+}
+
+void RasterSurface::GraphEllipse(int x, int y, int startAngle, int endAngle, int xRadius, int yRadius,
+                                 int32_t colour, int16_t lineWidth) {
+    graph(curveBounds<GraphBounds>(x, y, xRadius, yRadius), colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
+              g.Ellipse(s16(x + dx), s16(y + dy), static_cast<uint16_t>(startAngle),
+                        static_cast<uint16_t>(endAngle), static_cast<uint16_t>(xRadius),
+                        static_cast<uint16_t>(yRadius));
+          });
+}
+
+void RasterSurface::GraphPieSlice(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
+                                  int16_t pattern) {
+    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, patternHasGaps(pattern),
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, 1);
+              g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);
+              g.PieSlice(s16(x + dx), s16(y + dy), static_cast<int16_t>(startAngle),
+                         static_cast<int16_t>(endAngle), static_cast<uint16_t>(radius));
+          });
+}
+
+void RasterSurface::GraphText(int x, int y, std::string_view text, int32_t colour, int16_t size,
+                              bool vertical) {
+    if (text.empty()) return;
+    // Where the unit puts the text, left and top justified (text.cpp):
+    // horizontal from (x, y) right and down; vertical, turned, left of x
+    // and from just below y down.
+    const int64_t s = std::clamp<int16_t>(size, 1, LastTextSize);
+    const int64_t along = static_cast<int64_t>(text.size()) * GlyphSize * s, across = GlyphSize * s;
+    const GraphBounds bounds =
+        vertical ? GraphBounds{x - (s - 1) - across - 1, y + s - 1, x - s + 1, y + s + along}
+                 : GraphBounds{x - 1, y - 1, x + along, y + across};
+    graph(bounds, colour, false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
+        g.SetTextStyle(0, vertical ? 1 : 0, static_cast<uint16_t>(s));
+        g.OutTextXY(s16(x + dx), s16(y + dy), ShortString{text});
+    });
 }
 
 }  // namespace pasdraw

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "canvas/pixel_buffer.h"
@@ -19,11 +21,17 @@ inline constexpr int ClientWidthTwips = 9645;
 inline constexpr int ClientHeightTwips = 7965;
 
 class RegionFill;
+class BgiScreen;
 
 class RasterSurface final : public Surface {
 public:
     // The image covers the whole client area at device-pixel resolution.
     RasterSurface(float twipsPerPixelX, float twipsPerPixelY);
+    // Out of line: inlined into every user, the members' destructors made
+    // GCC 12 see a free of a non-heap pointer in a test's own vector.
+    ~RasterSurface() override;
+    RasterSurface(RasterSurface&&) noexcept;
+    RasterSurface& operator=(RasterSurface&&) noexcept;
 
     void Line(float x1, float y1, float x2, float y2, int32_t colour) override;
     void LineBox(float x1, float y1, float x2, float y2, int32_t colour) override;
@@ -39,6 +47,21 @@ public:
     void EllipseArc(int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t startAngle,
                     uint16_t endAngle) override;
     void FloodFill(int32_t x, int32_t y, int32_t border) override;
+    void setFillPattern(int16_t pattern) override { fillPattern_ = pattern; }
+
+    void GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
+                   int16_t lineWidth) override;
+    void GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
+                        int16_t lineWidth) override;
+    void GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) override;
+    void GraphCircle(int x, int y, int radius, int32_t colour, int16_t lineWidth) override;
+    void GraphArc(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
+                  int16_t lineWidth) override;
+    void GraphEllipse(int x, int y, int startAngle, int endAngle, int xRadius, int yRadius, int32_t colour,
+                      int16_t lineWidth) override;
+    void GraphPieSlice(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
+                       int16_t pattern) override;
+    void GraphText(int x, int y, std::string_view text, int32_t colour, int16_t size, bool vertical) override;
     // Floods replayed between these may be made on regions rather than
     // pixels; bits() and pixel() show them from the end on.
     void beginFillReplay() override;
@@ -73,7 +96,24 @@ private:
     int64_t toPixelX(float twips) const;
     int64_t toPixelY(float twips) const;
     // The span flood; returns the pixels it painted.
-    std::size_t floodPixels(int32_t x, int32_t y, uint32_t border, uint32_t brush);
+    std::size_t floodPixels(int32_t x, int32_t y, uint32_t border, uint32_t brush,
+                            std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr);
+    // The patterned flood: the area of a solid one, then each of its pixels
+    // coloured by the pattern bit of the unit's pixel it stands for.
+    void patternFlood(int32_t x, int32_t y, uint32_t border, uint32_t brush);
+    // The graph unit's drawing: `draw` draws on a scratch screen of the
+    // unit's pixels, once for each 640 x 480 tile of them that the image
+    // shows and `bounds` (unit pixels, edges included) meets, and what it
+    // drew there is shown on the image and cleared again, so the cost
+    // follows the shape's size. blackToo: the shape paints black pixels too
+    // (a pattern's 0 bits), which give way to the colour where several unit
+    // pixels fall on one device pixel.
+    struct GraphBounds {
+        int64_t left, top, right, bottom;
+    };
+    template <class Draw>
+    void graph(GraphBounds bounds, int32_t colour, bool blackToo, Draw&& draw);
+    void showGraphTile(GraphBounds onTile, int tileX, int tileY, uint32_t colour, bool blackToo);
     // Writes back what floods made on regions, before anything else draws.
     void settleFills() {
         if (onRegions_) putRegions();
@@ -101,6 +141,18 @@ private:
     // destructor needs no complete RegionFill here (the image makes the
     // surface move-only anyway).
     std::shared_ptr<RegionFill> regions_;
+
+    // The scratch screen of the graph unit's drawing, made at its first use;
+    // shared_ptr for the same reason as regions_.
+    std::shared_ptr<BgiScreen> graph_;
+    // Device pixels a unit pixel covers, per axis: the first and the last,
+    // for unit pixels 0 up to where the image ends.
+    std::vector<std::pair<int32_t, int32_t>> unitToDeviceX_, unitToDeviceY_;
+    // The bit of a fill pattern's row (7 - x % 8) and the row (y % 8) of the
+    // unit pixel a device pixel stands for, per device column and row.
+    std::vector<uint8_t> patternBitX_, patternRowY_;
+    std::vector<std::pair<std::size_t, std::size_t>> floodSpans_;  // first and last index of each span
+    int16_t fillPattern_ = SolidPattern;
 
     int32_t foreColor_ = 0;
     int32_t fillColor_ = 0;

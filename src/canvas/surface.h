@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
+#include "model/kinds.h"
 #include "model/numeric.h"
 
 namespace pasdraw {
@@ -39,6 +41,37 @@ public:
     virtual void EllipseArc(int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t startAngle,
                             uint16_t endAngle) = 0;
     virtual void FloodFill(int32_t x, int32_t y, int32_t border) = 0;
+    // FloodFill's brush pattern while FillStyle is solid: one of the graph
+    // unit's fill patterns 0..11, tiled on the unit's pixels, its 0 bits in
+    // black. SolidPattern paints every pixel in FillColor.
+    virtual void setFillPattern(int16_t pattern) = 0;
+
+    // The graph unit's own drawing, for what the window methods above cannot
+    // show: the shapes and styles that came with the unit's statements. The
+    // numbers are in the unit's pixels (10 twips each), as the shape's
+    // statement passes them; the surface draws what the unit draws for them
+    // and shows it at its own scale, several unit pixels on one device pixel
+    // when it shrinks (a thin line never vanishes), a block of device pixels
+    // when it enlarges. Line styles are SolidLine..LastLineStyle, widths
+    // NormalWidth or ThickWidth, patterns 0..LastPattern.
+    virtual void GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
+                           int16_t lineWidth) = 0;
+    virtual void GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
+                                int16_t lineWidth) = 0;
+    // No outline: the pattern's 1 bits in the colour, its 0 bits in black.
+    virtual void GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) = 0;
+    virtual void GraphCircle(int x, int y, int radius, int32_t colour, int16_t lineWidth) = 0;
+    virtual void GraphArc(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
+                          int16_t lineWidth) = 0;
+    virtual void GraphEllipse(int x, int y, int startAngle, int endAngle, int xRadius, int yRadius,
+                              int32_t colour, int16_t lineWidth) = 0;
+    // The outline thin and solid in the colour, filled like a bar.
+    virtual void GraphPieSlice(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
+                               int16_t pattern) = 0;
+    // In the 8 x 8 default font, size 1..10, its top left corner at (x, y)
+    // as the unit places it; vertical text reads bottom to top.
+    virtual void GraphText(int x, int y, std::string_view text, int32_t colour, int16_t size,
+                           bool vertical) = 0;
 
     // The repaint brackets its run of fills with these, so that a surface may
     // replay many floods of one image faster than one by one. The image seen

@@ -45,7 +45,7 @@ public:
         // A dragged shape repaints from the model; a click shows itself on
         // the current image.
         if constexpr (requires { K::showCommitted; })
-            K::showCommitted(s, p.state, x, y);
+            K::showCommitted(s, p, x, y);
         else
             drowob(p, s);
         return result;

@@ -21,10 +21,8 @@ struct BarKind {
     }
 
     static void paint(Surface& surface, const BarRecord& r) {
-        surface.setFillStyle(FillSolid);
-        surface.setFillColor(r.ColorRGB);
-        surface.LineBox(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
-        surface.setFillStyle(FillTransparent);
+        surface.GraphBar(toScreen(r.X1), toScreen(r.Y1), toScreen(r.X2), toScreen(r.Y2), r.ColorRGB,
+                         r.Pattern);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const BarRecord& r) {

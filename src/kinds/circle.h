@@ -32,8 +32,12 @@ struct CircleKind {
         f(r.X), f(r.Y), f(r.Radius), f(r.ColorIndex), f(r.ColorRGB), f(r.LineWidth);
     }
 
+    // A thick one is drawn as the unit draws it.
     static void paint(Surface& surface, const CircleRecord& c) {
-        surface.Circle(c.X, c.Y, c.Radius, c.ColorRGB);
+        if (c.LineWidth == NormalWidth)
+            surface.Circle(c.X, c.Y, c.Radius, c.ColorRGB);
+        else
+            surface.GraphCircle(toScreen(c.X), toScreen(c.Y), toScreen(c.Radius), c.ColorRGB, c.LineWidth);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const CircleRecord& r) {

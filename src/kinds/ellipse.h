@@ -27,6 +27,15 @@ struct EllipseKind {
     }
 
     static void paint(Surface& surface, const EllipseRecord& e) {
+        if (e.LineWidth != NormalWidth) {
+            // A thick one as the unit draws the statement: centred as write() centres it.
+            const int x1 = toScreen(e.X1), y1 = toScreen(e.Y1);
+            const int hx = (toScreen(e.X2) - x1) / 2, hy = (toScreen(e.Y2) - y1) / 2;
+            surface.GraphEllipse(x1 + hx, y1 + hy, static_cast<uint16_t>(e.StartAngle),
+                                 static_cast<uint16_t>(e.EndAngle), std::abs(hx), std::abs(hy), e.ColorRGB,
+                                 e.LineWidth);
+            return;
+        }
         surface.setForeColor(e.ColorRGB);
         // Release corner first, press corner second, as the drag made them.
         const int32_t left = pxX(surface, e.X2), top = pxY(surface, e.Y2);

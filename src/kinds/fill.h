@@ -2,10 +2,12 @@
 // border colour.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "canvas/repaint.h"
 #include "canvas/surface.h"
 #include "kinds/shape_geometry.h"
 #include "kinds/statement.h"
@@ -25,7 +27,7 @@ struct FillKind {
     }
 
     static void paint(Surface& surface, const FillRecord& fill) {
-        flood(surface, fill.X, fill.Y, fill.ColorRGB, fill.BorderRGB);
+        flood(surface, fill.X, fill.Y, fill.ColorRGB, fill.BorderRGB, fill.Pattern);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const FillRecord& r) {
@@ -64,9 +66,20 @@ struct FillKind {
         return r;
     }
     // The fill goes straight onto the current image, seeded at the release
-    // point: no repaint from the model.
-    static void showCommitted(Surface& surface, const EditorState& s, float x, float y) {
-        flood(surface, x, y, s.CurrentColorRGB, s.LastColorRGB);
+    // point: no repaint from the model. Unless the picture holds shapes that
+    // are drawn after the fills, over them: the fill has to go under those,
+    // which only a repaint gives.
+    static void showCommitted(Surface& surface, const Picture& p, float x, float y) {
+        bool onTop = false;
+        for (auto k = std::find(WalkOrder.begin(), WalkOrder.end(), Kind::Fill) + 1; k != WalkOrder.end();
+             ++k)
+            onTop = onTop || p.count(*k) > 0;
+        if (onTop) {
+            drowob(p, surface);
+            return;
+        }
+        const EditorState& s = p.state;
+        flood(surface, x, y, s.CurrentColorRGB, s.LastColorRGB, s.FillPattern);
     }
 
     // floodfill(x, y, border) after setfillstyle(1, colour).
@@ -82,11 +95,14 @@ struct FillKind {
     }
 
 private:
-    static void flood(Surface& surface, float x, float y, int32_t colour, int32_t border) {
+    static void flood(Surface& surface, float x, float y, int32_t colour, int32_t border, int16_t pattern) {
         surface.setFillStyle(FillSolid);
         surface.setForeColor(colour);
         surface.setFillColor(colour);
+        // Only a pattern is set, and set back, so that a solid fill makes the calls it made before patterns.
+        if (pattern != SolidPattern) surface.setFillPattern(pattern);
         surface.FloodFill(pxX(surface, x), pxY(surface, y), border);
+        if (pattern != SolidPattern) surface.setFillPattern(SolidPattern);
         surface.Refresh();
         surface.setFillStyle(FillTransparent);
     }

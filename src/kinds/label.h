@@ -31,7 +31,9 @@ struct LabelKind {
         return {r.Text.data(), static_cast<std::size_t>(std::clamp<int>(r.Length, 0, MaxLabelLength))};
     }
 
-    static void paint(Surface&, const LabelRecord&) {}
+    static void paint(Surface& surface, const LabelRecord& r) {
+        surface.GraphText(toScreen(r.X), toScreen(r.Y), text(r), r.ColorRGB, r.TextSize, r.Vertical != 0);
+    }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const LabelRecord& r) {
         outlineColour(out, r.ColorIndex);

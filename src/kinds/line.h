@@ -20,8 +20,14 @@ struct LineKind {
         f(r.X1), f(r.X2), f(r.Y1), f(r.Y2), f(r.ColorIndex), f(r.ColorRGB), f(r.LineStyle), f(r.LineWidth);
     }
 
+    // A solid thin line on the window's pen, as before styles; any other as
+    // the unit draws it.
     static void paint(Surface& surface, const LineRecord& r) {
-        surface.Line(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
+        if (plainLine(r.LineStyle, r.LineWidth))
+            surface.Line(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
+        else
+            surface.GraphLine(toScreen(r.X1), toScreen(r.Y1), toScreen(r.X2), toScreen(r.Y2), r.ColorRGB,
+                              r.LineStyle, r.LineWidth);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const LineRecord& r) {

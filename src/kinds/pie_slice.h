@@ -23,11 +23,8 @@ struct PieSliceKind {
     }
 
     static void paint(Surface& surface, const PieSliceRecord& r) {
-        surface.setForeColor(r.ColorRGB);
-        const float radius = std::abs(static_cast<float>(r.Radius));
-        surface.EllipseArc(pxX(surface, r.X - radius), pxY(surface, r.Y - radius), pxX(surface, r.X + radius),
-                           pxY(surface, r.Y + radius), static_cast<uint16_t>(r.StartAngle),
-                           static_cast<uint16_t>(r.EndAngle));
+        surface.GraphPieSlice(toScreen(r.X), toScreen(r.Y), r.StartAngle, r.EndAngle, toScreen(r.Radius),
+                              r.ColorRGB, r.Pattern);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const PieSliceRecord& r) {

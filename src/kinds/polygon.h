@@ -28,11 +28,14 @@ struct PolygonKind {
 
     static int corners(const PolygonRecord& r) { return std::clamp<int>(r.Count, 0, MaxPolygonCorners); }
 
+    // Edge by edge as the statement's lineto calls draw them, the last back
+    // to the first corner.
     static void paint(Surface& surface, const PolygonRecord& r) {
         const int n = corners(r);
         for (int i = 0; i < n; ++i) {
             const auto a = static_cast<std::size_t>(i), b = static_cast<std::size_t>((i + 1) % n);
-            surface.Line(r.X[a], r.Y[a], r.X[b], r.Y[b], r.ColorRGB);
+            surface.GraphLine(toScreen(r.X[a]), toScreen(r.Y[a]), toScreen(r.X[b]), toScreen(r.Y[b]),
+                              r.ColorRGB, r.LineStyle, r.LineWidth);
         }
     }
 

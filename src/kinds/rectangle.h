@@ -22,8 +22,13 @@ struct RectangleKind {
 
     // The fill style is transparent here: every step that makes it solid sets
     // it back before it ends, so rectangles come out as outlines.
+    // A styled one is drawn as the unit draws it.
     static void paint(Surface& surface, const RectangleRecord& r) {
-        surface.LineBox(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
+        if (plainLine(r.LineStyle, r.LineWidth))
+            surface.LineBox(r.X1, r.Y1, r.X2, r.Y2, r.ColorRGB);
+        else
+            surface.GraphRectangle(toScreen(r.X1), toScreen(r.Y1), toScreen(r.X2), toScreen(r.Y2), r.ColorRGB,
+                                   r.LineStyle, r.LineWidth);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const RectangleRecord& r) {

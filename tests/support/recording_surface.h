@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "canvas/surface.h"
@@ -41,6 +42,34 @@ public:
     void FloodFill(int32_t x, int32_t y, int32_t border) override {
         calls.push_back("FloodFill " + std::to_string(x) + " " + std::to_string(y) + " " + hex(border));
     }
+    void setFillPattern(int16_t pattern) override {
+        calls.push_back("FillPattern " + std::to_string(pattern));
+    }
+    void GraphLine(int x1, int y1, int x2, int y2, int32_t c, int16_t style, int16_t width) override {
+        graph("GraphLine", {x1, y1, x2, y2, style, width}, c);
+    }
+    void GraphRectangle(int x1, int y1, int x2, int y2, int32_t c, int16_t style, int16_t width) override {
+        graph("GraphRectangle", {x1, y1, x2, y2, style, width}, c);
+    }
+    void GraphBar(int x1, int y1, int x2, int y2, int32_t c, int16_t pattern) override {
+        graph("GraphBar", {x1, y1, x2, y2, pattern}, c);
+    }
+    void GraphCircle(int x, int y, int r, int32_t c, int16_t width) override {
+        graph("GraphCircle", {x, y, r, width}, c);
+    }
+    void GraphArc(int x, int y, int start, int end, int r, int32_t c, int16_t width) override {
+        graph("GraphArc", {x, y, start, end, r, width}, c);
+    }
+    void GraphEllipse(int x, int y, int start, int end, int rx, int ry, int32_t c, int16_t width) override {
+        graph("GraphEllipse", {x, y, start, end, rx, ry, width}, c);
+    }
+    void GraphPieSlice(int x, int y, int start, int end, int r, int32_t c, int16_t pattern) override {
+        graph("GraphPieSlice", {x, y, start, end, r, pattern}, c);
+    }
+    void GraphText(int x, int y, std::string_view text, int32_t c, int16_t size, bool vertical) override {
+        graph("GraphText", {x, y, size, vertical ? 1 : 0}, c);
+        calls.back() += " '" + std::string(text) + "'";
+    }
     float TwipsPerPixelX() const override { return tppX_; }
     float TwipsPerPixelY() const override { return tppY_; }
 
@@ -55,6 +84,13 @@ private:
         std::ostringstream o;
         o << name;
         for (float v : values) o << ' ' << v;
+        o << ' ' << hex(colour);
+        calls.push_back(o.str());
+    }
+    void graph(const char* name, std::initializer_list<int> values, int32_t colour) {
+        std::ostringstream o;
+        o << name;
+        for (int v : values) o << ' ' << v;
         o << ' ' << hex(colour);
         calls.push_back(o.str());
     }
