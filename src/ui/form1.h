@@ -20,6 +20,7 @@ class QSlider;
 namespace pasdraw {
 
 class CanvasWidget;
+class CaptionMark;
 class ColourButton;
 class PreviewLink;
 class PreviewWindow;
@@ -48,6 +49,8 @@ public:
     PreviewWindow& preview();
 
     WorkFiles& files() { return *files_; }
+    // The caption as the desktop shows it, with its mark of unsaved work.
+    const CaptionMark& captionMark() const { return *captionMark_; }
 
     bool hasUnsavedWork() const { return document_->isModified(); }
     // How closing asks about unsaved work: Save, Discard or Cancel. A message
@@ -117,6 +120,7 @@ private:
     Readout* readout_ = nullptr;
     PreviewLink* preview_ = nullptr;
     WorkFiles* files_ = nullptr;
+    CaptionMark* captionMark_ = nullptr;
     std::function<bool(const QString&)> askReplace_;
     std::function<void(const QString&)> tellRefused_;
 };
