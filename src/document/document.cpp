@@ -271,6 +271,7 @@ bool Document::restoreRecovery() {
     if (work.textIsStale) ++pictureVersion_;
     XK_ = work.XK;
     YK_ = work.YK;
+    lastForm_ = work.form;
     sourcePath_ = work.sourcePath;
     // The recovered work was never saved as it stands.
     savedVersion_.reset();

@@ -162,7 +162,7 @@ public:
 
     // The text form the generators last wrote, so that the close prompt can
     // write the newest picture in the form the user works in.
-    enum class TextForm { None, Absolute, Value, Slider };
+    using TextForm = GeneratedForm;
     TextForm lastForm() const { return lastForm_; }
     // Rewrites the text from the picture in the last form (Generate when
     // there was none), keeping the origin the user set.

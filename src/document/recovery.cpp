@@ -1,8 +1,11 @@
 #include "document/recovery.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 #include "document/document.h"
 #include "kinds/kinds.h"
@@ -12,6 +15,11 @@ namespace pasdraw {
 namespace {
 
 constexpr std::string_view Magic = "pasdraw recovery ";
+
+// The optional "form" line's words; a copy of Generate's text (or none) has
+// no such line, as copies made before the line existed.
+constexpr std::pair<GeneratedForm, std::string_view> FormWords[] = {{GeneratedForm::Value, "value"},
+                                                                    {GeneratedForm::Slider, "sliders"}};
 
 void put(std::string& out, int64_t v) {
     out += ' ';
@@ -26,6 +34,11 @@ public:
     const std::string& problem() const { return problem_; }
     void fail(std::string why) {
         if (problem_.empty()) problem_ = std::move(why);
+    }
+
+    // Whether the next line starts with `word` and a space.
+    bool next(std::string_view word) const {
+        return !failed() && rest_.starts_with(word) && rest_.substr(word.size()).starts_with(' ');
     }
 
     // A line starting with `word`, the rest of it after one space; any line
@@ -130,6 +143,7 @@ RecoveredWork recoverableWork(const Document& document, int64_t now) {
     work.sourcePath = document.sourcePath();
     work.savedAt = now;
     work.textIsStale = document.textIsStale();
+    work.form = document.lastForm();
     return work;
 }
 
@@ -143,6 +157,9 @@ std::string recoveryBytes(const RecoveredWork& work) {
     put(out, work.YK);
     out += "\nstale";
     put(out, work.textIsStale ? 1 : 0);
+    for (const auto& [form, word] : FormWords) {
+        if (form == work.form) out += "\nform " + std::string(word);
+    }
     out += "\nlast-colour";
     put(out, work.picture->state.LastColorIndex);
     put(out, work.picture->state.LastColorRGB);
@@ -186,6 +203,13 @@ RecoveryRead readRecovery(std::string_view bytes) {
     const auto stale = in.number<int8_t>(l);
     if (stale != 0 && stale != 1) in.fail("the stale mark is neither 0 nor 1");
     work.textIsStale = stale == 1;
+    if (in.next("form")) {
+        l = in.line("form");
+        const auto* known = std::find_if(std::begin(FormWords), std::end(FormWords),
+                                         [l](const auto& f) { return f.second == l; });
+        if (known == std::end(FormWords)) in.fail("the text's form is unknown");
+        work.form = known != std::end(FormWords) ? known->first : GeneratedForm::None;
+    }
     l = in.line("last-colour");
     work.picture->state.LastColorIndex = in.number<int16_t>(l);
     work.picture->state.LastColorRGB = in.number<int32_t>(l);

@@ -1,6 +1,7 @@
 // The work a window writes aside while it has unsaved changes, so that a
 // crash, a killed session or a power cut loses nothing: the exact records,
-// the text, the origin and the file the work belongs to. A small versioned
+// the text and the form it was generated in, the origin and the file the work
+// belongs to. A small versioned
 // text format; reading it checks every count and number, so a damaged file
 // or one from a newer version is refused with a reason.
 #pragma once
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/text_form.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -29,6 +31,8 @@ struct RecoveredWork {
     std::string sourcePath;    // empty: test.pas beside the program
     int64_t savedAt = 0;       // seconds since 1970
     bool textIsStale = false;  // the text did not show the newest shapes
+    // The generators' last form; a copy without it (an older one) reads as None.
+    GeneratedForm form = GeneratedForm::None;
 };
 
 class Document;

@@ -4,6 +4,7 @@
 
 #include "codegen/codegen.h"
 #include "document/document.h"
+#include "document/text_lag.h"
 #include "editor/selection.h"
 #include "model/numeric.h"
 #include "model/palette.h"
@@ -33,6 +34,10 @@ std::string windowTitle(const Document& document) {
         title += " - " + std::to_string(ListCapacity) + " " + kindPlural(*full) + ", no room for another";
     }
     return title;
+}
+
+std::string shownTitle(const Document& document) {
+    return (document.isModified() ? "*" : "") + windowTitle(document);
 }
 
 std::string pointerLine(const Document& document) {
@@ -133,9 +138,25 @@ std::string stylesLine(const EditorState& s, Kind kind) {
     return {};
 }
 
+namespace {
+
+// Saving a text older than the picture writes a file without the newest
+// shapes; the note after the save says so, and how many.
+std::string savedNote(const Document& document) {
+    const std::string saved = "saved " + document.savedPath();
+    if (!document.textIsStale()) return saved;
+    const std::optional<int> lacking = shapesTheTextLacks(document.picture(), document.text());
+    if (!lacking || *lacking == 0)
+        return saved + "; the text does not show the newest picture: Generate, then Save";
+    return saved + "; the text lacks the newest " +
+           (*lacking == 1 ? std::string("shape") : std::to_string(*lacking) + " shapes") +
+           ": Generate, then Save";
+}
+
+}  // namespace
+
 std::string notesLines(const Document& document) {
     std::string notes;
-    if (document.textIsStale()) notes = "the text does not show the newest shapes: Generate or Value";
     const auto add = [&notes](const std::string& note) {
         if (!notes.empty()) notes += '\n';
         notes += note;
@@ -145,7 +166,10 @@ std::string notesLines(const Document& document) {
     // Only while the file holds what the window shows: a later change to the
     // picture or the text makes "saved" untrue. isModified reads the whole
     // text, so it runs only when there is a save to speak of.
-    if (!savedPath.empty() && !document.isModified()) add("saved " + savedPath);
+    const bool saved = !savedPath.empty() && !document.isModified();
+    // The saved note tells a stale text itself.
+    if (document.textIsStale() && !saved) add("the text does not show the newest shapes: Generate or Value");
+    if (saved) add(savedNote(document));
     if (savedPath.empty() && !sourcePath.empty()) {
         const std::string& how = document.openedNote();
         add("opened " + sourcePath + (how.empty() ? "" : ", " + how));

@@ -15,6 +15,9 @@ struct PictureImport;
 
 // "pasdraw", or the work's file name before it, and the full list if any.
 std::string windowTitle(const Document& document);
+// The title as the desktop shows it: a '*' before it while closing would
+// lose work (Document::isModified).
+std::string shownTitle(const Document& document);
 
 // The pointer over the canvas as a screen point, and relative to the origin
 // once there is one.
@@ -31,7 +34,8 @@ std::string countsLines(const Document& document);
 std::string stylesLine(const EditorState& state, Kind kind);
 // The kinds that came first, whose counts always show.
 inline constexpr std::size_t FirstToolKinds = 5;
-// The text older than the picture, the save, the opened file, recovered
+// The text older than the picture, the save (and, when the saved text is
+// older than the picture, the shapes it lacks), the opened file, recovered
 // work and edits the history had to forget.
 std::string notesLines(const Document& document);
 

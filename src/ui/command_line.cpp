@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,94 @@ bool readProgramFile(const QString& path, QByteArray& bytes, QString& why) {
     return true;
 }
 
+namespace {
+
+// The options QApplication takes out of the arguments on X11 and Wayland:
+// those followed by a value, then those without one.
+constexpr std::string_view ToolkitOptionsWithValue[] = {"-platform",
+                                                        "-platformpluginpath",
+                                                        "-platformtheme",
+                                                        "-plugin",
+                                                        "-qwindowgeometry",
+                                                        "-geometry",
+                                                        "-qwindowicon",
+                                                        "-icon",
+                                                        "-qwindowtitle",
+                                                        "-title",
+                                                        "-session",
+                                                        "-display",
+                                                        "-name",
+                                                        "-style",
+                                                        "-stylesheet",
+                                                        "-visual"};
+constexpr std::string_view ToolkitFlags[] = {"-reverse", "-widgetcount", "-testability",
+                                             "-nograb",  "-dograb",      "-sync"};
+// The options given as "-style=NAME".
+constexpr std::string_view ToolkitAssignments[] = {"-style=", "-stylesheet=", "-qmljsdebugger="};
+
+// 0 for no toolkit option, else how many arguments it takes with its value.
+int toolkitOptionLength(const QString& argument) {
+    const std::string a = argument.toStdString();
+    for (std::string_view o : ToolkitOptionsWithValue)
+        if (a == o) return 2;
+    for (std::string_view o : ToolkitFlags)
+        if (a == o) return 1;
+    for (std::string_view o : ToolkitAssignments)
+        if (a.starts_with(o)) return 1;
+    return 0;
+}
+
+}  // namespace
+
+QStringList withoutToolkitOptions(const QStringList& arguments) {
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == u"--") {
+            kept += arguments.mid(i);
+            break;
+        }
+        const int length = toolkitOptionLength(arguments[i]);
+        if (length == 0) kept.append(arguments[i]);
+        i += std::max(length, 1) - 1;
+    }
+    return kept;
+}
+
+DisplayEnvironment currentDisplayEnvironment() {
+    const auto get = [](const char* name) { return qEnvironmentVariable(name); };
+    return {get("QT_QPA_PLATFORM"), get("DISPLAY"), get("WAYLAND_DISPLAY")};
+}
+
+QString missingDisplay(const QStringList& arguments, const DisplayEnvironment& environment) {
+    QString platforms = environment.platform;
+    bool displayOption = false;
+    for (qsizetype i = 0; i + 1 < arguments.size() && arguments[i] != u"--"; ++i) {
+        if (arguments[i] == u"-platform") platforms = arguments[i + 1];
+        if (arguments[i] == u"-display") displayOption = !arguments[i + 1].isEmpty();
+    }
+    const bool x11 = displayOption || !environment.display.isEmpty();
+    const bool wayland = !environment.waylandDisplay.isEmpty();
+    // The toolkit tries each platform of a list separated by ';', each
+    // written NAME or NAME:OPTIONS; without one it takes X11 or Wayland.
+    bool onlyDisplays = true, found = false;
+    for (const QString& entry : platforms.split(u';', Qt::SkipEmptyParts)) {
+        const QString name = entry.section(u':', 0, 0).trimmed();
+        if (name == u"xcb") {
+            found = found || x11;
+        } else if (name.startsWith(u"wayland")) {
+            found = found || wayland;
+        } else {
+            onlyDisplays = false;
+        }
+    }
+    if (platforms.trimmed().isEmpty()) found = x11 || wayland;
+    if (!onlyDisplays || found) return {};
+    return QStringLiteral(
+        "no display to open the window on: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+        "Start pasdraw in a desktop session, or use 'pasdraw --render PROGRAM IMAGE', which needs "
+        "no display.");
+}
+
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
     const auto fail = [&line](const QString& error) {
@@ -63,7 +152,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         } else if (a == u"--help" || a == u"-h") {
             line.action = CommandLine::Action::Help;
             return line;
-        } else if (a == u"--version") {
+        } else if (a == u"--version" || a == u"-V") {
             line.action = CommandLine::Action::Version;
             return line;
         } else if (a == u"--render") {
@@ -75,7 +164,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             line.input = arguments[++i];
             line.output = arguments[++i];
         } else {
-            line.maybeToolkitOption = !a.startsWith(u"--");
+            line.maybeToolkitOption = toolkitOptionLength(a) != 0;
             return fail(QStringLiteral("unknown option '%1'").arg(a));
         }
     }
@@ -92,7 +181,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 QString usageText() {
     return QStringLiteral(
         "Usage: pasdraw [FILE]\n"
-        "       pasdraw --render PROGRAM IMAGE\n"
+        "       pasdraw --render PROGRAM IMAGE | --help | --version\n"
         "\n"
         "Without arguments pasdraw opens its drawing window; with FILE, a program\n"
         "to open in it.\n"
@@ -102,7 +191,7 @@ QString usageText() {
         "                          sixteen-colour screen and write what it draws\n"
         "                          to IMAGE as a PNG, without opening a window\n"
         "  -h, --help              show this text\n"
-        "      --version           show the version\n"
+        "  -V, --version           show the version\n"
         "\n"
         "Exit status of --render: 0 when the program runs to its end; 1 when it\n"
         "does not (its problems, with line and column in PROGRAM, go to standard\n"
@@ -183,7 +272,9 @@ int runCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
         case CommandLine::Action::Version: out << "pasdraw " PASDRAW_VERSION "\n"; return ExitOk;
         case CommandLine::Action::Render: return render(line, err);
         case CommandLine::Action::UsageError:
-            err << "pasdraw: " << local(line.error) << "\nTry 'pasdraw --help' for more information.\n";
+            err << "pasdraw: " << local(line.error) << "\n"
+                << local(usageText().section(u'\n', 0, 1))
+                << "\nTry 'pasdraw --help' for more information.\n";
             return ExitFailure;
         case CommandLine::Action::Edit: break;
     }

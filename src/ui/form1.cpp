@@ -12,6 +12,7 @@
 #include "model/numeric.h"
 #include "model/palette.h"
 #include "ui/canvas_widget.h"
+#include "ui/caption_mark.h"
 #include "ui/colour_button.h"
 #include "ui/dialogs.h"
 #include "ui/more_menu.h"
@@ -112,6 +113,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
         if ((changes & (CapacityChanged | TitleChanged)) != 0)
             setWindowTitle(QString::fromStdString(pasdraw::windowTitle(*document_)));
     });
+    captionMark_ = new CaptionMark(*document_, this, Text1);
     connectControls();
 }
 

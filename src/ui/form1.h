@@ -21,6 +21,7 @@ namespace pasdraw {
 
 class CanvasWidget;
 class MoreMenu;
+class CaptionMark;
 class ColourButton;
 class PreviewLink;
 class PreviewWindow;
@@ -50,6 +51,8 @@ public:
     PreviewWindow& preview();
 
     WorkFiles& files() { return *files_; }
+    // The caption as the desktop shows it, with its mark of unsaved work.
+    const CaptionMark& captionMark() const { return *captionMark_; }
 
     bool hasUnsavedWork() const { return document_->isModified(); }
     // How closing asks about unsaved work: Save, Discard or Cancel. A message
@@ -121,6 +124,7 @@ private:
     MoreMenu* more_ = nullptr;
     PreviewLink* preview_ = nullptr;
     WorkFiles* files_ = nullptr;
+    CaptionMark* captionMark_ = nullptr;
     std::function<bool(const QString&)> askReplace_;
     std::function<void(const QString&)> tellRefused_;
 };

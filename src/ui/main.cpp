@@ -9,21 +9,20 @@ int main(int argc, char* argv[]) {
     using pasdraw::CommandLine;
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
-    CommandLine line = pasdraw::parseCommandLine(arguments);
-    // Everything but the window runs before an application object exists:
-    // rendering needs no display.
-    const bool needsWindow = line.action == CommandLine::Action::Edit ||
-                             (line.action == CommandLine::Action::UsageError && line.maybeToolkitOption);
-    if (!needsWindow) return pasdraw::runCommandLine(line, std::cout, std::cerr);
+    // Everything is decided before an application object exists: rendering,
+    // help and a wrong option need no display, and without one the toolkit
+    // would abort rather than say why. Its own options are its to read.
+    const CommandLine line = pasdraw::parseCommandLine(pasdraw::withoutToolkitOptions(arguments));
+    if (line.action != CommandLine::Action::Edit) return pasdraw::runCommandLine(line, std::cout, std::cerr);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_ANDROID)
+    const QString noDisplay = pasdraw::missingDisplay(arguments, pasdraw::currentDisplayEnvironment());
+    if (!noDisplay.isEmpty()) {
+        std::cerr << "pasdraw: " << noDisplay.toLocal8Bit().toStdString() << "\n";
+        return pasdraw::ExitFailure;
+    }
+#endif
 
     QApplication app(argc, argv);
-    if (line.action == CommandLine::Action::UsageError) {
-        // The application took the toolkit's own options (-platform, -style,
-        // ...) out of the arguments; what is left must be ours.
-        line = pasdraw::parseCommandLine(QCoreApplication::arguments().mid(1));
-        if (line.action != CommandLine::Action::Edit)
-            return pasdraw::runCommandLine(line, std::cout, std::cerr);
-    }
     QApplication::setApplicationName(QStringLiteral("pasdraw"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pasdraw.png")));
     pasdraw::Form1 window;

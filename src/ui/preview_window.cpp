@@ -161,14 +161,21 @@ void PreviewWindow::saveImageAs() {
                                                       QStringLiteral("PNG images (*.png)"));
     if (path.isEmpty()) return;
     imagePath_ = path;
+    saveImageTo(path);
+}
+
+bool PreviewWindow::saveImageTo(const QString& path) {
     const QString failure = saveImage(path);
-    if (!failure.isEmpty()) {
-        QMessageBox::warning(
-            this, QStringLiteral("Save image"),
-            QStringLiteral(
-                "The image could not be saved to %1:\n%2\n\nA file already there is left as it was.")
-                .arg(QDir::toNativeSeparators(path), failure));
+    if (failure.isEmpty()) {
+        // A file dialog closes without a word; the status line says where the image went.
+        status_->setText(QStringLiteral("image saved to %1").arg(QDir::toNativeSeparators(path)));
+        return true;
     }
+    QMessageBox::warning(
+        this, QStringLiteral("Save image"),
+        QStringLiteral("The image could not be saved to %1:\n%2\n\nA file already there is left as it was.")
+            .arg(QDir::toNativeSeparators(path), failure));
+    return false;
 }
 
 QString PreviewWindow::status() const { return status_->text(); }

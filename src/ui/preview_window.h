@@ -49,8 +49,11 @@ public:
     // "Copy image" of the context menu: the 640 x 480 picture to the clipboard.
     void copyImage();
     // "Save image…" (context menu, Ctrl+S in this window): asks where, then
-    // saves; a failure is said in a message box.
+    // saves with saveImageTo.
     void saveImageAs();
+    // Saves the image and says where in the status line; a failure is said
+    // in a message box. Returns whether it saved.
+    bool saveImageTo(const QString& path);
     // Writes the picture shown as a PNG in the screen's sixteen colours.
     // Returns why it failed, or an empty string.
     QString saveImage(const QString& path) const;

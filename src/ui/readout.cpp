@@ -163,10 +163,8 @@ void Readout::show(Changes changes) {
     }
     if ((changes & MarksChanged) != 0) {
         lines_[Notes].full = QString::fromStdString(notesLines(document_));
-        const std::string& path = document_.savedPath();
-        savedNoteShown_ =
-            !path.empty() &&
-            lines_[Notes].full.split(QLatin1Char('\n')).contains(QString::fromStdString("saved " + path));
+        // As notesLines has it: a save to speak of, and nothing changed since.
+        savedNoteShown_ = !document_.savedPath().empty() && !document_.isModified();
         if (savedNoteShown_ && text_ != nullptr) savedCharacters_ = text_->document()->characterCount();
         flowing = true;
     }

@@ -60,6 +60,35 @@ int askBeforeLosing(QWidget* parent, bool stale) {
     return static_cast<int>(box.standardButton(box.clickedButton()));
 }
 
+// Asked before the file dialog, or before a file named on the command line
+// or dropped on the window replaces the work; `name` is empty for the dialog.
+int askBeforeOpening(QWidget* parent, bool stale, const QString& name) {
+    QString question = name.isEmpty()
+                           ? QStringLiteral(
+                                 "Open another program? It takes the place of the picture and the text, "
+                                 "which have changes that are not saved. The file dialog comes next.")
+                           : QStringLiteral(
+                                 "Open %1? It takes the place of the picture and the text, which have "
+                                 "changes that are not saved.")
+                                 .arg(name);
+    if (stale) {
+        question += QStringLiteral(
+            "\n\nThe text does not show the newest shapes. \"Save first\" writes the program of the "
+            "newest picture, in the text's form; \"Save the text as it is\" writes the text box "
+            "unchanged.");
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("pasdraw"), question,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Save first"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("Open without saving"));
+    QPushButton* asItIs =
+        stale ? box.addButton(QStringLiteral("Save the text as it is"), QMessageBox::AcceptRole) : nullptr;
+    box.setDefaultButton(QMessageBox::Save);
+    box.exec();
+    if (asItIs != nullptr && box.clickedButton() == asItIs) return QMessageBox::Apply;
+    return static_cast<int>(box.standardButton(box.clickedButton()));
+}
+
 }  // namespace
 
 WorkFiles::WorkFiles(Document& document, ProgramText& programText, TextBox* text, QPushButton* menuButton,
@@ -70,6 +99,8 @@ WorkFiles::WorkFiles(Document& document, ProgramText& programText, TextBox* text
       window_(window),
       keeper_(new RecoveryKeeper(document, this)),
       ask_([this] { return askBeforeLosing(window_, document_.textIsStale()); }),
+      askOpen_(
+          [this](const QString& name) { return askBeforeOpening(window_, document_.textIsStale(), name); }),
       tell_([this](const QString& message) {
           QMessageBox::information(window_, QStringLiteral("pasdraw"), message);
       }),
@@ -125,12 +156,15 @@ bool WorkFiles::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-bool WorkFiles::mayDiscard() {
-    if (!document_.isModified()) return true;
+bool WorkFiles::mayDiscard() { return !document_.isModified() || settle(ask_()); }
+
+bool WorkFiles::mayOpenOver(const QString& name) { return !document_.isModified() || settle(askOpen_(name)); }
+
+bool WorkFiles::settle(int answer) {
     // The buttons of the question, as the document's choices.
     using Choice = Document::CloseChoice;
     Choice choice = Choice::Cancel;
-    switch (ask_()) {
+    switch (answer) {
         case QMessageBox::Save: choice = Choice::SaveNewest; break;
         case QMessageBox::Apply: choice = Choice::SaveTextAsItIs; break;
         case QMessageBox::Discard: choice = Choice::Discard; break;
@@ -144,7 +178,9 @@ bool WorkFiles::mayDiscard() {
     return false;
 }
 
-bool WorkFiles::open(const QString& path) {
+bool WorkFiles::open(const QString& path) { return open(path, true); }
+
+bool WorkFiles::open(const QString& path, bool ask) {
     const QString name = QDir::toNativeSeparators(path);
     QByteArray bytes;
     QString why;
@@ -157,7 +193,7 @@ bool WorkFiles::open(const QString& path) {
         tell_(QStringLiteral("%1 cannot be opened: %2\n\nNothing was changed.").arg(name, why));
         return false;
     }
-    if (!mayDiscard()) return false;
+    if (ask && !mayOpenOver(QFileInfo(path).fileName())) return false;
     const Document::OpenOutcome outcome =
         document_.open(std::move(text), QFileInfo(path).absoluteFilePath().toStdString());
     if (!outcome.pictureFromText) {
@@ -168,11 +204,13 @@ bool WorkFiles::open(const QString& path) {
 }
 
 void WorkFiles::openDialog() {
+    // Asked before the dialog, so the user's choice of a file is the last step.
+    if (!mayOpenOver(QString())) return;
     const QString source = QString::fromStdString(document_.sourcePath());
     const QString path = QFileDialog::getOpenFileName(
         window_, QStringLiteral("Open a program"),
         source.isEmpty() ? QDir::homePath() : QFileInfo(source).path(), PascalFilter);
-    if (!path.isEmpty()) open(path);
+    if (!path.isEmpty()) open(path, false);
 }
 
 void WorkFiles::saveAsDialog() {

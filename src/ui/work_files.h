@@ -26,9 +26,10 @@ public:
     WorkFiles(Document& document, ProgramText& programText, TextBox* text, QPushButton* menuButton,
               QWidget* window);
 
-    // Opens a file into the text box and the picture; asks first when there
-    // is unsaved work. Returns whether it opened.
+    // Opens a file into the text box and the picture; asks first, naming
+    // the file, when there is unsaved work. Returns whether it opened.
     bool open(const QString& path);
+    // Asks about unsaved work first, then shows the file dialog.
     void openDialog();
     void saveAsDialog();
     // Whether unsaved work may go (closing, opening another file): asks
@@ -42,8 +43,16 @@ public:
 
     // How the questions reach the user: QMessageBox's Save, Discard, Cancel,
     // or Apply for "save the text as it is"; dialogs unless replaced (tests).
+    // The question before opening has words of its own and names the file
+    // when it is known (empty before the file dialog); setQuestion answers
+    // both.
     using Question = std::function<int()>;
-    void setQuestion(Question question) { ask_ = std::move(question); }
+    using OpenQuestion = std::function<int(const QString& fileName)>;
+    void setQuestion(Question question) {
+        ask_ = question;
+        askOpen_ = [question](const QString&) { return question(); };
+    }
+    void setOpenQuestion(OpenQuestion question) { askOpen_ = std::move(question); }
     void setTell(std::function<void(const QString&)> tell) { tell_ = std::move(tell); }
     // The picture could not come from an opened file: the window shows the
     // program's preview instead.
@@ -53,11 +62,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool open(const QString& path, bool ask);
+    bool mayOpenOver(const QString& fileName);
+    // Carries out the answer to either question; false to keep the work.
+    bool settle(int answer);
+
     Document& document_;
     ProgramText& programText_;
     QWidget* window_;
     RecoveryKeeper* keeper_;
     Question ask_;
+    OpenQuestion askOpen_;
     std::function<void(const QString&)> tell_;
     std::function<void()> showPreview_;
 };

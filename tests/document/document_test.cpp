@@ -2,15 +2,16 @@
 // Generate, typing, Value, a slider step, picture from text, undo and redo,
 // the save bytes and the modified mark, and what each step announces.
 #include "document/document.h"
-#include "document/sentences.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "codegen/codegen.h"
+#include "document/sentences.h"
 #include "model/palette.h"
 
 namespace pasdraw {
@@ -136,6 +137,66 @@ TEST(Document, OneUserStoryWithoutAWidget) {
     EXPECT_FALSE(s.doc->isModified());
     s.doc->undo();
     EXPECT_TRUE(s.doc->isModified());
+}
+
+// A save writes the text box as it is; when that text is older than the
+// picture the note after the save says how many shapes the file lacks, and
+// the caption's mark of unsaved work goes either way.
+TEST(Document, ASaveOfAStaleTextSaysWhatTheFileLacks) {
+    const auto drawTwo = [](Story& s) {
+        s.drag(Kind::Circle, 2, 3000, 3000, 3300, 3000);
+        s.drag(Kind::Line, 3, 100, 100, 900, 700);
+    };
+    const struct {
+        const char* name;
+        std::function<void(Story&)> afterGenerate;
+        const char* says;  // after "saved /w/house.pas"
+    } cases[] = {
+        {"as generated", [](Story&) {}, ""},
+        {"one more shape", [](Story& s) { s.drag(Kind::Rectangle, 4, 400, 400, 800, 900); },
+         "; the text lacks the newest shape: Generate, then Save"},
+        {"three more in Value's form",
+         [&](Story& s) {
+             s.doc->value();
+             drawTwo(s);
+             s.drag(Kind::Ellipse, 5, 2000, 2000, 2600, 2300);
+         },
+         "; the text lacks the newest 3 shapes: Generate, then Save"},
+        {"a shape drawn twice",
+         [&](Story& s) {
+             s.doc->selectTool(static_cast<int16_t>(Kind::Circle));
+             s.doc->undo();
+             s.doc->generate();
+             drawTwo(s);
+         },
+         "; the text lacks the newest 2 shapes: Generate, then Save"},
+        {"a shape taken away",
+         [](Story& s) {
+             s.doc->selectTool(static_cast<int16_t>(Kind::Line));
+             s.doc->undo();
+         },
+         "; the text does not show the newest picture: Generate, then Save"},
+        {"a text that draws no picture",
+         [](Story& s) {
+             s.box.value = "bar(1,2,3,4);";
+             s.drag(Kind::Rectangle, 4, 400, 400, 800, 900);
+         },
+         "; the text does not show the newest picture: Generate, then Save"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Story s;
+        drawTwo(s);
+        s.doc->generate();
+        c.afterGenerate(s);
+        EXPECT_EQ(shownTitle(*s.doc), "*pasdraw");
+        s.doc->saved("/w/house.pas", s.box.value, true);
+        EXPECT_EQ(notesLines(*s.doc), std::string("saved /w/house.pas") + c.says);
+        EXPECT_EQ(shownTitle(*s.doc), "house.pas - pasdraw");
+        s.box.value += ' ';
+        EXPECT_EQ(shownTitle(*s.doc), "*house.pas - pasdraw");
+        EXPECT_EQ(notesLines(*s.doc).find("saved"), std::string::npos);
+    }
 }
 
 TEST(Document, AFullListIsNotedUntilTheNextStoredShape) {

@@ -2,6 +2,7 @@
 // and bad bytes a file may bring, and the recovery copy of unsaved work.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 
@@ -135,6 +136,55 @@ TEST(Recovery, AVersionOneFileIsStillRead) {
     std::string longer = v1;
     longer.replace(longer.find("10 30 20 40 4 192"), 17, "10 30 20 40 4 192 0 1");
     EXPECT_FALSE(readRecovery(longer).work.has_value());
+}
+
+// Save after a restore writes what it would have written before the crash:
+// the close prompt's Save brings the stale text up to the newest picture in
+// the form the text was in, Value's or the sliders' with their origin.
+TEST(Recovery, RestoredWorkKeepsTheFormOfItsText) {
+    const auto restored = [](const std::string& bytes) {
+        auto after = std::make_unique<Document>();
+        RecoveryRead read = readRecovery(bytes);
+        EXPECT_TRUE(read.work.has_value()) << read.problem;
+        after->offerRecovery(std::move(read.work), "");
+        EXPECT_TRUE(after->restoreRecovery());
+        EXPECT_EQ(after->closeWith(Document::CloseChoice::SaveNewest), Document::CloseAction::Save);
+        return after;
+    };
+    const struct {
+        const char* name;
+        std::function<void(Document&)> write;
+    } forms[] = {
+        {"typed", [](Document& d) { d.pictureFromText("circle(30,40,5);", [](auto&) { return true; }); }},
+        {"Generate", [](Document& d) { d.generate(); }},
+        {"Value", [](Document& d) { d.value(); }},
+        {"sliders", [](Document& d) { d.value(), d.sliderStep(true, 37), d.sliderStep(false, 420); }},
+        {"the X slider alone", [](Document& d) { d.sliderStep(true, 5); }},
+    };
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.name);
+        Document before;
+        testing::addCircle(before.picture(), 4, {.X = 3000, .Y = 2000, .Radius = 300});
+        before.shapesReplaced();
+        f.write(before);
+        // A shape the text does not show yet.
+        testing::addRectangle(before.picture(), 2, {.X1 = 500, .X2 = 1500, .Y1 = 600, .Y2 = 1700});
+        before.shapesReplaced();
+        ASSERT_TRUE(before.textIsStale());
+        const std::string bytes = recoveryBytes(recoverableWork(before, 1'800'000'000));
+        const std::unique_ptr<Document> after = restored(bytes);
+        before.closeWith(Document::CloseChoice::SaveNewest);
+        EXPECT_EQ(after->text(), before.text());
+
+        // A copy made before the form was kept reads as Generate's text.
+        const std::size_t form = bytes.find("\nform ");
+        if (form == std::string::npos) continue;
+        const std::string older = bytes.substr(0, form) + bytes.substr(bytes.find('\n', form + 1));
+        EXPECT_EQ(restored(older)->text(), generateAbsolute(before.picture()));
+        std::string unknown = bytes;
+        unknown.replace(form + 6, 1, "x");
+        EXPECT_NE(readRecovery(unknown).problem.find("form"), std::string::npos) << unknown.substr(form, 20);
+    }
 }
 
 // Random bytes and damaged copies of real files through both readers: no

@@ -28,13 +28,15 @@ struct Outcome {
     QString out, err;
 };
 
-Outcome pasdraw(const QStringList& arguments, const QString& folder) {
+// `platform`: QT_QPA_PLATFORM for the run, none when empty.
+Outcome pasdraw(const QStringList& arguments, const QString& folder, const QString& platform = {}) {
     QProcess process;
     process.setWorkingDirectory(folder);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Rendering must not need what only a window needs.
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
+    if (!platform.isEmpty()) env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(PASDRAW_EXECUTABLE), arguments);
     process.waitForFinished(-1);
@@ -152,6 +154,77 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(help.err + version.err, QString());
 }
 
+// What a user meets with no display and with mistyped options: a message
+// and status 2, before any toolkit could abort (134) or open a window.
+TEST(CommandLine, OptionsAndAMissingDisplayAnswerWithoutAWindow) {
+    QTemporaryDir dir;
+    const struct {
+        QStringList arguments;
+        const char* platform;
+        int exitCode;
+        const char* says;  // on standard error, or on standard output for status 0
+    } cases[] = {
+        {{"-x"}, "", ExitFailure, "unknown option '-x'\nUsage: pasdraw [FILE]"},
+        {{"-v"}, "", ExitFailure, "unknown option '-v'"},
+        {{"-x"}, "offscreen", ExitFailure, "unknown option '-x'"},
+        {{"-platform", "offscreen", "-x"}, "", ExitFailure, "unknown option '-x'"},
+        {{"-V"}, "", ExitOk, "pasdraw " PASDRAW_VERSION "\n"},
+        {{"-h"}, "", ExitOk, "--render PROGRAM IMAGE"},
+        {{}, "", ExitFailure, "no display"},
+        {{"house.pas"}, "", ExitFailure, "neither DISPLAY nor WAYLAND_DISPLAY"},
+        {{}, "xcb", ExitFailure, "no display"},
+        {{}, "wayland;xcb", ExitFailure, "no display"},
+        {{"-style", "fusion", "house.pas"}, "", ExitFailure, "no display"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString() + " on '" + c.platform + "'");
+        const Outcome o = pasdraw(c.arguments, dir.path(), QString::fromLatin1(c.platform));
+        EXPECT_EQ(o.exitCode, c.exitCode) << o.err.toStdString();
+        EXPECT_TRUE((c.exitCode == ExitOk ? o.out : o.err).contains(QString::fromLatin1(c.says)))
+            << o.out.toStdString() << o.err.toStdString();
+    }
+}
+
+// The toolkit's own options are left for it; a platform that needs no
+// display, or a display named anywhere, lets the window open.
+TEST(CommandLine, AWindowOpensWhereTheToolkitFindsADisplay) {
+    const struct {
+        QStringList arguments;
+        DisplayEnvironment environment;
+        bool opens;
+    } cases[] = {
+        {{}, {}, false},
+        {{}, {"", ":0", ""}, true},
+        {{}, {"", "", "wayland-0"}, true},
+        {{}, {"offscreen", "", ""}, true},
+        {{}, {"minimal:enable_fonts", "", ""}, true},
+        {{}, {"xcb", "", "wayland-0"}, false},
+        {{}, {"wayland-egl", ":0", ""}, false},
+        {{}, {"wayland;xcb", ":0", ""}, true},
+        {{}, {"xcb;offscreen", "", ""}, true},
+        {{"-platform", "offscreen"}, {"xcb", "", ""}, true},
+        {{"-platform", "xcb"}, {"offscreen", "", ""}, false},
+        {{"-display", ":1"}, {}, true},
+        {{"--", "-platform", "offscreen"}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString() + " with QT_QPA_PLATFORM '" +
+                     c.environment.platform.toStdString() + "', DISPLAY '" +
+                     c.environment.display.toStdString() + "', WAYLAND_DISPLAY '" +
+                     c.environment.waylandDisplay.toStdString() + "'");
+        EXPECT_EQ(missingDisplay(c.arguments, c.environment).isEmpty(), c.opens);
+    }
+    const struct {
+        QStringList arguments, left;
+    } options[] = {
+        {{"-platform", "xcb", "-reverse", "house.pas"}, {"house.pas"}},
+        {{"-style=fusion", "-x"}, {"-x"}},
+        {{"house.pas", "--", "-style", "x"}, {"house.pas", "--", "-style", "x"}},
+        {{"-stylesheet"}, {}},
+    };
+    for (const auto& o : options) EXPECT_EQ(withoutToolkitOptions(o.arguments), o.left);
+}
+
 TEST(CommandLine, AFileArgumentIsForTheWindow) {
     using A = CommandLine::Action;
     const struct {
@@ -190,6 +263,18 @@ TEST(PreviewSaveImage, WritesThePixelsThePreviewShows) {
     EXPECT_EQ(saved.colorCount(), 16);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), preview.image());
     EXPECT_NE(preview.saveImage(dir.path()), QString());
+}
+
+TEST(PreviewSaveImage, TheStatusLineSaysWhereTheImageWent) {
+    PreviewWindow preview;
+    preview.showText(QStringLiteral("setcolor(14);circle(320,240,100);\r\n"));
+    preview.waitUntilShown();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a picture.png");
+    ASSERT_FALSE(preview.status().contains(QDir::toNativeSeparators(path)));
+    EXPECT_TRUE(preview.saveImageTo(path));
+    EXPECT_EQ(preview.status(), "image saved to " + QDir::toNativeSeparators(path));
+    EXPECT_FALSE(QImage(path).isNull());
 }
 
 TEST(PreviewSaveImage, CtrlSSavesInTheWindowItIsPressedIn) {

@@ -4,16 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "codegen/codegen.h"
 #include "qt_print.h"
 #include "read_file.h"
+#include "ui/caption_mark.h"
 #include "ui/form1.h"
 #include "ui/program_text.h"
 #include "ui/readout.h"
@@ -98,6 +103,89 @@ TEST(Open, ASavedProgramAndFilesThatChangeNothing) {
     EXPECT_EQ(other.form->Text1->text(), saved);
     EXPECT_EQ(other.form->picture().CircleCount(), 1);
     EXPECT_FALSE(other.form->hasUnsavedWork());
+}
+
+TEST(Caption, AMarkShowsUnsavedWorkUntilSave) {
+    Window w;
+    w.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.form.get()));
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const char* shown;
+    } steps[] = {
+        {"start", [] {}, "pasdraw"},
+        {"a circle",
+         [&] {
+             w.draw({1000, 1000, 300, 1, 0});
+         },
+         "*pasdraw"},
+        {"Save", [&] { w.form->Command23->click(); }, "pasdraw"},
+        {"a letter typed", [&] { QTest::keyClicks(w.form->Text1, "x"); }, "*pasdraw"},
+        {"the letter taken back", [&] { QTest::keyClick(w.form->Text1, Qt::Key_Backspace); }, "pasdraw"},
+        {"Value", [&] { w.form->Command24->click(); }, "*pasdraw"},
+        {"Save as", [&] { w.form->programText().saveAs(w.path("house.pas")); }, "house.pas - pasdraw"},
+        {"a second circle",
+         [&] {
+             w.draw({3000, 1000, 300, 1, 0});
+         },
+         "*house.pas - pasdraw"},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(w.form->captionMark().shown(), s.shown) << s.step;
+    }
+    // The widget's own title stays unmarked, as the toolkit's "[*]" keeps it.
+    EXPECT_EQ(w.form->windowTitle(), "house.pas - pasdraw");
+}
+
+// Opening over unsaved work asks first, in words of its own that name the
+// file when it is known, and the file dialog comes only after the answer.
+TEST(Open, OverUnsavedWorkAsksBeforeTheDialog) {
+    Window w;
+    w.draw({1000, 1000, 300, 4, 0});
+    w.form->Command22->click();
+    ASSERT_TRUE(w.form->programText().saveAs(w.path("house.pas")));
+    w.draw({3000, 1000, 300, 4, 0});
+    QStringList events;
+    int answer = QMessageBox::Cancel;
+    w.form->files().setOpenQuestion([&](const QString& name) {
+        events << "asked " + name;
+        return answer;
+    });
+    // A modal dialog is noted and closed from inside its own loop.
+    const auto closeDialog = [&events] {
+        QTimer::singleShot(0, [&events] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                events << "dialog " + dialog->windowTitle();
+                dialog->close();
+            }
+        });
+    };
+    const struct {
+        int answer;
+        bool dialog;  // the file dialog, or a named file
+        QStringList events;
+        bool opened;
+    } cases[] = {
+        {QMessageBox::Cancel, true, {"asked "}, false},
+        {QMessageBox::Discard, true, {"asked ", "dialog Open a program"}, false},
+        {QMessageBox::Cancel, false, {"asked house.pas"}, false},
+        {QMessageBox::Discard, false, {"asked house.pas"}, true},
+    };
+    for (const auto& c : cases) {
+        events.clear();
+        answer = c.answer;
+        if (c.dialog) {
+            closeDialog();
+            w.form->files().openDialog();
+            QApplication::processEvents();
+        } else {
+            EXPECT_EQ(w.form->openFile(w.path("house.pas")), c.opened);
+        }
+        EXPECT_EQ(events, c.events) << events.join(u'|').toStdString();
+        EXPECT_EQ(w.form->picture().CircleCount(), c.opened ? 1 : 2);
+    }
 }
 
 TEST(Recovery, WorkAWindowLeftIsOfferedAndRestored) {
