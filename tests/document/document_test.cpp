@@ -178,7 +178,7 @@ TEST(Document, ASaveOfAStaleTextSaysWhatTheFileLacks) {
          "; the text does not show the newest picture: Generate, then Save"},
         {"a text that draws no picture",
          [](Story& s) {
-             s.box.value = "bar(1,2,3,4);";
+             s.box.value = "bar3d(1,2,3,4,5,true);";
              s.drag(Kind::Rectangle, 4, 400, 400, 800, 900);
          },
          "; the text does not show the newest picture: Generate, then Save"},
