@@ -492,5 +492,43 @@ expect_saved "restoring Value's work and Save" \
 expect_title "Save after the restore" "pasdraw"
 note "recovered Value's form after SIGKILL; the caption marks unsaved work"
 
+# ---- 10: the new tools by their keys -----------------------------------------
+# A fresh window: each new tool chosen by its key and drawn with the mouse;
+# Generate writes each one's statement, with the gestures' coordinates, in
+# the order of the text's blocks (bars, arcs, polygons, pie slices, labels).
+stop_pid "$app_pid"
+rm -rf "$saved"
+start_app
+window=$(timeout "$WAIT" xdotool search --sync --onlyvisible --name '^pasdraw$' | head -n 1) || true
+app_alive
+[[ -n $window ]] || fail "no window for the new tools"
+click "${c_red[@]}"
+click 420 460 # below the canvas: nothing is drawn, the window has the focus
+x key b
+drag 40 40 200 150
+x key a
+drag 300 100 330 100 # centre (300,100), rim to the right: the arc starts at 0 degrees
+click 300 70         # straight above the centre: it ends at 90
+x key w
+drag 100 250 130 250
+click 100 220
+x key p
+click 250 170
+click 400 170
+click 400 300
+click 250 170 # on the first corner: closes the polygon
+x key t
+click 60 300
+x type --delay 20 "Hi"
+x key Return
+x key ctrl+g ctrl+s
+expect_saved "drawing each new tool" \
+    "setfillstyle(1,4);bar($(q 40),$(q 40),$(q 200),$(q 150));" \
+    "setcolor(4);arc($(q 300),$(q 100),0,90,$(q 30));" \
+    "setcolor(4);moveto($(q 250),$(q 170));lineto($(q 400),$(q 170));lineto($(q 400),$(q 300));lineto($(q 250),$(q 170));" \
+    "setcolor(4);setfillstyle(1,4);pieslice($(q 100),$(q 250),0,90,$(q 30));" \
+    "setcolor(4);settextstyle(0,0,1);outtextxy($(q 60),$(q 300),'Hi');"
+note "bar, arc, polygon, pie slice and label drawn by their keys"
+
 elapsed=$((($(date +%s%N) - started) / 1000000))
 note "passed in ${elapsed} ms"
