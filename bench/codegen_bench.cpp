@@ -39,6 +39,27 @@ void BM_SliderForm(benchmark::State& state) {
 }
 BENCHMARK(BM_SliderForm)->Unit(benchmark::kMicrosecond);
 
+// The fullest picture of all ten kinds in every style: 1001 of each.
+const Picture& everyKind() {
+    static const std::unique_ptr<Picture> p = pasdraw::bench::everyKindPicture();
+    return *p;
+}
+void BM_Absolute_EveryKind(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(pasdraw::generateAbsolute(everyKind()));
+}
+BENCHMARK(BM_Absolute_EveryKind)->Unit(benchmark::kMicrosecond);
+void BM_ValueForm_EveryKind(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            pasdraw::generateValueForm(everyKind(), pasdraw::computeOrigin(everyKind())));
+    }
+}
+BENCHMARK(BM_ValueForm_EveryKind)->Unit(benchmark::kMicrosecond);
+void BM_SliderForm_EveryKind(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(pasdraw::generateSliderForm(everyKind(), 320, 240));
+}
+BENCHMARK(BM_SliderForm_EveryKind)->Unit(benchmark::kMicrosecond);
+
 // ---- the piece-by-piece baseline: text = text + piece for every piece
 
 class PieceByPiece {

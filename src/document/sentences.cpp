@@ -37,7 +37,9 @@ std::string windowTitle(const Document& document) {
 }
 
 std::string shownTitle(const Document& document) {
-    return (document.isModified() ? "*" : "") + windowTitle(document);
+    std::string title = windowTitle(document);
+    if (document.isModified()) title.insert(title.begin(), '*');
+    return title;
 }
 
 std::string pointerLine(const Document& document) {
