@@ -90,3 +90,47 @@ for i in 1 2 3; do click 799 495; sleep 0.3; done
 sleep 0.5
 xwd -root -silent | convert xwd:- -crop 1295x560+0+0 +repage docs/step.png
 stop
+
+# Pictures of the later kinds: a labelled bar chart in four fill patterns and
+# a smiley of circles, arcs, fills and a label, each opened as a saved program.
+program() {
+    printf 'uses graph,crt;\r\nvar XK,YK,i,m,d,err:integer;\r\nbegin\r\n'
+    printf "m:=detect; initgraph(m,d,''); err:=graphresult;\r\n"
+    printf 'if (graphresult <> grOk) then halt;\r\n '
+    sed 's/$/\r/' "$1"
+    printf 'repeat until keypressed; end.\r\n'
+}
+cat >"$state/barchart.txt" <<'TEXT'
+setfillstyle(1,4);bar(80,300,140,400);
+setfillstyle(9,2);bar(170,200,230,400);
+setfillstyle(7,14);bar(260,250,320,400);
+setfillstyle(11,11);bar(350,120,410,400);
+setcolor(15);line(60,400,440,400);
+setcolor(15);line(60,100,60,400);
+setcolor(15);settextstyle(0,0,2);outtextxy(150,60,'Votes');
+setcolor(15);settextstyle(0,0,1);outtextxy(98,410,'Mon');
+setcolor(15);settextstyle(0,0,1);outtextxy(188,410,'Tue');
+setcolor(15);settextstyle(0,0,1);outtextxy(278,410,'Wed');
+setcolor(15);settextstyle(0,0,1);outtextxy(368,410,'Thu');
+setcolor(15);settextstyle(0,1,1);outtextxy(40,290,'count');
+TEXT
+cat >"$state/smiley.txt" <<'TEXT'
+setlinestyle(0,0,3);setcolor(14);circle(320,240,120);setlinestyle(0,0,1);
+setcolor(15);circle(275,200,18);
+setcolor(15);circle(365,200,18);
+setcolor(14);arc(275,190,40,140,34);
+setcolor(14);arc(365,190,40,140,34);
+setlinestyle(0,0,3);setcolor(12);arc(320,240,200,340,70);setlinestyle(0,0,1);
+setfillstyle(1,9);floodfill(275,200,15);
+setfillstyle(1,9);floodfill(365,200,15);
+setcolor(13);settextstyle(0,0,2);outtextxy(272,390,'Hello!');
+TEXT
+for picture in barchart smiley; do
+    program "$state/$picture.txt" >"$state/$picture.pas"
+    XDG_STATE_HOME=$(mktemp -d "$state/window.XXXXXX") "$exe" "$state/$picture.pas" >/dev/null 2>&1 &
+    app=$!
+    xdotool search --sync --name "^$picture.pas - pasdraw\$" >/dev/null
+    sleep 0.8
+    shot "docs/$picture.png"
+    stop
+done
