@@ -191,6 +191,13 @@ pv_slider_flood=$(median slider_bench BM_Slider1Change_WithPreview_FloodingFills
 fpc_build=$(median program_bench BM_FreePascalCompileAndLink/iterations:3/real_time)
 pv_same=$(median program_bench BM_PreviewOfTheCompiledPicture)
 import=$(median slider_bench BM_PictureFromText)
+every_abs=$(median codegen_bench BM_Absolute_EveryKind)
+every_val=$(median codegen_bench BM_ValueForm_EveryKind)
+every_sld=$(median codegen_bench BM_SliderForm_EveryKind)
+every_drowob=$(median repaint_bench BM_DrowobEveryKindPicture/15)
+every_s1=$(median slider_bench BM_Slider1Change_Painted/EveryKind)
+every_gen=$(median slider_bench BM_GenerateClick_Painted/EveryKind)
+every_valc=$(median slider_bench BM_ValueClick_Painted/EveryKind)
 drag_ro=$(median slider_bench BM_DragMove_WithReadout)
 drag_no=$(median slider_bench BM_DragMove_WithoutReadout)
 box_pp200=$(median slider_bench BM_TextBoxPieceByPiece/200)
@@ -249,6 +256,9 @@ editor holds, 5005 lines of program text.
 | Slider1 step with the preview open: handler, preview run, both windows painted | $(ms "$pv_slider") (fills flooding the screen: $(ms "$pv_slider_flood")) | under 16 ms | $(verdict "$pv_slider" 1.6e7) |
 | Free Pascal compiling and linking a 1500-line saved program, against the preview of the same text | $(ms "$fpc_build") against $(ms "$pv_same"): $(awk -v a="$fpc_build" -v b="$pv_same" 'BEGIN { printf "%.0f", a / b }') times | | |
 | "Picture from text", full picture, repaint included | $(ms "$import") | under 16 ms | $(verdict "$import" 1.6e7) |
+| Every kind in every style (1001 each of the ten kinds, 10,010 lines): text generation, "Generate" / "Value" / slider form | $(ms "$every_abs") / $(ms "$every_val") / $(ms "$every_sld") | under 16 ms | $(verdict "$every_sld" 1.6e7) |
+| Every kind in every style: repaint (\`drowob\`), 96 dpi | $(ms "$every_drowob") | under 16 ms | $(verdict "$every_drowob" 1.6e7) |
+| Every kind in every style: Slider1 change / "Generate" / "Value" click, text box updated and painted | $(ms "$every_s1") / $(ms "$every_gen") / $(ms "$every_valc") | under 16 ms | $(verdict "$every_s1" 1.6e7) |
 | A rubber-band move on a full picture, with / without the readout | $(us "$drag_ro") / $(us "$drag_no") | | |
 | Text box filled piece by piece (read, append, set back): 200 / 500 pieces | $(ms "$box_pp200") / $(ms "$box_pp500") (500 pieces set once: $(ms "$box_once500")) | | |
 | Start-up to the first painted window under Xvfb | ${paint} ms (${paint_min} to ${paint_max}; window mapped at ${map} ms; processor time ${paint_cpu} ms) | under 100 ms | $(verdict "$paint" 100) |
