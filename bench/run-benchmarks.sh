@@ -276,6 +276,11 @@ editor holds, 5005 lines of program text.
 - **Repaint** (\`repaint_bench\`): \`drowob\` of a full picture (1000 boxes with a line, an ellipse
   and a circle each, and a fill in every box) into the 32-bit canvas image. The commit row adds the
   press, one rubber-band move and the release before that repaint.
+- **Every kind in every style** (\`bench/pictures.h\` \`everyKindPicture\`): the five first kinds of
+  the spread picture with random line styles, widths and fill patterns, and 1001 each of bars,
+  arcs, pie slices, polygons (3 to 8 corners) and labels (1 to 12 characters) of random sizes,
+  styles and colours over the screen; the slider and click rows swap it into the same window
+  as the other slider rows.
 - **Flood fill**: one fill over the whole canvas image with no border pixel in it.
 - **Slider, "Generate", "Value"** (\`slider_bench\`): the real \`Form1\` with a full picture on Qt's
   offscreen platform (\`QT_QPA_PLATFORM=offscreen\`). The handler figure is \`QSlider::setValue\`
