@@ -53,17 +53,19 @@ void Document::pointerPress(int button, int shift, float x, float y) {
         selected(select_.press(x, y));
         return;
     }
-    editor_.Form_MouseDown(button, shift, x, y);
+    const AidPoint at = editor_.aided(x, y, aid(shift), true);
+    editor_.Form_MouseDown(button, shift, at.x, at.y);
     notify(0);
 }
 
-void Document::pointerMove(int button, int shift, float x, float y) {
+void Document::pointerMove(int button, int shift, float pointerX, float pointerY) {
+    const auto [x, y] = editor_.aided(pointerX, pointerY, aid(shift), false);
     editor_.Form_MouseMove(button, shift, x, y);
     const bool over = !Editor::outsideCanvas(x, y) && x >= 0.0f && y >= 0.0f;
     pointer_ = over ? std::optional(std::pair(x, y)) : std::nullopt;
     pending_ = editor_.pendingRecord(x, y);
     if (select_.dragging()) {
-        selected(select_.drag(x, y));
+        selected(select_.drag(pointerX, pointerY, aid(shift)));
         return;
     }
     notify(PointerChanged);
@@ -74,7 +76,8 @@ void Document::pointerRelease(int button, int shift, float x, float y) {
         selected(select_.release());
         return;
     }
-    released(editor_.Form_MouseUp(button, shift, x, y));
+    const AidPoint at = editor_.aided(x, y, aid(shift), false);
+    released(editor_.Form_MouseUp(button, shift, at.x, at.y));
 }
 
 void Document::released(const ReleaseResult& result) {
@@ -96,7 +99,8 @@ void Document::pointerDoubleClick(int button, int shift, float x, float y) {
         selected(select_.press(x, y));
         return;
     }
-    released(editor_.Form_DblClick(button, shift, x, y));
+    const AidPoint at = editor_.aided(x, y, aid(shift), true);
+    released(editor_.Form_DblClick(button, shift, at.x, at.y));
 }
 
 bool Document::cancelGesture() {

@@ -36,6 +36,7 @@ enum Change : unsigned {
     CapacityChanged = 1u << 7,   // the note about a full list came or went
     TitleChanged = 1u << 8,      // the file the work belongs to
     SelectionChanged = 1u << 9,  // the picked shape, or where it is while it changes
+    GridChanged = 1u << 10,      // the grid shown or hidden
 };
 using Changes = unsigned;
 
@@ -67,6 +68,14 @@ public:
     const Picture& picture() const { return picture_; }
     Editor& editor() { return editor_; }
     RasterSurface& surface() { return surface_; }
+
+    // The grid every 10 BGI pixels: while it shows, the pointer snaps to it.
+    // Shift (bit 1 of `shift` below) keeps a drag straight or square.
+    bool gridShown() const { return grid_; }
+    void toggleGrid() {
+        grid_ = !grid_;
+        notify(GridChanged | ToolChanged);
+    }
 
     // The pointer over the window, in twips; any button draws.
     void pointerPress(int button, int shift, float x, float y);
@@ -206,6 +215,7 @@ public:
 
 private:
     void notify(Changes changes);
+    PointerAid aid(int shift) const { return {grid_, (shift & 1) != 0}; }
     // One more version of the picture; returns the changes to announce.
     Changes shapesChanged();
     // Ends the notes of a full list and of forgotten edits: the shapes changed.
@@ -265,6 +275,7 @@ private:
     std::string generatedText_;  // what the generators last wrote
 
     bool selecting_ = false;
+    bool grid_ = false;
     std::string historyNote_;  // edits the history had to forget, until the next change
     std::optional<RecoveredWork> offered_;
     std::string recoveryNote_;

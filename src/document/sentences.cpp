@@ -61,7 +61,9 @@ std::string dragLine(const Document& document) {
     return pending ? statementFor(*pending) : std::string();
 }
 
-std::string statusLine(const Document& document) {
+namespace {
+
+std::string toolStatus(const Document& document) {
     const Picture& picture = document.picture();
     const EditorState& s = picture.state;
     if (document.selecting()) {
@@ -81,6 +83,14 @@ std::string statusLine(const Document& document) {
     const std::string name = border != nullptr && border->rgb == s.LastColorRGB ? border->name : "BLACK";
     return "fills stop at " + name + " (" + std::to_string(s.LastColorIndex) + ")" +
            (styles.empty() ? "" : ", " + styles);
+}
+
+}  // namespace
+
+std::string statusLine(const Document& document) {
+    std::string line = toolStatus(document);
+    if (document.gridShown()) line += line.empty() ? "snap on" : "\nsnap on";
+    return line;
 }
 
 std::string countsLines(const Document& document) {

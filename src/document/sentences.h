@@ -24,7 +24,8 @@ std::string shownTitle(const Document& document);
 std::string pointerLine(const Document& document);
 // The statement of the picked shape, or of what a drag would store now.
 std::string dragLine(const Document& document);
-// What the tool does next, and the styles it draws in.
+// What the tool does next, and the styles it draws in; "snap on" while the
+// grid shows.
 std::string statusLine(const Document& document);
 // The records of each kind against the most a list holds (the later kinds
 // only once there are any) and the origin.

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "canvas/repaint.h"
+#include "editor/selection.h"
 #include "editor/tools.h"
 #include "kinds/kinds.h"
 #include "model/palette.h"
@@ -278,6 +279,25 @@ bool Editor::redo() {
     if (!history_.redoDrawing(picture_.state.Tool)) return false;
     drowob(picture_, surface_);
     return true;
+}
+
+AidPoint Editor::aided(float x, float y, PointerAid aid, bool press) const {
+    if (outsideCanvas(x, y)) return {x, y};
+    const ShapeTool* tool = toolFor(picture_.state.Tool);
+    const EditorState& s = picture_.state;
+    // An arc's end and a polygon's next corner are seen from the centre and
+    // the last corner; a drag from its press.
+    AidFrame frame;
+    if (gestureUnderWay() && sweep_) {
+        const HandlePoint centre = handlesOf(*sweep_).front();
+        frame = {AidPoint{static_cast<float>(centre.x), static_cast<float>(centre.y)}, Keep::Octant, {}};
+    } else if (gestureUnderWay() && !corners_.empty()) {
+        const auto [cx, cy] = corners_.back();
+        frame = {AidPoint{static_cast<float>(cx), static_cast<float>(cy)}, Keep::Octant, {}};
+    } else if (tool != nullptr && !press && s.MouseIsDown == 1 && tool->gesture() != Gesture::Corners) {
+        frame = {AidPoint{s.StartX, s.StartY}, keepOf(tool->kind()), {}};
+    }
+    return pasdraw::aided({x, y}, frame, aid);
 }
 
 std::optional<ShapeRecord> Editor::pendingRecord(float x, float y) const {

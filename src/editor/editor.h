@@ -11,6 +11,7 @@
 
 #include "canvas/surface.h"
 #include "editor/history.h"
+#include "editor/pointer_aid.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -81,6 +82,11 @@ public:
     // Redo: bring back what undo dropped from the current tool's kind, then
     // repaint. Returns whether there was anything to bring back.
     bool redo();
+
+    // The point the pointer at (x, y) stands for, with the grid and Shift as
+    // `aid` says, measured from the drag or the edge under way; a press
+    // starts afresh. Beyond the canvas the pointer stays as it is.
+    AidPoint aided(float x, float y, PointerAid aid, bool press) const;
 
     // The record a release at (x, y) would store for the drag under way, if
     // one of an outline tool is.

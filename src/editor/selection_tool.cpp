@@ -2,14 +2,36 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "canvas/repaint.h"
 #include "editor/editor.h"
 #include "editor/selection.h"
+#include "kinds/kinds.h"
 #include "model/numeric.h"
 
 namespace pasdraw {
+
+namespace {
+
+// The point of a record that a move puts on the grid: its first origin
+// point (a circle's centre, a box's first corner).
+HandlePoint firstPointOf(const ShapeRecord& record) {
+    HandlePoint first;
+    bool taken = false;
+    std::visit(
+        [&](const auto& r) {
+            KindFor<std::decay_t<decltype(r)>>::originPoints(r, [&](int16_t x, int16_t y) {
+                if (!std::exchange(taken, true)) first = {x, y};
+            });
+        },
+        record);
+    return first;
+}
+
+}  // namespace
 
 bool SelectionTool::pick(std::optional<ShapeRef> ref, bool forgetPress) {
     if (forgetPress) lastPick_.reset();
@@ -57,12 +79,26 @@ SelectStep SelectionTool::press(float x, float y) {
     return {true, changed, false};
 }
 
-SelectStep SelectionTool::drag(float x, float y) {
+SelectStep SelectionTool::drag(float x, float y, PointerAid aid) {
     Drag& drag = *drag_;
     if (!drag.moving && std::abs(x - drag.x) <= tolerance_ && std::abs(y - drag.y) <= tolerance_) {
         return {true, false, false};
     }
     drag.moving = true;
+    if (aid.grid || aid.shift) {
+        // Measured from the press in whole twips, so that the grip lands
+        // exactly where the grid says.
+        const AidPoint press{static_cast<float>(toStored(drag.x)), static_cast<float>(toStored(drag.y))};
+        const HandlePoint grip = drag.handle < 0
+                                     ? firstPointOf(drag.before)
+                                     : handlesOf(drag.before)[static_cast<std::size_t>(drag.handle)];
+        const AidFrame frame{press,
+                             drag.handle < 0 ? Keep::Axis : Keep::Nothing,
+                             {static_cast<float>(grip.x) - press.x, static_cast<float>(grip.y) - press.y}};
+        const AidPoint at = aided({x, y}, frame, aid);
+        x = at.x;
+        y = at.y;
+    }
     const int dx = toStored(x) - toStored(drag.x), dy = toStored(y) - toStored(drag.y);
     const ShapeRecord record =
         drag.handle < 0 ? movedBy(drag.before, dx, dy) : handleMovedBy(drag.before, drag.handle, dx, dy);

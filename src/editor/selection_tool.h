@@ -10,6 +10,7 @@
 #include "canvas/surface.h"
 #include "editor/editor.h"
 #include "editor/history.h"
+#include "editor/pointer_aid.h"
 #include "model/picture.h"
 
 namespace pasdraw {
@@ -32,7 +33,9 @@ public:
 
     SelectStep press(float x, float y);
     // While a press holds a shape or a handle: moves it with the pointer.
-    SelectStep drag(float x, float y);
+    // With the grid, the handle (or the shape's first point) lands on it;
+    // with Shift, a shape moves along one axis only.
+    SelectStep drag(float x, float y, PointerAid aid = {});
     // Ends the drag; a shape that moved is one edit.
     SelectStep release();
     bool dragging() const { return drag_.has_value(); }

@@ -8,10 +8,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QToolTip>
 #include <bit>
+#include <cmath>
 
 // The canvas buffer holds 0x00BBGGRR words, which is QImage::Format_RGBX8888
 // byte for byte only on little-endian machines.
@@ -67,6 +69,7 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
                  static_cast<qsizetype>(s.width()) * 4, QImage::Format_RGBX8888);
     image.setDevicePixelRatio(devicePixelRatio_);
     painter.drawImage(QPointF(0, 0), image);
+    if (document_.gridShown()) paintGrid(painter);
     // The picked shape's handles go over the image, never into it: the image
     // stays what the repaint makes.
     const std::optional<ShapeRef>& picked = document_.selection();
@@ -79,6 +82,24 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
                          static_cast<qreal>(h.y) / twipsPerLogicalY_);
         painter.drawRect(QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half));
     }
+}
+
+void CanvasWidget::paintGrid(QPainter& painter) const {
+    // A dot at every crossing of the grid, over the image and never into
+    // it, and only on the black ground, so that no drawn pixel is hidden.
+    const RasterSurface& s = document_.surface();
+    QPolygonF dots;
+    for (int ty = 0; ty <= CanvasHeight; ty += GridStep) {
+        const int py = static_cast<int>(std::nearbyint(static_cast<float>(ty) / s.TwipsPerPixelY()));
+        for (int tx = 0; tx <= CanvasWidth; tx += GridStep) {
+            const int px = static_cast<int>(std::nearbyint(static_cast<float>(tx) / s.TwipsPerPixelX()));
+            if (px >= s.width() || py >= s.height()) continue;
+            if (s.pixel(px, py) != 0) continue;
+            dots << QPointF(px / devicePixelRatio_, py / devicePixelRatio_);
+        }
+    }
+    painter.setPen(QPen(QColor(96, 96, 96), 0));
+    painter.drawPoints(dots);
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
@@ -147,7 +168,7 @@ bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
 
 void CanvasWidget::documentChanged(Changes changes) {
     followLabelAnchor();
-    if ((changes & (CanvasChanged | SelectionChanged)) != 0) update();
+    if ((changes & (CanvasChanged | SelectionChanged | GridChanged)) != 0) update();
     if ((changes & CapacityChanged) == 0) return;
     if (document_.capacityNote().empty()) {
         QToolTip::hideText();

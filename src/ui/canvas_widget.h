@@ -10,6 +10,7 @@
 #include "document/document.h"
 
 class QLineEdit;
+class QPainter;
 
 namespace pasdraw {
 
@@ -45,6 +46,7 @@ protected:
 
 private:
     void documentChanged(Changes changes);
+    void paintGrid(QPainter& painter) const;
     // Opens, moves or closes the label editor as the document's anchor says.
     void followLabelAnchor();
     float toTwipsX(qreal logical) const { return static_cast<float>(logical) * twipsPerLogicalX_; }

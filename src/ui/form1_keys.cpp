@@ -22,6 +22,7 @@ void Form1::connectKeys() {
     shortcut(QKeySequence::Save, &Form1::Command23_Click);
     for (const QKeyCombination keys : RedoKeys) shortcut(keys, &Form1::redo);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::pictureFromText);
+    shortcut(QKeySequence(Qt::Key_NumberSign), [this] { document_->toggleGrid(); });
     // One letter a tool; inside the text box and the label editor typing wins.
     struct ToolKey {
         QPushButton* button;

@@ -492,7 +492,19 @@ expect_saved "restoring Value's work and Save" \
 expect_title "Save after the restore" "pasdraw"
 note "recovered Value's form after SIGKILL; the caption marks unsaved work"
 
-# ---- 10: the new tools by their keys -----------------------------------------
+# ---- 11: the grid: a rectangle dragged off it stores points on it -----------
+# '#' shows the grid (dots on the black ground, every 100 twips); pixels 43, 47,
+# 203 and 152 are 645, 705, 3045 and 2280 twips, which snap to 600, 700, 3000
+# and 2300. The restart above left the current colour at 1.
+x key numbersign
+expect_screen "the grid's dots" "200 267 96 96 96" "201 267 $black" "200 268 $black"
+click "${b_rect[@]}"
+drag 43 47 203 152
+x key ctrl+g ctrl+s
+expect_saved "# and a rectangle dragged off the grid" "setcolor(14);line($(q 250),$(q 170),$(q 400),$(q 300));" \
+    "setcolor(4);rectangle($(q 40),$(q 40),$(q 200),$(q 150));" "setcolor(1);rectangle(60,70,300,230);"
+note "the grid snapped a rectangle"
+# ---- 12: the new tools by their keys -----------------------------------------
 # A fresh window: each new tool chosen by its key and drawn with the mouse;
 # Generate writes each one's statement, with the gestures' coordinates, in
 # the order of the text's blocks (bars, arcs, polygons, pie slices, labels).
