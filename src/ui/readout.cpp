@@ -15,7 +15,6 @@ namespace pasdraw {
 namespace {
 
 constexpr int Gap = 4;  // pixels between two parts
-constexpr int PointerRows = 2;
 constexpr int DragRows = 3;
 
 bool breaksAfter(QChar c) {
@@ -177,7 +176,7 @@ void Readout::show(Changes changes) {
         lines_[Pointer].full = QString::fromStdString(pointerLine(document_));
         fitFixed(Pointer);
     }
-    if ((changes & (PointerChanged | SelectionChanged)) != 0) {
+    if ((changes & (PointerChanged | SelectionChanged | OriginChanged)) != 0) {
         lines_[Drag].full = QString::fromStdString(dragLine(document_));
         fitFixed(Drag);
     }
@@ -213,24 +212,45 @@ void Readout::textEdited() {
     if (savedNoteShown_ || text_->document()->characterCount() == savedCharacters_) show(MarksChanged);
 }
 
+int Readout::pointerRows() const { return document_.XK() ? 2 : 1; }
+
 void Readout::fitFixed(LineIndex index) {
-    if (index == Pointer) fitLine(lines_[Pointer], 0, PointerRows);
-    if (index == Drag) fitLine(lines_[Drag], PointerRows * pitch_ + Gap, DragRows);
-    // Rows kept for a line stay, empty or not, so the ones below never move.
-    lines_[index].label->resize(width(), (index == Pointer ? PointerRows : DragRows) * pitch_);
+    if (index == Pointer) {
+        fitLine(lines_[Pointer], 0, pointerRows());
+        // The pointer's rows stay, empty or not, so the lines below do not
+        // move as the pointer leaves the canvas for a button.
+        lines_[Pointer].label->resize(width(), pointerRows() * pitch_);
+        return;
+    }
+    const int before = lines_[Drag].label->height();
+    fitLine(lines_[Drag], pointerRows() * pitch_ + Gap, DragRows);
+    // The pane below takes the rows a drag's statement leaves free.
+    if (lines_[Drag].label->height() != before) fitFlowing();
+}
+
+int Readout::flowTop() const {
+    const int drag = lines_[Drag].label->height();
+    return pointerRows() * pitch_ + Gap + (drag > 0 ? drag + Gap : 0);
 }
 
 void Readout::fitFlowing() {
-    const int top = (PointerRows + DragRows) * pitch_ + 2 * Gap;
+    const int top = flowTop();
     flow_->setGeometry(0, top, width(), std::max(0, height() - top));
     // Without a bar while everything fits; with one, the rows wrap narrower.
     const int room = flow_->height();
     int used = flowAt(width());
     const bool scrolls = used > room;
-    if (scrolls) used = flowAt(width() - flow_->verticalScrollBar()->sizeHint().width());
+    // A thin bar: every pixel of the narrow area is worth a word.
+    const int bar = std::max(6, pitch_ / 2);
+    if (scrolls) used = flowAt(width() - bar);
+    flow_->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { width: %1px; background: #202020; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: #909090; min-height: %2px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }")
+            .arg(bar)
+            .arg(pitch_));
     flow_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    flow_->widget()->resize(scrolls ? width() - flow_->verticalScrollBar()->sizeHint().width() : width(),
-                            std::max(used, room));
+    flow_->widget()->resize(scrolls ? width() - bar : width(), std::max(used, room));
 }
 
 int Readout::flowAt(int width) {

@@ -4,9 +4,9 @@
 // save). Each part is its own label, so a pointer move re-lays out the
 // pointer's lines only.
 //
-// The area is narrow and fixed. The pointer's and the drag's rows stay at
-// the top, where a drag's statement too long for them ends in an ellipsis
-// (the whole statement is in the tooltip). Below them the notes, the tool's
+// The area is narrow and fixed. The pointer's rows stay at the top, then the
+// statement of a drag or a pick, which ends in an ellipsis when it is too
+// long for three rows (the whole statement is in the tooltip). Below them the notes, the tool's
 // hint and the counts are never cut: they wrap at blanks and separators (a
 // path anywhere) in a pane that scrolls when they are more than it holds,
 // and a new note scrolls it back to the top, where the notes come first. A
@@ -58,6 +58,8 @@ private:
     // Shows each line in its place: the pointer's and the drag's in rows
     // kept for them, the others one below the other in the rows left.
     void fitFixed(LineIndex index);
+    int pointerRows() const;
+    int flowTop() const;  // where the pane of the flowing lines begins
     void fitFlowing();
     // Lays the flowing lines out `width` wide; returns the height they take.
     int flowAt(int width);
