@@ -31,11 +31,9 @@ bool isArrow(int key) { return key >= Qt::Key_Left && key <= Qt::Key_Down; }
 
 PictureKeys::PictureKeys(QWidget* window, QWidget* canvas)
     : QObject(window), window_(window), canvas_(canvas) {
-    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
-        b->setFocusPolicy(Qt::TabFocus);
-        b->installEventFilter(this);
-    }
-    for (QAbstractSlider* s : window->findChildren<QAbstractSlider*>()) s->setFocusPolicy(Qt::TabFocus);
+    // A clicked button keeps the focus it takes, so Tab goes on from it, but
+    // not the arrows: they would walk its focus frame along the column.
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) b->installEventFilter(this);
     // Keys nobody took (a slider's Escape, none focused) come up to the window.
     window->installEventFilter(this);
 }

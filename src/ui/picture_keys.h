@@ -1,10 +1,9 @@
 // Keeps the picture's keys on the picture. The arrows, Delete, Backspace and
 // Escape nudge, delete, take back and cancel on the canvas whenever the
-// keyboard is not in a place that types (the text box, the label editor).
-// Buttons and sliders no longer take the keyboard when clicked, so a click on
-// Generate or a colour leaves it where it was; one reached with Tab gets
-// Space, while the picture's keys still go to the canvas (a slider reached
-// with Tab keeps its arrows).
+// keyboard is not in a place that types (the text box, the label editor):
+// also when a click on Generate or a colour gave that button the focus. A
+// slider keeps its arrows while it has the focus (a click or Tab gives it),
+// as they are how it steps by one.
 #pragma once
 
 #include <QObject>

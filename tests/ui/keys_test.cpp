@@ -88,7 +88,6 @@ TEST(PictureKeys, AfterAClickOnAnyButtonTheKeysStillActOnThePickedShape) {
         {"a colour", [](Form1& f) { return f.paletteButtons[3]; }},
         {"More", [](Form1& f) { return f.moreButton; }},
         {"File", [](Form1& f) { return f.fileButton; }},
-        {"a slider", [](Form1& f) { return f.Slider2; }},
     };
     QTemporaryDir dir;
     for (const auto& [name, widget] : clicked) {
