@@ -2,8 +2,11 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "ui/canvas_widget.h"
 #include "ui/form1.h"
+#include "ui/key_sheet.h"
 #include "ui/more_menu.h"
+#include "ui/picture_keys.h"
 #include "ui/text_box.h"
 
 namespace pasdraw {
@@ -23,6 +26,8 @@ void Form1::connectKeys() {
     for (const QKeyCombination keys : RedoKeys) shortcut(keys, &Form1::redo);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::pictureFromText);
     shortcut(QKeySequence(Qt::Key_NumberSign), [this] { document_->toggleGrid(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), &Form1::Command24_Click);
+    shortcut(QKeySequence(Qt::Key_F1), [this] { showKeySheet(this); });
     // One letter a tool; inside the text box and the label editor typing wins.
     struct ToolKey {
         QPushButton* button;
@@ -50,6 +55,15 @@ void Form1::connectKeys() {
     previewButton->setToolTip(QStringLiteral("Show what the saved program draws (Ctrl+F9)"));
     fromTextButton->setToolTip(
         QStringLiteral("Make the picture the shapes the text box's statements draw (Ctrl+I)"));
+    Command22->setToolTip(QStringLiteral("Write the picture's statements into the text box (Ctrl+G)"));
+    Command24->setToolTip(
+        QStringLiteral("Write the statements relative to an origin XK, YK and move the sliders there "
+                       "(Ctrl+Shift+G)"));
+    Command23->setToolTip(
+        QStringLiteral("Save the text box as a whole program (Ctrl+S); F1 lists every key"));
+    Command25->setToolTip(QStringLiteral("Labels are drawn with the label tool under More (T)"));
+    // Clicking a button leaves the arrows, Delete and Escape to the picture.
+    new PictureKeys(this, canvas_);
     Command5->setToolTip(
         QStringLiteral("Undo the newest shape of the chosen tool, or with Select the last edit (Ctrl+Z); "
                        "Ctrl+Y brings it back"));

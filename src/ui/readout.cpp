@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTextDocument>
 #include <algorithm>
@@ -13,7 +15,6 @@ namespace pasdraw {
 namespace {
 
 constexpr int Gap = 4;  // pixels between two parts
-constexpr int PointerRows = 2;
 constexpr int DragRows = 3;
 
 bool breaksAfter(QChar c) {
@@ -33,20 +34,32 @@ QString endingInEllipsis(QString row, const QFontMetrics& metrics, int width) {
 }
 
 // One line in rows no wider than `width`, wrapped after blanks and the
-// separators of statements and paths. A piece wider than a row stays whole.
+// separators of statements and paths. A piece wider than a row (a folder's
+// long name) is broken between any two characters, so nothing is lost.
 QStringList wrapped(const QString& line, const QFontMetrics& metrics, int width) {
     QStringList rows;
     QString row;
+    const auto fits = [&](const QString& s) {
+        return metrics.horizontalAdvance(withoutTrailingBlanks(s)) <= width;
+    };
     qsizetype start = 0;
     for (qsizetype i = 0; i <= line.size(); ++i) {
         if (i < line.size() && !breaksAfter(line[i])) continue;
-        const QString piece = line.mid(start, i + 1 - start);
+        QString piece = line.mid(start, i + 1 - start);
         start = i + 1;
-        if (!row.isEmpty() && metrics.horizontalAdvance(withoutTrailingBlanks(row + piece)) > width) {
-            rows << withoutTrailingBlanks(row);
-            row = piece;
-        } else {
+        if (fits(row + piece)) {
             row += piece;
+            continue;
+        }
+        if (!row.isEmpty()) rows << withoutTrailingBlanks(row);
+        row.clear();
+        // Character by character, at least one a row however narrow the room.
+        for (const QChar c : piece) {
+            if (!row.isEmpty() && !fits(row + c)) {
+                rows << withoutTrailingBlanks(row);
+                row.clear();
+            }
+            row += c;
         }
     }
     rows << withoutTrailingBlanks(row);
@@ -133,9 +146,21 @@ Readout::Readout(Document& document, const QPlainTextEdit* text, QWidget* parent
     const QColor plain(200, 200, 200);
     lines_[Pointer].label = makeLabel(this, "pointer", plain);
     lines_[Drag].label = makeLabel(this, "drag", QColor(255, 255, 255));
-    lines_[Status].label = makeLabel(this, "status", plain);
-    lines_[Counts].label = makeLabel(this, "counts", plain);
-    lines_[Notes].label = makeLabel(this, "notes", QColor(255, 255, 85));
+    flow_ = new QScrollArea(this);
+    flow_->setObjectName(QStringLiteral("readoutPane"));
+    flow_->setFrameShape(QFrame::NoFrame);
+    flow_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    flow_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The pane scrolls by wheel and bar only: the picture's keys stay the picture's.
+    flow_->setFocusPolicy(Qt::NoFocus);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    content->setPalette(panel);
+    flow_->viewport()->setPalette(panel);
+    flow_->setWidget(content);
+    lines_[Status].label = makeLabel(content, "status", plain);
+    lines_[Counts].label = makeLabel(content, "counts", plain);
+    lines_[Notes].label = makeLabel(content, "notes", QColor(255, 255, 85));
     // The readout takes the pointer over it, for the tooltips of cut lines;
     // it lies right of the drawing area, where the canvas has nothing to track.
     pitch_ = rowPitch(QFontMetrics(font()));
@@ -151,24 +176,33 @@ void Readout::show(Changes changes) {
         lines_[Pointer].full = QString::fromStdString(pointerLine(document_));
         fitFixed(Pointer);
     }
-    if ((changes & (PointerChanged | SelectionChanged)) != 0) {
+    if ((changes & (PointerChanged | SelectionChanged | OriginChanged)) != 0) {
         lines_[Drag].full = QString::fromStdString(dragLine(document_));
         fitFixed(Drag);
     }
     bool flowing = false;
+    bool scrollToNotes = false;
     if ((changes & (ShapesChanged | OriginChanged | ToolChanged | SelectionChanged)) != 0) {
         lines_[Status].full = QString::fromStdString(statusLine(document_));
         lines_[Counts].full = QString::fromStdString(countsLines(document_));
         flowing = true;
     }
-    if ((changes & MarksChanged) != 0) {
-        lines_[Notes].full = QString::fromStdString(notesLines(document_));
+    if ((changes & (MarksChanged | CapacityChanged)) != 0) {
+        // The full list's note, in the caption and a tooltip too, stays here.
+        std::string notes = notesLines(document_);
+        const std::string& full = document_.capacityNote();
+        if (!full.empty()) notes += (notes.empty() ? "" : "\n") + full;
+        const QString before = lines_[Notes].full;
+        lines_[Notes].full = QString::fromStdString(notes);
         // As notesLines has it: a save to speak of, and nothing changed since.
         savedNoteShown_ = !document_.savedPath().empty() && !document_.isModified();
         if (savedNoteShown_ && text_ != nullptr) savedCharacters_ = text_->document()->characterCount();
         flowing = true;
+        if (lines_[Notes].full != before && !lines_[Notes].full.isEmpty()) scrollToNotes = true;
     }
     if (flowing) fitFlowing();
+    // A new note comes into sight, whatever the pane was scrolled to.
+    if (scrollToNotes) flow_->verticalScrollBar()->setValue(0);
 }
 
 void Readout::textEdited() {
@@ -178,25 +212,62 @@ void Readout::textEdited() {
     if (savedNoteShown_ || text_->document()->characterCount() == savedCharacters_) show(MarksChanged);
 }
 
+int Readout::pointerRows() const { return document_.XK() ? 2 : 1; }
+
 void Readout::fitFixed(LineIndex index) {
-    if (index == Pointer) fitLine(lines_[Pointer], 0, PointerRows);
-    if (index == Drag) fitLine(lines_[Drag], PointerRows * pitch_ + Gap, DragRows);
-    // Rows kept for a line stay, empty or not, so the ones below never move.
-    lines_[index].label->resize(width(), (index == Pointer ? PointerRows : DragRows) * pitch_);
+    if (index == Pointer) {
+        fitLine(lines_[Pointer], 0, pointerRows());
+        // The pointer's rows stay, empty or not, so the lines below do not
+        // move as the pointer leaves the canvas for a button.
+        lines_[Pointer].label->resize(width(), pointerRows() * pitch_);
+        return;
+    }
+    const int before = lines_[Drag].label->height();
+    fitLine(lines_[Drag], pointerRows() * pitch_ + Gap, DragRows);
+    // The pane below takes the rows a drag's statement leaves free.
+    if (lines_[Drag].label->height() != before) fitFlowing();
+}
+
+int Readout::flowTop() const {
+    const int drag = lines_[Drag].label->height();
+    return pointerRows() * pitch_ + Gap + (drag > 0 ? drag + Gap : 0);
 }
 
 void Readout::fitFlowing() {
-    int top = (PointerRows + DragRows) * pitch_ + 2 * Gap;
-    for (const LineIndex index : {Status, Counts, Notes}) {
-        // Each line after this one that has something to say keeps a row.
-        int later = 0;
-        for (int i = index + 1; i < LineTotal; ++i)
-            later += lines_.at(static_cast<std::size_t>(i)).full.isEmpty() ? 0 : 1;
-        const int rows = (height() - top - later * (pitch_ + Gap)) / pitch_;
-        fitLine(lines_.at(index), top, rows);
-        const int used = lines_.at(index).label->height();
-        if (used > 0) top += used + Gap;
+    const int top = flowTop();
+    flow_->setGeometry(0, top, width(), std::max(0, height() - top));
+    // Without a bar while everything fits; with one, the rows wrap narrower.
+    const int room = flow_->height();
+    int used = flowAt(width());
+    const bool scrolls = used > room;
+    // A thin bar: every pixel of the narrow area is worth a word.
+    const int bar = std::max(6, pitch_ / 2);
+    if (scrolls) used = flowAt(width() - bar);
+    flow_->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { width: %1px; background: #202020; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: #909090; min-height: %2px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }")
+            .arg(bar)
+            .arg(pitch_));
+    flow_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    flow_->widget()->resize(scrolls ? width() - bar : width(), std::max(used, room));
+}
+
+int Readout::flowAt(int width) {
+    const QFontMetrics metrics(font());
+    int top = 0;
+    // The notes first: they are what the user must not miss.
+    for (const LineIndex index : {Notes, Status, Counts}) {
+        Line& line = lines_.at(index);
+        QStringList rows;
+        if (!line.full.isEmpty())
+            for (const QString& l : line.full.split(QLatin1Char('\n'))) rows << wrapped(l, metrics, width);
+        line.label->setText(rows.join(QLatin1Char('\n')));
+        line.label->setToolTip(QString());
+        line.label->setGeometry(0, top, width, static_cast<int>(rows.size()) * pitch_);
+        if (!rows.isEmpty()) top += static_cast<int>(rows.size()) * pitch_ + Gap;
     }
+    return std::max(0, top - Gap);
 }
 
 void Readout::fitLine(Line& line, int top, int rows) {

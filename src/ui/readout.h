@@ -4,10 +4,14 @@
 // save). Each part is its own label, so a pointer move re-lays out the
 // pointer's lines only.
 //
-// The area is narrow and fixed, so no line may simply run out of it: a line
-// wraps at blanks and separators, and what still does not fit ends in an
-// ellipsis, with the whole text in the label's tooltip. A dark panel behind
-// the labels keeps them readable over whatever the canvas image holds there.
+// The area is narrow and fixed. The pointer's rows stay at the top, then the
+// statement of a drag or a pick, which ends in an ellipsis when it is too
+// long for three rows (the whole statement is in the tooltip). Below them the notes, the tool's
+// hint and the counts are never cut: they wrap at blanks and separators (a
+// path anywhere) in a pane that scrolls when they are more than it holds,
+// and a new note scrolls it back to the top, where the notes come first. A
+// dark panel behind the labels keeps them readable over whatever the canvas
+// image holds there.
 #pragma once
 
 #include <QString>
@@ -18,6 +22,7 @@
 #include "document/sentences.h"
 
 class QLabel;
+class QScrollArea;
 class QPlainTextEdit;
 
 namespace pasdraw {
@@ -34,6 +39,8 @@ public:
     QString statusText() const { return lines_[Status].full; }
     QString countsText() const { return lines_[Counts].full; }
     QString noteText() const { return lines_[Notes].full; }
+    // The pane that scrolls the notes, the hint and the counts.
+    QScrollArea* flowPane() const { return flow_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -51,12 +58,17 @@ private:
     // Shows each line in its place: the pointer's and the drag's in rows
     // kept for them, the others one below the other in the rows left.
     void fitFixed(LineIndex index);
+    int pointerRows() const;
+    int flowTop() const;  // where the pane of the flowing lines begins
     void fitFlowing();
+    // Lays the flowing lines out `width` wide; returns the height they take.
+    int flowAt(int width);
     void fitLine(Line& line, int top, int rows);
 
     Document& document_;
     const QPlainTextEdit* text_;
     std::array<Line, LineTotal> lines_;
+    QScrollArea* flow_ = nullptr;
     int pitch_ = 0;  // pixels per row of a label, for the readout's font
     bool savedNoteShown_ = false;
     int savedCharacters_ = -1;  // the text box's length when the saved note last showed
