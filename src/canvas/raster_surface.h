@@ -105,15 +105,19 @@ private:
     // unit's pixels, once for each 640 x 480 tile of them that the image
     // shows and `bounds` (unit pixels, edges included) meets, and what it
     // drew there is shown on the image and cleared again, so the cost
-    // follows the shape's size. blackToo: the shape paints black pixels too
-    // (a pattern's 0 bits), which give way to the colour where several unit
-    // pixels fall on one device pixel.
+    // follows the shape's size. A device pixel several unit pixels fall on
+    // takes the shape's colour if any of them is drawn, else black if any
+    // is a pattern's 0 bit (the unit paints those in the background).
     struct GraphBounds {
         int64_t left, top, right, bottom;
     };
     template <class Draw>
-    void graph(GraphBounds bounds, int32_t colour, bool blackToo, Draw&& draw);
-    void showGraphTile(GraphBounds onTile, int tileX, int tileY, uint32_t colour, bool blackToo);
+    void graph(GraphBounds bounds, int32_t colour, Draw&& draw);
+    void showGraphTile(GraphBounds onTile, int tileX, int tileY, uint32_t colour);
+    // A bar straight on the image: each device pixel from the pattern bits
+    // of the unit pixels it stands for. False for a pattern the unit
+    // rejects, which the scratch screen then draws as the unit does.
+    bool barOnImage(int x1, int y1, int x2, int y2, uint32_t colour, int16_t pattern);
     // Writes back what floods made on regions, before anything else draws.
     void settleFills() {
         if (onRegions_) putRegions();
@@ -151,6 +155,15 @@ private:
     // The bit of a fill pattern's row (7 - x % 8) and the row (y % 8) of the
     // unit pixel a device pixel stands for, per device column and row.
     std::vector<uint8_t> patternBitX_, patternRowY_;
+    // The other way: the first and the last unit pixel shown on each device
+    // column and row, and per column the pattern bits (1 << (7 - u % 8)) of
+    // all the units u shown on it.
+    std::vector<std::pair<int32_t, int32_t>> deviceToUnitX_, deviceToUnitY_;
+    std::vector<uint8_t> unitBitsX_;
+    // showGraphTile's scratch: a row of several unit rows met, and the drawn
+    // runs of a row (first and last unit pixel), shown after its black ones.
+    std::vector<uint8_t> metRow_;
+    std::vector<std::pair<int64_t, int64_t>> drawnRuns_;
     std::vector<std::pair<std::size_t, std::size_t>> floodSpans_;  // first and last index of each span
     int16_t fillPattern_ = SolidPattern;
 
