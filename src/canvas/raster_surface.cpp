@@ -466,8 +466,12 @@ constexpr uint8_t Drawn = 15;
 
 int16_t s16(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX)); }
 
+// Whether a fill pattern has 0 bits, which the unit paints black.
+bool patternHasGaps(int16_t pattern) { return pattern != SolidPattern; }
+
 // The last x from x to right (included) whose byte in row is v, row[x]
 // being v; eight bytes at a time, for the long runs of a filled shape.
+
 int64_t runEnd(const uint8_t* row, int64_t x, int64_t right, uint8_t v) {
     const uint64_t all = 0x0101010101010101ull * v;
     ++x;
@@ -484,7 +488,7 @@ int64_t runEnd(const uint8_t* row, int64_t x, int64_t right, uint8_t v) {
 }  // namespace
 
 template <class Draw>
-void RasterSurface::graph(GraphBounds bounds, int32_t colour, Draw&& draw) {
+void RasterSurface::graph(GraphBounds bounds, int32_t colour, bool blackToo, Draw&& draw) {
     settleFills();
     if (!graph_) {
         graph_ = std::make_shared<BgiScreen>();
@@ -507,13 +511,14 @@ void RasterSurface::graph(GraphBounds bounds, int32_t colour, Draw&& draw) {
             if (onTile.left > onTile.right || onTile.top > onTile.bottom) continue;
             g.SetColor(Drawn);
             draw(g, -tx, -ty);
-            showGraphTile(onTile, static_cast<int>(tx), static_cast<int>(ty), toPixelColour(colour));
+            showGraphTile(onTile, static_cast<int>(tx), static_cast<int>(ty), toPixelColour(colour),
+                          blackToo);
         }
     }
     changed_ = true;
 }
 
-void RasterSurface::showGraphTile(GraphBounds t, int tileX, int tileY, uint32_t colour) {
+void RasterSurface::showGraphTile(GraphBounds t, int tileX, int tileY, uint32_t colour, bool blackToo) {
     const uint8_t* screen = graph_->pixels();
     const auto unitsX = static_cast<int64_t>(unitToDeviceX_.size());
     const auto unitsY = static_cast<int64_t>(unitToDeviceY_.size());
@@ -548,7 +553,9 @@ void RasterSurface::showGraphTile(GraphBounds t, int tileX, int tileY, uint32_t 
             for (int64_t x = nextDrawn(row, t.left, right); x <= right;) {
                 const uint8_t v = row[x];
                 const int64_t last = runEnd(row, x, right, v);
-                if (v == Drawn)
+                if (!blackToo)
+                    std::fill(out + columns[x].first, out + columns[last].second + 1, colour);
+                else if (v == Drawn)
                     drawnRuns_.emplace_back(x, last);
                 else
                     std::fill(out + columns[x].first, out + columns[last].second + 1, 0u);
@@ -611,16 +618,36 @@ void RasterSurface::GraphLine(int x1, int y1, int x2, int y2, int32_t colour, in
                               int16_t lineWidth) {
     // A thick line is one pixel wider on either side.
     graph({std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1, std::max(y1, y2) + 1}, colour,
-          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+          false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
               g.Line(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
+          });
+}
+
+void RasterSurface::GraphPolygon(const int* xs, const int* ys, int n, int32_t colour, int16_t lineStyle,
+                                 int16_t lineWidth) {
+    if (n <= 0) return;
+    // All the edges on the scratch screen at once, and their box shown
+    // once: a thick line is one pixel wider on either side.
+    GraphBounds bounds{xs[0], ys[0], xs[0], ys[0]};
+    for (int i = 1; i < n; ++i) {
+        bounds = {std::min<int64_t>(bounds.left, xs[i]), std::min<int64_t>(bounds.top, ys[i]),
+                  std::max<int64_t>(bounds.right, xs[i]), std::max<int64_t>(bounds.bottom, ys[i])};
+    }
+    graph({bounds.left - 1, bounds.top - 1, bounds.right + 1, bounds.bottom + 1}, colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
+              for (int i = 0; i < n; ++i) {
+                  const int next = (i + 1) % n;
+                  g.Line(s16(xs[i] + dx), s16(ys[i] + dy), s16(xs[next] + dx), s16(ys[next] + dy));
+              }
           });
 }
 
 void RasterSurface::GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                                    int16_t lineWidth) {
     graph({std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 1, std::max(y1, y2) + 1}, colour,
-          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+          false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
               g.Rectangle(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
           });
@@ -629,7 +656,7 @@ void RasterSurface::GraphRectangle(int x1, int y1, int x2, int y2, int32_t colou
 void RasterSurface::GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) {
     if (barOnImage(x1, y1, x2, y2, toPixelColour(colour), pattern)) return;
     graph({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}, colour,
-          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+          patternHasGaps(pattern), [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);
               g.Bar(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
           });
@@ -649,24 +676,26 @@ Bounds curveBounds(int x, int y, int xRadius, int yRadius) {
 }  // namespace
 
 void RasterSurface::GraphCircle(int x, int y, int radius, int32_t colour, int16_t lineWidth) {
-    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, [&](BgiScreen& g, int64_t dx, int64_t dy) {
-        g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
-        g.Circle(s16(x + dx), s16(y + dy), static_cast<uint16_t>(radius));
-    });
+    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
+              g.Circle(s16(x + dx), s16(y + dy), static_cast<uint16_t>(radius));
+          });
 }
 
 void RasterSurface::GraphArc(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
                              int16_t lineWidth) {
-    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, [&](BgiScreen& g, int64_t dx, int64_t dy) {
-        g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
-        g.Arc(s16(x + dx), s16(y + dy), static_cast<uint16_t>(startAngle), static_cast<uint16_t>(endAngle),
-              static_cast<uint16_t>(radius));
-    });
+    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
+              g.Arc(s16(x + dx), s16(y + dy), static_cast<uint16_t>(startAngle),
+                    static_cast<uint16_t>(endAngle), static_cast<uint16_t>(radius));
+          });
 }
 
 void RasterSurface::GraphEllipse(int x, int y, int startAngle, int endAngle, int xRadius, int yRadius,
                                  int32_t colour, int16_t lineWidth) {
-    graph(curveBounds<GraphBounds>(x, y, xRadius, yRadius), colour,
+    graph(curveBounds<GraphBounds>(x, y, xRadius, yRadius), colour, false,
           [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetLineStyle(0, 0, static_cast<uint16_t>(lineWidth));
               g.Ellipse(s16(x + dx), s16(y + dy), static_cast<uint16_t>(startAngle),
@@ -677,12 +706,13 @@ void RasterSurface::GraphEllipse(int x, int y, int startAngle, int endAngle, int
 
 void RasterSurface::GraphPieSlice(int x, int y, int startAngle, int endAngle, int radius, int32_t colour,
                                   int16_t pattern) {
-    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, [&](BgiScreen& g, int64_t dx, int64_t dy) {
-        g.SetLineStyle(0, 0, 1);
-        g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);
-        g.PieSlice(s16(x + dx), s16(y + dy), static_cast<int16_t>(startAngle), static_cast<int16_t>(endAngle),
-                   static_cast<uint16_t>(radius));
-    });
+    graph(curveBounds<GraphBounds>(x, y, radius, radius), colour, patternHasGaps(pattern),
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(0, 0, 1);
+              g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);
+              g.PieSlice(s16(x + dx), s16(y + dy), static_cast<int16_t>(startAngle),
+                         static_cast<int16_t>(endAngle), static_cast<uint16_t>(radius));
+          });
 }
 
 void RasterSurface::GraphText(int x, int y, std::string_view text, int32_t colour, int16_t size,
@@ -696,7 +726,7 @@ void RasterSurface::GraphText(int x, int y, std::string_view text, int32_t colou
     const GraphBounds bounds =
         vertical ? GraphBounds{x - (s - 1) - across - 1, y + s - 1, x - s + 1, y + s + along}
                  : GraphBounds{x - 1, y - 1, x + along, y + across};
-    graph(bounds, colour, [&](BgiScreen& g, int64_t dx, int64_t dy) {
+    graph(bounds, colour, false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
         g.SetTextStyle(0, vertical ? 1 : 0, static_cast<uint16_t>(s));
         g.OutTextXY(s16(x + dx), s16(y + dy), ShortString{text});
     });

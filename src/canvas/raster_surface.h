@@ -51,6 +51,8 @@ public:
 
     void GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                    int16_t lineWidth) override;
+    void GraphPolygon(const int* xs, const int* ys, int n, int32_t colour, int16_t lineStyle,
+                      int16_t lineWidth) override;
     void GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                         int16_t lineWidth) override;
     void GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) override;
@@ -107,13 +109,14 @@ private:
     // drew there is shown on the image and cleared again, so the cost
     // follows the shape's size. A device pixel several unit pixels fall on
     // takes the shape's colour if any of them is drawn, else black if any
-    // is a pattern's 0 bit (the unit paints those in the background).
+    // is a pattern's 0 bit (the unit paints those in the background);
+    // blackToo: the shape paints such bits.
     struct GraphBounds {
         int64_t left, top, right, bottom;
     };
     template <class Draw>
-    void graph(GraphBounds bounds, int32_t colour, Draw&& draw);
-    void showGraphTile(GraphBounds onTile, int tileX, int tileY, uint32_t colour);
+    void graph(GraphBounds bounds, int32_t colour, bool blackToo, Draw&& draw);
+    void showGraphTile(GraphBounds onTile, int tileX, int tileY, uint32_t colour, bool blackToo);
     // A bar straight on the image: each device pixel from the pattern bits
     // of the unit pixels it stands for. False for a pattern the unit
     // rejects, which the scratch screen then draws as the unit does.
