@@ -1,6 +1,7 @@
 #include "canvas/raster_surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -442,16 +443,21 @@ std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColo
 
 namespace {
 
+// The place in a word read from memory of its first byte that is not 0.
+int firstByteSet(uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(word) / 8;
+    else
+        return std::countl_zero(word) / 8;
+}
+
 // The first x from x to right (included) whose byte in row is not 0, or
 // right + 1; eight bytes at a time, as most of a shape's box is empty.
 int64_t nextDrawn(const uint8_t* row, int64_t x, int64_t right) {
-    if (x <= right && row[x] != 0) return x;
-    while (x <= right && (x & 7) != 0 && row[x] == 0) ++x;
-    while (x + 8 <= right + 1) {
+    for (; x + 8 <= right + 1; x += 8) {
         uint64_t word;
         std::memcpy(&word, row + x, sizeof word);
-        if (word != 0) break;
-        x += 8;
+        if (word != 0) return x + firstByteSet(word);
     }
     while (x <= right && row[x] == 0) ++x;
     return x;
@@ -474,12 +480,10 @@ bool patternHasGaps(int16_t pattern) { return pattern != SolidPattern; }
 
 int64_t runEnd(const uint8_t* row, int64_t x, int64_t right, uint8_t v) {
     const uint64_t all = 0x0101010101010101ull * v;
-    ++x;
-    while (x + 8 <= right + 1) {
+    for (++x; x + 8 <= right + 1; x += 8) {
         uint64_t word;
         std::memcpy(&word, row + x, sizeof word);
-        if (word != all) break;
-        x += 8;
+        if (word != all) return x + firstByteSet(word ^ all) - 1;
     }
     while (x <= right && row[x] == v) ++x;
     return x - 1;
