@@ -658,7 +658,7 @@ void RasterSurface::GraphRectangle(int x1, int y1, int x2, int y2, int32_t colou
 }
 
 void RasterSurface::GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) {
-    if (barOnImage(x1, y1, x2, y2, toPixelColour(colour), pattern)) return;
+    if (barsOnImage_ && barOnImage(x1, y1, x2, y2, toPixelColour(colour), pattern)) return;
     graph({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}, colour,
           patternHasGaps(pattern), [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);

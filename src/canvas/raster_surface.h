@@ -82,6 +82,11 @@ public:
     int32_t fillColor() const { return fillColor_; }
     int16_t fillStyle() const { return fillStyle_; }
 
+    // Bars straight on the image (the default), or through the scratch
+    // screen as the other shapes of the graph unit go, which gives the same
+    // pixels; the second is kept to hold the first to it.
+    void setBarsOnImage(bool on) { barsOnImage_ = on; }
+
     // Called by Refresh so the window can schedule one repaint of its own.
     void setRefreshHandler(std::function<void()> handler) { onRefresh_ = std::move(handler); }
     // True when the image changed since the last call; the window uses it to
@@ -169,6 +174,7 @@ private:
     std::vector<std::pair<int64_t, int64_t>> drawnRuns_;
     std::vector<std::pair<std::size_t, std::size_t>> floodSpans_;  // first and last index of each span
     int16_t fillPattern_ = SolidPattern;
+    bool barsOnImage_ = true;
 
     int32_t foreColor_ = 0;
     int32_t fillColor_ = 0;
