@@ -12,7 +12,6 @@ namespace {
 // with its start point, end point and centre.
 void fillPolygon(ScreenState& s, SliceScratch& scratch, bool fromCentre) {
     const std::vector<ArcPoint>& polygon = scratch.arcPoints;
-    for (auto& row : scratch.crossings) row.clear();
     const std::size_t n = polygon.size();
     s.work += n;
     // Filled on the screen, within the clipping box; the points are relative
@@ -31,6 +30,8 @@ void fillPolygon(ScreenState& s, SliceScratch& scratch, bool fromCentre) {
     constexpr int EdgeBits = 24;
     constexpr int64_t EdgeMask = (int64_t{1} << EdgeBits) - 1;
     if (fromCentre) scratch.edgeRuns.resize(n);
+    // The rows that get crossings; every row's list is left empty again.
+    int firstRow = ScreenHeight, lastRow = -1;
     for (std::size_t i = 0; i < n; ++i) {
         ArcPoint p = onScreen(polygon[i]);
         ArcPoint q = onScreen(polygon[(i + 1) % n]);
@@ -60,6 +61,10 @@ void fillPolygon(ScreenState& s, SliceScratch& scratch, bool fromCentre) {
         }
         // Each edge takes the rows from its upper end to just above its lower one.
         const int y0 = std::max(std::min(p.y, q.y), top), y1 = std::min(std::max(p.y, q.y) - 1, bottom);
+        if (y0 <= y1) {
+            firstRow = std::min(firstRow, y0);
+            lastRow = std::max(lastRow, y1);
+        }
         for (int y = y0; y <= y1; ++y) {
             const int64_t x = p.x + int64_t{y - p.y} * (q.x - p.x) / (q.y - p.y);
             scratch.crossings[static_cast<std::size_t>(y)].push_back(x * (EdgeMask + 1) +
@@ -80,7 +85,7 @@ void fillPolygon(ScreenState& s, SliceScratch& scratch, bool fromCentre) {
     const bool startRowOpen =
         fromCentre && n >= 4 &&
         ((centre.y < start.y && start.y < afterStartY) || (centre.y > start.y && start.y > afterStartY));
-    for (int y = 0; y < ScreenHeight; ++y) {
+    for (int y = firstRow; y <= lastRow; ++y) {
         std::vector<int64_t>& xs = scratch.crossings[static_cast<std::size_t>(y)];
         std::sort(xs.begin(), xs.end());
         uint8_t* row = &s.pixels[static_cast<std::size_t>(y * ScreenWidth)];
@@ -111,6 +116,7 @@ void fillPolygon(ScreenState& s, SliceScratch& scratch, bool fromCentre) {
             s.work += 1 + static_cast<uint64_t>(hi - lo + 1);
             fillSpan(s, row, lo, hi, y);
         }
+        xs.clear();
     }
 }
 

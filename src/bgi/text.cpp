@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace pasdraw {
 namespace {
@@ -23,17 +24,28 @@ void drawText(ScreenState& st, int x, int y, std::string_view bytes) {
     const int w = static_cast<int>(bytes.size()) * GlyphSize * s, h = GlyphSize * s;
     const uint8_t c = st.drawColour();
     st.work += 1 + bytes.size();
-    // Glyph pixel (gx, gy) of the glyph at `index` is a square of s x s;
-    // `square` gets its offsets along and across the string and fills what
-    // of it falls on the screen, so a huge size costs no more than the
-    // screen.
-    const auto drawGlyphs = [&](auto square) {
+    // Glyph pixel (gx, gy) of the glyph at `index` is a square of s x s; a
+    // run of them along a glyph row is one rectangle, and `rect` gets its
+    // offsets along the string (first and last square) and across it and
+    // fills what of it falls on the screen, so a huge size costs no more
+    // than the screen.
+    const auto drawGlyphs = [&](auto rect) {
         for (std::size_t index = 0; index < bytes.size(); ++index) {
             const uint8_t* glyph = DefaultFont[static_cast<uint8_t>(bytes[index])];
             const int along = static_cast<int>(index) * h;
-            for (int gy = 0; gy < GlyphSize; ++gy)
-                for (int gx = 0; gx < GlyphSize; ++gx)
-                    if (glyph[gy] & (0x80 >> gx)) square(along + gx * s, gy * s);
+            for (int gy = 0; gy < GlyphSize; ++gy) {
+                const unsigned bits = glyph[gy];
+                for (int gx = 0; gx < GlyphSize;) {
+                    if (!(bits & (0x80u >> gx))) {
+                        ++gx;
+                        continue;
+                    }
+                    const int first = gx;
+                    while (gx + 1 < GlyphSize && (bits & (0x80u >> (gx + 1)))) ++gx;
+                    rect(along + first * s, along + gx * s, gy * s);
+                    ++gx;
+                }
+            }
         }
     };
     const Box box = clipBox(st);
@@ -42,22 +54,22 @@ void drawText(ScreenState& st, int x, int y, std::string_view bytes) {
         y1 = std::max(y1, static_cast<int>(box.top));
         x2 = std::min(x2, static_cast<int>(box.right));
         y2 = std::min(y2, static_cast<int>(box.bottom));
+        if (x1 > x2 || y1 > y2) return;
         for (int py = y1; py <= y2; ++py)
-            for (int px = x1; px <= x2; ++px) st.at(px, py) = c;
-        if (x1 <= x2 && y1 <= y2)
-            st.work += static_cast<uint64_t>(x2 - x1 + 1) * static_cast<uint64_t>(y2 - y1 + 1);
+            std::memset(&st.at(x1, py), c, static_cast<std::size_t>(x2 - x1 + 1));
+        st.work += static_cast<uint64_t>(x2 - x1 + 1) * static_cast<uint64_t>(y2 - y1 + 1);
     };
     if (!st.verticalText) {
         const int left = x - (st.justifyH == 0 ? 0 : st.justifyH == 1 ? w / 2 : w);
         const int top = y - (st.justifyV == 0 ? h : st.justifyV == 1 ? h / 2 : 0);
-        drawGlyphs([&](int along, int across) {
-            fill(left + along, top + across, left + along + s - 1, top + across + s - 1);
+        drawGlyphs([&](int first, int last, int across) {
+            fill(left + first, top + across, left + last + s - 1, top + across + s - 1);
         });
     } else {
         const int left = x - (s - 1) - (st.justifyH == 1 ? h / 2 : h);
         const int bottom = y + (s - 1) + (st.justifyV == 0 ? 0 : st.justifyV == 1 ? w / 2 : w);
-        drawGlyphs([&](int along, int across) {
-            fill(left + across, bottom - along - s + 1, left + across + s - 1, bottom - along);
+        drawGlyphs([&](int first, int last, int across) {
+            fill(left + across, bottom - last - s + 1, left + across + s - 1, bottom - first);
         });
     }
 }

@@ -1,6 +1,7 @@
 #include "canvas/raster_surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +60,26 @@ RasterSurface::RasterSurface(float twipsPerPixelX, float twipsPerPixelY)
         patternBitX_.push_back(static_cast<uint8_t>(7 - (unitOf(x, twipsPerPixelX) & 7)));
     for (int y = 0; y < height_; ++y)
         patternRowY_.push_back(static_cast<uint8_t>(unitOf(y, twipsPerPixelY) & 7));
+    const auto deviceToUnits = [](const std::vector<std::pair<int32_t, int32_t>>& map, int pixels) {
+        std::vector<std::pair<int32_t, int32_t>> back(static_cast<std::size_t>(pixels), {-1, -1});
+        for (int32_t u = 0; u < static_cast<int32_t>(map.size()); ++u) {
+            for (int32_t d = map[static_cast<std::size_t>(u)].first;
+                 d <= map[static_cast<std::size_t>(u)].second; ++d) {
+                auto& [first, last] = back[static_cast<std::size_t>(d)];
+                if (first < 0) first = u;
+                last = u;
+            }
+        }
+        return back;
+    };
+    deviceToUnitX_ = deviceToUnits(unitToDeviceX_, width_);
+    deviceToUnitY_ = deviceToUnits(unitToDeviceY_, height_);
+    for (const auto& [first, last] : deviceToUnitX_) {
+        uint8_t bits = 0;
+        for (int32_t u = first; u <= last && u >= 0 && u - first < 8; ++u)
+            bits = static_cast<uint8_t>(bits | (0x80u >> (u & 7)));
+        unitBitsX_.push_back(bits);
+    }
 }
 
 RasterSurface::~RasterSurface() = default;
@@ -422,16 +443,21 @@ std::size_t RasterSurface::floodPixels(int32_t x, int32_t y, uint32_t borderColo
 
 namespace {
 
+// The place in a word read from memory of its first byte that is not 0.
+int firstByteSet(uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(word) / 8;
+    else
+        return std::countl_zero(word) / 8;
+}
+
 // The first x from x to right (included) whose byte in row is not 0, or
 // right + 1; eight bytes at a time, as most of a shape's box is empty.
 int64_t nextDrawn(const uint8_t* row, int64_t x, int64_t right) {
-    if (x <= right && row[x] != 0) return x;
-    while (x <= right && (x & 7) != 0 && row[x] == 0) ++x;
-    while (x + 8 <= right + 1) {
+    for (; x + 8 <= right + 1; x += 8) {
         uint64_t word;
         std::memcpy(&word, row + x, sizeof word);
-        if (word != 0) break;
-        x += 8;
+        if (word != 0) return x + firstByteSet(word);
     }
     while (x <= right && row[x] == 0) ++x;
     return x;
@@ -448,6 +474,20 @@ int16_t s16(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, INT1
 
 // Whether a fill pattern has 0 bits, which the unit paints black.
 bool patternHasGaps(int16_t pattern) { return pattern != SolidPattern; }
+
+// The last x from x to right (included) whose byte in row is v, row[x]
+// being v; eight bytes at a time, for the long runs of a filled shape.
+
+int64_t runEnd(const uint8_t* row, int64_t x, int64_t right, uint8_t v) {
+    const uint64_t all = 0x0101010101010101ull * v;
+    for (++x; x + 8 <= right + 1; x += 8) {
+        uint64_t word;
+        std::memcpy(&word, row + x, sizeof word);
+        if (word != all) return x + firstByteSet(word ^ all) - 1;
+    }
+    while (x <= right && row[x] == v) ++x;
+    return x - 1;
+}
 
 }  // namespace
 
@@ -487,36 +527,95 @@ void RasterSurface::showGraphTile(GraphBounds t, int tileX, int tileY, uint32_t 
     const auto unitsX = static_cast<int64_t>(unitToDeviceX_.size());
     const auto unitsY = static_cast<int64_t>(unitToDeviceY_.size());
     const int64_t right = std::min<int64_t>(t.right, unitsX - 1 - tileX);
+    const int64_t bottom = std::min<int64_t>(t.bottom, unitsY - 1 - tileY);
     const std::pair<int32_t, int32_t>* columns = unitToDeviceX_.data() + tileX;
-    const uint32_t shown[2] = {0u, colour};  // Background, Drawn
-    // only: the one scratch colour to show, or Untouched for both.
-    const auto show = [&](uint8_t only) {
-        for (int64_t y = t.top; y <= t.bottom && y + tileY < unitsY; ++y) {
-            const auto [top, bottom] = unitToDeviceY_[static_cast<std::size_t>(y + tileY)];
-            const uint8_t* row = screen + y * ScreenWidth;
-            for (int32_t dy = top; dy <= bottom; ++dy) {
-                uint32_t* out =
-                    pixels_.data() + static_cast<std::size_t>(dy) * static_cast<std::size_t>(width_);
-                for (int64_t x = nextDrawn(row, t.left, right); x <= right;
-                     x = nextDrawn(row, x + 1, right)) {
-                    const uint8_t v = row[x];
-                    if (only != Untouched && v != only) continue;
-                    const uint32_t c = shown[v == Drawn];
-                    const auto [first, last] = columns[x];
-                    for (int32_t dx = first; dx <= last; ++dx) out[dx] = c;
+    if (t.left <= right && t.top <= bottom) {
+        if (metRow_.empty()) metRow_.resize(ScreenWidth);
+        const int32_t firstRow = unitToDeviceY_[static_cast<std::size_t>(t.top + tileY)].first;
+        const int32_t lastRow = unitToDeviceY_[static_cast<std::size_t>(bottom + tileY)].second;
+        for (int32_t dy = firstRow; dy <= lastRow; ++dy) {
+            // The unit rows this device row shows, met: the drawn colour
+            // over black over nothing, which is their order as numbers.
+            const auto [firstUnit, lastUnit] = deviceToUnitY_[static_cast<std::size_t>(dy)];
+            const int64_t v0 = std::max<int64_t>(firstUnit - tileY, t.top);
+            const int64_t v1 = std::min<int64_t>(lastUnit - tileY, bottom);
+            if (v0 > v1) continue;
+            const uint8_t* row = screen + v0 * ScreenWidth;
+            if (v1 > v0) {
+                uint8_t* met = metRow_.data();
+                std::copy(row + t.left, row + right + 1, met + t.left);
+                for (int64_t v = v0 + 1; v <= v1; ++v) {
+                    const uint8_t* next = screen + v * ScreenWidth;
+                    for (int64_t x = t.left; x <= right; ++x) met[x] = std::max(met[x], next[x]);
                 }
+                row = met;
             }
+            uint32_t* out = pixels_.data() + static_cast<std::size_t>(dy) * static_cast<std::size_t>(width_);
+            // Runs of one colour; black ones at once, drawn ones after, as
+            // the colour wins a device pixel they share.
+            drawnRuns_.clear();
+            for (int64_t x = nextDrawn(row, t.left, right); x <= right;) {
+                const uint8_t v = row[x];
+                const int64_t last = runEnd(row, x, right, v);
+                if (!blackToo)
+                    std::fill(out + columns[x].first, out + columns[last].second + 1, colour);
+                else if (v == Drawn)
+                    drawnRuns_.emplace_back(x, last);
+                else
+                    std::fill(out + columns[x].first, out + columns[last].second + 1, 0u);
+                x = nextDrawn(row, last + 1, right);
+            }
+            for (const auto& [first, last] : drawnRuns_)
+                std::fill(out + columns[first].first, out + columns[last].second + 1, colour);
         }
-    };
-    // Where the device shrinks, the colour wins over black on a shared pixel.
-    if (blackToo) {
-        show(Background);
-        show(Drawn);
-    } else {
-        show(Untouched);
     }
     graph_->SetFillStyle(SolidPattern, Untouched);
     graph_->Bar(s16(t.left), s16(t.top), s16(t.right), s16(t.bottom));
+}
+
+bool RasterSurface::barOnImage(int x1, int y1, int x2, int y2, uint32_t colour, int16_t pattern) {
+    if (pattern < 0 || pattern > static_cast<int16_t>(LastFillPattern)) return false;
+    settleFills();
+    changed_ = true;
+    const auto unitsX = static_cast<int64_t>(unitToDeviceX_.size());
+    const auto unitsY = static_cast<int64_t>(unitToDeviceY_.size());
+    const int64_t left = std::max(std::min(x1, x2), 0),
+                  right = std::min<int64_t>(std::max(x1, x2), unitsX - 1);
+    const int64_t top = std::max(std::min(y1, y2), 0),
+                  bottom = std::min<int64_t>(std::max(y1, y2), unitsY - 1);
+    if (left > right || top > bottom) return true;
+    const uint8_t* rows = FillPatterns[pattern];
+    const int32_t firstColumn = unitToDeviceX_[static_cast<std::size_t>(left)].first;
+    const int32_t lastColumn = unitToDeviceX_[static_cast<std::size_t>(right)].second;
+    // The bits of the unit columns a device column shows, those of the bar
+    // only: the end columns may show units beside it.
+    const auto bitsOf = [&](int32_t d) {
+        const auto [first, last] = deviceToUnitX_[static_cast<std::size_t>(d)];
+        uint8_t bits = 0;
+        for (int64_t u = std::max<int64_t>(first, left); u <= std::min<int64_t>(last, right); ++u)
+            bits = static_cast<uint8_t>(bits | (0x80u >> (u & 7)));
+        return bits;
+    };
+    const uint8_t firstBits = bitsOf(firstColumn), lastBits = bitsOf(lastColumn);
+    const int32_t firstRow = unitToDeviceY_[static_cast<std::size_t>(top)].first;
+    const int32_t lastRow = unitToDeviceY_[static_cast<std::size_t>(bottom)].second;
+    for (int32_t dy = firstRow; dy <= lastRow; ++dy) {
+        const auto [firstUnit, lastUnit] = deviceToUnitY_[static_cast<std::size_t>(dy)];
+        unsigned on = 0;  // the pattern's 1 bits in any of the rows shown here
+        for (int64_t v = std::max<int64_t>(firstUnit, top); v <= std::min<int64_t>(lastUnit, bottom); ++v)
+            on |= rows[v & 7];
+        uint32_t* out = pixels_.data() + static_cast<std::size_t>(dy) * static_cast<std::size_t>(width_);
+        if (on == 0xFFu || on == 0u) {
+            std::fill(out + firstColumn, out + lastColumn + 1, on != 0u ? colour : 0u);
+            continue;
+        }
+        out[firstColumn] = (on & firstBits) != 0u ? colour : 0u;
+        const uint8_t* bits = unitBitsX_.data();
+        for (int32_t dx = firstColumn + 1; dx < lastColumn; ++dx)
+            out[dx] = (on & bits[dx]) != 0u ? colour : 0u;
+        out[lastColumn] = (on & lastBits) != 0u ? colour : 0u;
+    }
+    return true;
 }
 
 void RasterSurface::GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
@@ -526,6 +625,26 @@ void RasterSurface::GraphLine(int x1, int y1, int x2, int y2, int32_t colour, in
           false, [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
               g.Line(s16(x1 + dx), s16(y1 + dy), s16(x2 + dx), s16(y2 + dy));
+          });
+}
+
+void RasterSurface::GraphPolygon(const int* xs, const int* ys, int n, int32_t colour, int16_t lineStyle,
+                                 int16_t lineWidth) {
+    if (n <= 0) return;
+    // All the edges on the scratch screen at once, and their box shown
+    // once: a thick line is one pixel wider on either side.
+    GraphBounds bounds{xs[0], ys[0], xs[0], ys[0]};
+    for (int i = 1; i < n; ++i) {
+        bounds = {std::min<int64_t>(bounds.left, xs[i]), std::min<int64_t>(bounds.top, ys[i]),
+                  std::max<int64_t>(bounds.right, xs[i]), std::max<int64_t>(bounds.bottom, ys[i])};
+    }
+    graph({bounds.left - 1, bounds.top - 1, bounds.right + 1, bounds.bottom + 1}, colour, false,
+          [&](BgiScreen& g, int64_t dx, int64_t dy) {
+              g.SetLineStyle(static_cast<uint16_t>(lineStyle), 0, static_cast<uint16_t>(lineWidth));
+              for (int i = 0; i < n; ++i) {
+                  const int next = (i + 1) % n;
+                  g.Line(s16(xs[i] + dx), s16(ys[i] + dy), s16(xs[next] + dx), s16(ys[next] + dy));
+              }
           });
 }
 
@@ -539,6 +658,7 @@ void RasterSurface::GraphRectangle(int x1, int y1, int x2, int y2, int32_t colou
 }
 
 void RasterSurface::GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) {
+    if (barsOnImage_ && barOnImage(x1, y1, x2, y2, toPixelColour(colour), pattern)) return;
     graph({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}, colour,
           patternHasGaps(pattern), [&](BgiScreen& g, int64_t dx, int64_t dy) {
               g.SetFillStyle(static_cast<uint16_t>(pattern), Drawn);

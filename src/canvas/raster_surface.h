@@ -51,6 +51,8 @@ public:
 
     void GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                    int16_t lineWidth) override;
+    void GraphPolygon(const int* xs, const int* ys, int n, int32_t colour, int16_t lineStyle,
+                      int16_t lineWidth) override;
     void GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                         int16_t lineWidth) override;
     void GraphBar(int x1, int y1, int x2, int y2, int32_t colour, int16_t pattern) override;
@@ -80,6 +82,11 @@ public:
     int32_t fillColor() const { return fillColor_; }
     int16_t fillStyle() const { return fillStyle_; }
 
+    // Bars straight on the image (the default), or through the scratch
+    // screen as the other shapes of the graph unit go, which gives the same
+    // pixels; the second is kept to hold the first to it.
+    void setBarsOnImage(bool on) { barsOnImage_ = on; }
+
     // Called by Refresh so the window can schedule one repaint of its own.
     void setRefreshHandler(std::function<void()> handler) { onRefresh_ = std::move(handler); }
     // True when the image changed since the last call; the window uses it to
@@ -105,15 +112,20 @@ private:
     // unit's pixels, once for each 640 x 480 tile of them that the image
     // shows and `bounds` (unit pixels, edges included) meets, and what it
     // drew there is shown on the image and cleared again, so the cost
-    // follows the shape's size. blackToo: the shape paints black pixels too
-    // (a pattern's 0 bits), which give way to the colour where several unit
-    // pixels fall on one device pixel.
+    // follows the shape's size. A device pixel several unit pixels fall on
+    // takes the shape's colour if any of them is drawn, else black if any
+    // is a pattern's 0 bit (the unit paints those in the background);
+    // blackToo: the shape paints such bits.
     struct GraphBounds {
         int64_t left, top, right, bottom;
     };
     template <class Draw>
     void graph(GraphBounds bounds, int32_t colour, bool blackToo, Draw&& draw);
     void showGraphTile(GraphBounds onTile, int tileX, int tileY, uint32_t colour, bool blackToo);
+    // A bar straight on the image: each device pixel from the pattern bits
+    // of the unit pixels it stands for. False for a pattern the unit
+    // rejects, which the scratch screen then draws as the unit does.
+    bool barOnImage(int x1, int y1, int x2, int y2, uint32_t colour, int16_t pattern);
     // Writes back what floods made on regions, before anything else draws.
     void settleFills() {
         if (onRegions_) putRegions();
@@ -151,8 +163,18 @@ private:
     // The bit of a fill pattern's row (7 - x % 8) and the row (y % 8) of the
     // unit pixel a device pixel stands for, per device column and row.
     std::vector<uint8_t> patternBitX_, patternRowY_;
+    // The other way: the first and the last unit pixel shown on each device
+    // column and row, and per column the pattern bits (1 << (7 - u % 8)) of
+    // all the units u shown on it.
+    std::vector<std::pair<int32_t, int32_t>> deviceToUnitX_, deviceToUnitY_;
+    std::vector<uint8_t> unitBitsX_;
+    // showGraphTile's scratch: a row of several unit rows met, and the drawn
+    // runs of a row (first and last unit pixel), shown after its black ones.
+    std::vector<uint8_t> metRow_;
+    std::vector<std::pair<int64_t, int64_t>> drawnRuns_;
     std::vector<std::pair<std::size_t, std::size_t>> floodSpans_;  // first and last index of each span
     int16_t fillPattern_ = SolidPattern;
+    bool barsOnImage_ = true;
 
     int32_t foreColor_ = 0;
     int32_t fillColor_ = 0;

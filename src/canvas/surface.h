@@ -56,6 +56,15 @@ public:
     // NormalWidth or ThickWidth, patterns 0..LastPattern.
     virtual void GraphLine(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                            int16_t lineWidth) = 0;
+    // A closed outline through n corners: a GraphLine from each corner to the
+    // next, the last back to the first.
+    virtual void GraphPolygon(const int* xs, const int* ys, int n, int32_t colour, int16_t lineStyle,
+                              int16_t lineWidth) {
+        for (int i = 0; i < n; ++i) {
+            const int next = (i + 1) % n;
+            GraphLine(xs[i], ys[i], xs[next], ys[next], colour, lineStyle, lineWidth);
+        }
+    }
     virtual void GraphRectangle(int x1, int y1, int x2, int y2, int32_t colour, int16_t lineStyle,
                                 int16_t lineWidth) = 0;
     // No outline: the pattern's 1 bits in the colour, its 0 bits in black.

@@ -32,11 +32,12 @@ struct PolygonKind {
     // to the first corner.
     static void paint(Surface& surface, const PolygonRecord& r) {
         const int n = corners(r);
+        int xs[MaxPolygonCorners], ys[MaxPolygonCorners];
         for (int i = 0; i < n; ++i) {
-            const auto a = static_cast<std::size_t>(i), b = static_cast<std::size_t>((i + 1) % n);
-            surface.GraphLine(toScreen(r.X[a]), toScreen(r.Y[a]), toScreen(r.X[b]), toScreen(r.Y[b]),
-                              r.ColorRGB, r.LineStyle, r.LineWidth);
+            xs[i] = toScreen(r.X[static_cast<std::size_t>(i)]);
+            ys[i] = toScreen(r.Y[static_cast<std::size_t>(i)]);
         }
+        surface.GraphPolygon(xs, ys, n, r.ColorRGB, r.LineStyle, r.LineWidth);
     }
 
     static void write(LineBuffer& out, const CoordinateStyle& style, const PolygonRecord& r) {
@@ -54,7 +55,8 @@ struct PolygonKind {
     }
     template <class Take>
     static void originPoints(const PolygonRecord& r, Take&& take) {
-        for (int i = 0; i < corners(r); ++i) take(r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < corners(r); ++i)
+            take(r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]);
     }
 
     // Near along its edges.
@@ -70,7 +72,8 @@ struct PolygonKind {
     // Each corner.
     static std::vector<HandlePoint> handles(const PolygonRecord& r) {
         std::vector<HandlePoint> points;
-        for (int i = 0; i < corners(r); ++i) points.push_back({r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]});
+        for (int i = 0; i < corners(r); ++i)
+            points.push_back({r.X[static_cast<std::size_t>(i)], r.Y[static_cast<std::size_t>(i)]});
         return points;
     }
     static void move(PolygonRecord& r, int dx, int dy) {

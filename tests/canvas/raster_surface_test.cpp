@@ -308,5 +308,30 @@ TEST(RasterSurface, ArcsCutTheEllipseOutline) {
     }
 }
 
+// Bars drawn straight on the image give the scratch screen's pixels: random
+// bars in every pattern, some across or beyond the image's edges, at scales
+// that enlarge, keep and shrink the unit's pixels, unevenly too.
+TEST(RasterSurface, BarsOnTheImageAreTheScratchScreensBars) {
+    std::mt19937 rng(41);
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const std::pair<float, float> scales[] = {{10, 10}, {15, 15}, {7, 7}, {12, 12}, {9, 11.25f}};
+    for (const auto& [tx, ty] : scales) {
+        for (int picture = 0; picture < 10; ++picture) {
+            RasterSurface direct(tx, ty), scratch(tx, ty);
+            scratch.setBarsOnImage(false);
+            for (int i = 0; i < 30; ++i) {
+                const int x = any(-100, 1100), y = any(-100, 900), reach = i % 10 == 0 ? 1000 : 40;
+                const int x2 = x + any(-reach, reach), y2 = y + any(-reach, reach);
+                const auto pattern = static_cast<int16_t>(any(0, LastPattern + 1));  // and the user pattern
+                const int32_t colour = any(1, 0xFFFFFF);
+                direct.GraphBar(x, y, x2, y2, colour, pattern);
+                scratch.GraphBar(x, y, x2, y2, colour, pattern);
+            }
+            EXPECT_EQ(image(direct), image(scratch))
+                << tx << " x " << ty << " twips a pixel, picture " << picture;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace pasdraw
