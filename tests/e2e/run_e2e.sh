@@ -542,5 +542,21 @@ expect_saved "drawing each new tool" \
     "setcolor(4);settextstyle(0,0,1);outtextxy($(q 60),$(q 300),'Hi');"
 note "bar, arc, polygon, pie slice and label drawn by their keys"
 
+# ---- 13: the picture keeps its keys after a button click -------------------------
+# S, pick the bar, click Generate (the button takes the focus), press Right:
+# the bar moves one pixel, as Generate then writes.
+x key s
+click 120 95
+click "${b_generate[@]}"
+x key Right
+x key ctrl+g ctrl+s
+expect_saved "Right after clicking Generate with the bar picked" \
+    "setfillstyle(1,4);bar($(($(q 40) + 1)),$(q 40),$(($(q 200) + 1)),$(q 150));" \
+    "setcolor(4);arc($(q 300),$(q 100),0,90,$(q 30));" \
+    "setcolor(4);moveto($(q 250),$(q 170));lineto($(q 400),$(q 170));lineto($(q 400),$(q 300));lineto($(q 250),$(q 170));" \
+    "setcolor(4);setfillstyle(1,4);pieslice($(q 100),$(q 250),0,90,$(q 30));" \
+    "setcolor(4);settextstyle(0,0,1);outtextxy($(q 60),$(q 300),'Hi');"
+note "a picked bar nudged by Right after a click on Generate"
+
 elapsed=$((($(date +%s%N) - started) / 1000000))
 note "passed in ${elapsed} ms"
