@@ -110,21 +110,9 @@ std::string countsLines(const Document& document) {
 }
 
 std::string stylesLine(const EditorState& s, Kind kind) {
-    static const char* const patterns[] = {"empty",
-                                           "solid",
-                                           "lines",
-                                           "light slashes",
-                                           "thick slashes",
-                                           "back slashes",
-                                           "light back slashes",
-                                           "hatch",
-                                           "cross hatch",
-                                           "interleave",
-                                           "wide dots",
-                                           "close dots"};
-    static const char* const lineStyles[] = {"solid", "dotted", "centre", "dashed"};
-    const std::string pattern = "pattern " + std::to_string(s.FillPattern) + " " +
-                                patterns[std::clamp<int>(s.FillPattern, 0, LastPattern)];
+    const std::string pattern =
+        "pattern " + std::to_string(s.FillPattern) + " " +
+        PatternNames[static_cast<std::size_t>(std::clamp<int>(s.FillPattern, 0, LastPattern))];
     const std::string width = s.LineWidth == ThickWidth ? "thick" : "normal";
     const bool plainLine = s.LineStyle == SolidLine && s.LineWidth == NormalWidth;
     switch (kind) {
@@ -133,7 +121,9 @@ std::string stylesLine(const EditorState& s, Kind kind) {
             if (plainLine) return {};
             [[fallthrough]];
         case Kind::Polygon:
-            return std::string("line ") + lineStyles[std::clamp<int>(s.LineStyle, SolidLine, LastLineStyle)] +
+            return std::string("line ") +
+                   LineStyleNames[static_cast<std::size_t>(
+                       std::clamp<int>(s.LineStyle, SolidLine, LastLineStyle))] +
                    ", " + width;
         case Kind::Ellipse:
         case Kind::Circle:

@@ -50,6 +50,21 @@ inline constexpr int16_t ThickWidth = 3;
 inline constexpr int16_t SolidPattern = 1;  // fill patterns 0..11, 0 empty to 11 close dots
 inline constexpr int16_t LastPattern = 11;
 inline constexpr int16_t LastTextSize = 10;  // text sizes 1..10
+// The styles' names as the menu and the readout show them.
+inline constexpr std::array<const char*, LastPattern + 1> PatternNames{"empty",
+                                                                       "solid",
+                                                                       "lines",
+                                                                       "light slashes",
+                                                                       "thick slashes",
+                                                                       "back slashes",
+                                                                       "light back slashes",
+                                                                       "hatch",
+                                                                       "cross hatch",
+                                                                       "interleave",
+                                                                       "wide dots",
+                                                                       "close dots"};
+inline constexpr std::array<const char*, LastLineStyle + 1> LineStyleNames{"solid", "dotted", "centre",
+                                                                           "dashed"};
 inline constexpr int MaxPolygonCorners = 32;
 inline constexpr int MinPolygonCorners = 3;
 inline constexpr int MaxLabelLength = 80;
@@ -222,8 +237,8 @@ enum class Kind : int16_t {
 // fills come after every outline they stop at; pie slices and labels come
 // last, on top.
 inline constexpr std::array<Kind, KindCount> WalkOrder{
-    Kind::Bar,    Kind::Line,    Kind::Rectangle, Kind::Ellipse,  Kind::Circle,
-    Kind::Arc,    Kind::Polygon, Kind::Fill,      Kind::PieSlice, Kind::Label,
+    Kind::Bar, Kind::Line,    Kind::Rectangle, Kind::Ellipse,  Kind::Circle,
+    Kind::Arc, Kind::Polygon, Kind::Fill,      Kind::PieSlice, Kind::Label,
 };
 
 // The kinds with their names as the user reads them.
@@ -250,9 +265,7 @@ inline constexpr std::array<KindInfo, KindCount> Kinds = [] {
     return walked;
 }();
 
-constexpr const KindInfo& kindInfo(Kind kind) {
-    return KindsByTool[static_cast<std::size_t>(kind) - 1];
-}
+constexpr const KindInfo& kindInfo(Kind kind) { return KindsByTool[static_cast<std::size_t>(kind) - 1]; }
 constexpr const char* kindName(Kind kind) { return kindInfo(kind).name; }
 constexpr const char* kindPlural(Kind kind) { return kindInfo(kind).plural; }
 

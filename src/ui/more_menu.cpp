@@ -106,27 +106,16 @@ MoreMenu::MoreMenu(Document& document, QPushButton* button)
             styleActions_.push_back({style, a});
         }
     };
-    static const char* const PatternNames[] = {"empty",
-                                               "solid",
-                                               "lines",
-                                               "light slashes",
-                                               "thick slashes",
-                                               "back slashes",
-                                               "light back slashes",
-                                               "hatch",
-                                               "cross hatch",
-                                               "interleave",
-                                               "wide dots",
-                                               "close dots"};
     std::vector<Choice> patterns;
     for (int16_t p = 0; p <= LastPattern; ++p)
         patterns.push_back(
-            {QStringLiteral("%1 %2").arg(p).arg(QLatin1String(PatternNames[p])), p, patternIcon(p)});
+            {QStringLiteral("%1 %2").arg(p).arg(QLatin1String(PatternNames[static_cast<std::size_t>(p)])), p,
+             patternIcon(p)});
     section(QStringLiteral("Fill pattern"), Style::FillPattern, patterns);
-    static const char* const LineNames[] = {"solid", "dotted", "centre", "dashed"};
     std::vector<Choice> lines;
     for (int16_t s = SolidLine; s <= LastLineStyle; ++s)
-        lines.push_back({QLatin1String(LineNames[s]), s, lineIcon(s, NormalWidth)});
+        lines.push_back(
+            {QLatin1String(LineStyleNames[static_cast<std::size_t>(s)]), s, lineIcon(s, NormalWidth)});
     section(QStringLiteral("Line style"), Style::LineStyle, lines);
     section(QStringLiteral("Line width"), Style::LineWidth,
             {{QStringLiteral("normal"), NormalWidth, lineIcon(SolidLine, NormalWidth)},
