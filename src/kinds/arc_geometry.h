@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "canvas/surface.h"
+#include "kinds/circle.h"
 #include "kinds/shape_geometry.h"
 #include "kinds/statement.h"
 
@@ -104,5 +106,39 @@ void writeCall(LineBuffer& out, const CoordinateStyle& style, GraphRoutine call,
     out.number(toScreen(r.Radius));  // a length: scaled, never shifted
     out.text(");");
 }
+
+// What arcs and pie slices share as kinds: their origin point, their
+// handles and moves, and their mouse tool.
+template <class Record>
+struct SweptKind {
+    // The centre; the radius takes no part in the origin.
+    template <class Take>
+    static void originPoints(const Record& r, Take&& take) {
+        take(r.X, r.Y);
+    }
+
+    static std::vector<HandlePoint> handles(const Record& r) { return arc_shape::handles(r); }
+    static void move(Record& r, int dx, int dy) { arc_shape::move(r, dx, dy); }
+    static void moveHandle(Record& r, int h, int dx, int dy) { arc_shape::moveHandle(r, h, dx, dy); }
+
+    // The mouse tool's drag: a rubber circle round the press point; the
+    // release sets the radius and the start angle.
+    static bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) {
+        s.Circle(sx, sy, static_cast<float>(dragRadius(sx, sy, x, y)), colour);
+        return true;
+    }
+    static constexpr bool refreshAfterPreview = false;
+    // The tool's gesture: the release starts the sweep of its end angle, which a click fixes.
+    static constexpr bool sweeps = true;
+    static Record released(const EditorState& s, float x, float y) {
+        Record r{};
+        r.X = toStored(s.StartX);
+        r.Y = toStored(s.StartY);
+        r.Radius = toStored(dragRadius(s.StartX, s.StartY, x, y));
+        r.StartAngle = angleOf(s.StartX, s.StartY, x, y);
+        r.EndAngle = r.StartAngle;
+        return r;
+    }
+};
 
 }  // namespace pasdraw::arc_shape

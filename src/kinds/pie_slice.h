@@ -12,7 +12,7 @@
 
 namespace pasdraw {
 
-struct PieSliceKind {
+struct PieSliceKind : arc_shape::SweptKind<PieSliceRecord> {
     using Record = PieSliceRecord;
 
     // Recovery writes the fields in declaration order.
@@ -32,37 +32,10 @@ struct PieSliceKind {
         fillStyle(out, r.Pattern, r.ColorIndex);
         arc_shape::writeCall(out, style, GraphRoutine::PieSlice, r);
     }
-    // The centre; the radius takes no part in the origin.
-    template <class Take>
-    static void originPoints(const PieSliceRecord& r, Take&& take) {
-        take(r.X, r.Y);
-    }
 
     // Near anywhere inside it or along its outline.
     static double distance(const PieSliceRecord& r, double x, double y, double) {
         return arc_shape::sliceDistance(r, x, y);
-    }
-    static std::vector<HandlePoint> handles(const PieSliceRecord& r) { return arc_shape::handles(r); }
-    static void move(PieSliceRecord& r, int dx, int dy) { arc_shape::move(r, dx, dy); }
-    static void moveHandle(PieSliceRecord& r, int h, int dx, int dy) { arc_shape::moveHandle(r, h, dx, dy); }
-
-    // The mouse tool's drag: a rubber circle round the press point; the
-    // release sets the radius and the start angle.
-    static bool preview(Surface& s, float sx, float sy, float x, float y, int32_t colour) {
-        s.Circle(sx, sy, static_cast<float>(dragRadius(sx, sy, x, y)), colour);
-        return true;
-    }
-    static constexpr bool refreshAfterPreview = false;
-    // The tool's gesture: the release starts the sweep of its end angle, which a click fixes.
-    static constexpr bool sweeps = true;
-    static PieSliceRecord released(const EditorState& s, float x, float y) {
-        PieSliceRecord r{};
-        r.X = toStored(s.StartX);
-        r.Y = toStored(s.StartY);
-        r.Radius = toStored(dragRadius(s.StartX, s.StartY, x, y));
-        r.StartAngle = arc_shape::angleOf(s.StartX, s.StartY, x, y);
-        r.EndAngle = r.StartAngle;
-        return r;
     }
 };
 
