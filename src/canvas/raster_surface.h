@@ -94,6 +94,8 @@ public:
     bool takeChanged();
 
 private:
+    // A palette colour as the image stores it.
+    static uint32_t toPixelColour(int32_t rgb) { return static_cast<uint32_t>(rgb) & 0x00FFFFFFu; }
     // Pixel-space primitives; coordinates in 64 bits so that far-off values
     // neither overflow nor cost time (everything is clipped first).
     void plotSegment(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour);
